@@ -1,0 +1,36 @@
+# The README's commands. CMake does the building; this file only strings the steps together.
+PRESET ?= release
+BUILD_DIR := $(if $(filter release,$(PRESET)),build,build-$(PRESET))
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build run test assets bench clean format
+
+all: build
+
+setup:
+	@bash scripts/install-deps.sh
+
+configure: setup
+	@cmake --preset $(PRESET) >/dev/null
+
+build: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/kelvanor
+
+test: build
+	@bash scripts/run-tests.sh $(BUILD_DIR)
+
+assets: configure
+	@cmake --build --preset $(PRESET) --target assets -j $(JOBS)
+	@echo "Assets written to $(BUILD_DIR)/assets/"
+
+bench: build
+	./$(BUILD_DIR)/bench/kelvanor_bench
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-debug build-asan

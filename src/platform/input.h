@@ -1,0 +1,46 @@
+// Keyboard, mouse and joypad state. The event pump runs before every query, so the game never pumps.
+// Key codes are the Windows virtual-key numbers the game's controls are written in.
+#pragma once
+
+namespace Key {
+constexpr int Backspace = 8;
+constexpr int Enter = 13;
+constexpr int Escape = 27;
+constexpr int Space = 32;
+constexpr int Left = 37;
+constexpr int Up = 38;
+constexpr int Right = 39;
+constexpr int Down = 40;
+constexpr int Digit0 = 48; // .. 57
+constexpr int A = 65;      // .. 90
+constexpr int P = 80;
+constexpr int Z = 90;
+constexpr int Keypad0 = 96; // .. 105
+constexpr int Keypad1 = 97;
+constexpr int Keypad2 = 98;
+constexpr int Keypad3 = 99;
+constexpr int Keypad4 = 100;
+constexpr int Keypad6 = 102;
+constexpr int Keypad7 = 103;
+constexpr int Keypad8 = 104;
+constexpr int Keypad9 = 105;
+} // namespace Key
+
+// Presses since the last call for that code (auto-repeat excluded); reading clears the count.
+int keyHitCount(int code);
+int isKeyDown(int code);
+// Oldest typed character (Enter 13 and Backspace 8 included), 0 when none; the queue holds 256.
+int nextTypedChar();
+void clearKeyState();
+
+int pointerX(); // in 800 x 600 display pixels, whatever the window size
+int pointerY();
+int isMouseButtonDown(int button); // 1 left, 2 right, 3 middle
+
+int isPadButtonDown(int button, int pad); // buttons 0..31, pads 0..15
+float padAxis(int axis, int pad);         // 0 X, 1 Y, 2 Z, 3 R, 4 U, 5 V in -1..1; 6..8 always 0
+
+// True once the operating system has asked the program to close (window close, SIGTERM, SIGINT).
+bool quitRequested();
+// Runs the event pump now; queries do this themselves.
+void pumpEvents();

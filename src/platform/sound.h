@@ -1,0 +1,26 @@
+// Sound clips decoded fully into memory and the channels that play them. Mixing runs on the audio
+// thread; every call here is made from the game thread and is picked up by the next mixing pass. With no
+// audio device every operation still works and nothing is heard.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+struct TSoundClip;
+struct TSoundChannel;
+using SoundClip = std::shared_ptr<TSoundClip>;
+using SoundChannel = std::shared_ptr<TSoundChannel>;
+
+// RIFF WAVE PCM (8/16-bit, mono/stereo) or Ogg Vorbis; non-zero flags make the clip loop when played.
+// A missing, truncated or corrupt file gives null.
+SoundClip loadSoundClip(std::string_view name, int flags);
+SoundChannel allocateChannel();
+// Plays from the start at gain 1 and speed 1, replacing what the channel played; null takes a new channel.
+SoundChannel startSound(const SoundClip& clip, const SoundChannel& channel);
+// As startSound, but the channel waits paused until continueChannel.
+SoundChannel prepareSound(const SoundClip& clip, const SoundChannel& channel);
+void setChannelGain(const SoundChannel& channel, float volume);
+void setChannelSpeed(const SoundChannel& channel, float rate);
+void suspendChannel(const SoundChannel& channel);
+void continueChannel(const SoundChannel& channel);
+int isChannelPlaying(const SoundChannel& channel);

@@ -1,0 +1,10 @@
+// Glue between the platform's own modules; never included outside src/platform/.
+#pragma once
+
+struct SDL_Window;
+
+// The game's window, or null before openGraphicsWindow (display module).
+SDL_Window* platformWindow();
+// Maps a position in window pixels to the 800 x 600 picture, allowing for the letterbox bars (display
+// module). Positions over the bars are clamped to the picture's edge.
+void logicalPointerFromWindow(int windowX, int windowY, int* logicalX, int* logicalY);

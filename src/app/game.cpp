@@ -12,6 +12,7 @@ TGame* game = nullptr;
 TGame* TGame::create() {
     auto* created = new TGame; // lives for the whole process; the program ends without releasing it
     created->state = GameState::Title;
+    created->titlePhase = TitlePhase::Logo;
     return created;
 }
 

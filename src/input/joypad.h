@@ -7,8 +7,6 @@
 #include <memory>
 #include <string>
 
-class TTextFile;
-
 class TJoypadMapping {
 public:
     int moveXAxis = 0;

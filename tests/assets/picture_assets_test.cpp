@@ -108,10 +108,11 @@ struct TCellLight {
     int edgeAlpha = 0;                 // brightest pixel on the cell's border
 };
 
-TCellLight measureCell(const TDecodedPng& picture, uint32_t left, uint32_t top, uint32_t size) {
+TCellLight measureArea(const TDecodedPng& picture, uint32_t left, uint32_t top, uint32_t width,
+                       uint32_t height) {
     TCellLight light;
-    for (uint32_t y = top; y < top + size; ++y) {
-        for (uint32_t x = left; x < left + size; ++x) {
+    for (uint32_t y = top; y < top + height; ++y) {
+        for (uint32_t x = left; x < left + width; ++x) {
             const uint8_t* pixel = picture.at(x, y);
             const int alpha = picture.channels == 4 ? pixel[3] : std::max({pixel[0], pixel[1], pixel[2]});
             light.maxAlpha = std::max(light.maxAlpha, alpha);
@@ -119,11 +120,15 @@ TCellLight measureCell(const TDecodedPng& picture, uint32_t left, uint32_t top, 
             light.red += pixel[0] * alpha;
             light.green += pixel[1] * alpha;
             light.blue += pixel[2] * alpha;
-            const bool onEdge = x == left || y == top || x == left + size - 1 || y == top + size - 1;
+            const bool onEdge = x == left || y == top || x == left + width - 1 || y == top + height - 1;
             if (onEdge) light.edgeAlpha = std::max(light.edgeAlpha, alpha);
         }
     }
     return light;
+}
+
+TCellLight measureCell(const TDecodedPng& picture, uint32_t left, uint32_t top, uint32_t size) {
+    return measureArea(picture, left, top, size, size);
 }
 
 TEST(EnemyIcons, EachKindHasAnIconInItsOwnColourWithinItsCell) {
@@ -176,9 +181,11 @@ TEST(TitleLogo, IsOrangeLetteringWithATransparentSurround) {
     EXPECT_GT(whole.litPixels, 20000) << "large lettering";
     EXPECT_GT(whole.red, whole.green);
     EXPECT_GT(whole.green, whole.blue * 3 / 2);
-    // The word sits in the middle: the centre row crosses letters, the top tenth is empty.
-    const TCellLight top = measureCell(logo, 0, 0, 69);
-    EXPECT_EQ(top.maxAlpha, 0);
+    // The word sits in the middle: the rows across the centre hold solid lettering, the top and bottom
+    // fifths are empty.
+    EXPECT_GT(measureArea(logo, 0, 335, 690, 20).litPixels, 2000);
+    EXPECT_EQ(measureArea(logo, 0, 0, 690, 138).maxAlpha, 0);
+    EXPECT_EQ(measureArea(logo, 0, 552, 690, 138).maxAlpha, 0);
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdlib>
 #include <map>
 #include <regex>
 #include <string>
@@ -117,24 +115,6 @@ TEST(ShapeAssets, ClosedOutlinesHaveNoLooseEnds) {
         for (const auto& [point, count] : endCount)
             EXPECT_EQ(count % 2, 0) << "loose end at " << point.first << "," << point.second;
     }
-}
-
-TEST(ShapeAssets, BorderSpansTheArena) {
-    const TShapeFile border = readShapeFile("border.xml");
-    ASSERT_EQ(border.segments.size(), 4u);
-    for (const TShapeFileSegment& segment : border.segments) {
-        for (int x : {segment.x1, segment.x2})
-            EXPECT_EQ(std::abs(x), 512);
-        for (int y : {segment.y1, segment.y2})
-            EXPECT_EQ(std::abs(y), 320);
-    }
-}
-
-TEST(ShapeAssets, SnakeTailIsAClosedTriangleWithItsBaseSecond) {
-    const TShapeFile tail = readShapeFile("enemy7a.xml");
-    ASSERT_EQ(tail.segments.size(), 3u);
-    const TShapeFileSegment& base = tail.segments[1];
-    EXPECT_EQ((std::array{base.x1, base.y1, base.x2, base.y2}), (std::array{4, 16, -4, 16}));
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 // The lengths follow the slots the game's sound bank was laid out for; loops are whole periods or crossfaded
 // so the last sample flows into the first.
 #include "generated_assets.h"
+#include "output_file.h"
 #include "synth_dsp.h"
 #include "synth_wave.h"
 
@@ -476,11 +477,11 @@ void renderMenuBlip(TSamples& left, TSamples& right) {
 
 void writeSoundEffectAssets(const std::string& outDir) {
     const auto store = [&](const char* name, const TSamples& samples, double rate) {
-        writeBytes(outDir + "/" + name, encodeWave16Mono(samples, static_cast<int>(rate)));
+        writeOutputFile(outDir, name, encodeWave16Mono(samples, static_cast<int>(rate)));
     };
     TSamples left, right;
     renderMenuBlip(left, right);
-    writeBytes(outDir + "/fx_menu.wav", encodeWave8Stereo(left, right, static_cast<int>(kRate)));
+    writeOutputFile(outDir, "fx_menu.wav", encodeWave8Stereo(left, right, static_cast<int>(kRate)));
     store("fx_expl.wav", renderExplosion(), kRate);
     store("fx_bull_expl.wav", renderShotBurst(), kRate);
     store("fx_hole_hit.wav", renderHoleHit(), kRate);

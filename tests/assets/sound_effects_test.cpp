@@ -160,6 +160,19 @@ TEST_F(SoundEffects, LoopsJoinWithoutAStep) {
     }
 }
 
+TEST_F(SoundEffects, EngineHumIsALowDrone) {
+    // Zero crossings count the dominant pitch: a hum well under a kilohertz, not a whine.
+    const TEffectFormat& engine = kEffects[8];
+    ASSERT_STREQ(engine.name, "fx_player_move.wav");
+    const std::vector<double> samples = firstChannel(file(engine), engine);
+    int crossings = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i)
+        crossings += (samples[i - 1] < 0.0) != (samples[i] < 0.0);
+    const double seconds = static_cast<double>(samples.size()) / engine.sampleRate;
+    EXPECT_LT(crossings / seconds / 2.0, 600.0);
+    EXPECT_GT(crossings / seconds / 2.0, 40.0);
+}
+
 TEST_F(SoundEffects, EachEntrySoundIsItsOwn) {
     // Entry sounds announce which kind arrives, so no two may be near copies: compare their normalised
     // correlation over the shared length.

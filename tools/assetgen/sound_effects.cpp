@@ -73,8 +73,9 @@ TSamples renderEngineLoop() {
     constexpr int kLength = 10240;
     constexpr int kPreroll = 2048; // lets the filters settle into their periodic state
     constexpr int kOverlap = 512;
-    // Whole numbers of cycles per loop keep the tones periodic: cycle k repeats at k * rate / length Hz.
-    constexpr double kCycle = kRate / kLength;
+    // Whole numbers of cycles per loop keep the tones periodic. kCycle is the phase step of one cycle per
+    // loop, so k * kCycle is a tone of k * rate / length Hz (k = 36: 77.5 Hz).
+    constexpr double kCycle = 1.0 / kLength;
     TSamples rendered(kLength + kOverlap);
     TPhase low, beat, throb;
     TStateFilter body, hiss;

@@ -69,7 +69,9 @@ struct TBatch {
     int blendMode = BlendMask;
 };
 
-TBatch batch;
+// Never destroyed: textures held by other modules' statics may still be released after this module's
+// statics are gone at exit, and their release looks at the batch.
+TBatch& batch = *new TBatch;
 
 // What OpenGL currently has, so that submitting a batch only changes what differs.
 GLuint boundTexture = 0;
@@ -98,6 +100,11 @@ void applyBlendMode(int mode) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     else
         glBlendFunc(GL_DST_COLOR, GL_ZERO);
+}
+
+void discardGlErrors() {
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i)
+        continue;
 }
 
 void bindTexture(GLuint texture) {
@@ -346,6 +353,7 @@ std::shared_ptr<TTexture> createTexture(const uint8_t* rgba, int width, int heig
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    discardGlErrors(); // only this upload's errors count below
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     if (mipmapped) gl.generateMipmap(GL_TEXTURE_2D);
     if (glGetError() != GL_NO_ERROR) return nullptr;

@@ -32,6 +32,10 @@ PixelBuffer makePixelBuffer(int width, int height,
     return buffer;
 }
 
+void PrintTo(const TPixelBounds& bounds, std::ostream* out) {
+    *out << "x " << bounds.left << ".." << bounds.right << ", y " << bounds.top << ".." << bounds.bottom;
+}
+
 TPixelBounds litBounds(const TPixelBuffer& buffer, int threshold) {
     TPixelBounds bounds{buffer.width, buffer.height, 0, 0};
     for (int y = 0; y < buffer.height; ++y)

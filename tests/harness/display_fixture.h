@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 
 // Chooses the headless drivers (SDL_VIDEODRIVER=offscreen, or KELVANOR_TEST_VIDEO when set, and
 // SDL_AUDIODRIVER=dummy), initialises the platform and opens an 800 x 600 window without pacing. Safe to
@@ -22,7 +23,9 @@ bool openTestDisplay();
 struct TPixelBounds {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool empty() const { return left >= right || top >= bottom; }
+    bool operator==(const TPixelBounds&) const = default;
 };
+void PrintTo(const TPixelBounds& bounds, std::ostream* out);
 
 // A width x height buffer whose pixels the function gives as red, green, blue, alpha.
 PixelBuffer makePixelBuffer(int width, int height,

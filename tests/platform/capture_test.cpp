@@ -23,11 +23,7 @@ TEST_F(CaptureTest, RegionsCountFromTheTopLeftAndAreOpaque) {
 
     const PixelBuffer corner = grabScreenRegion(785, 590, 15, 10);
     ASSERT_TRUE(corner);
-    const TPixelBounds bounds = litBounds(*corner);
-    EXPECT_EQ(bounds.left, 5);
-    EXPECT_EQ(bounds.top, 5);
-    EXPECT_EQ(bounds.right, 15);
-    EXPECT_EQ(bounds.bottom, 10);
+    EXPECT_EQ(litBounds(*corner), (TPixelBounds{5, 5, 15, 10}));
 }
 
 TEST_F(CaptureTest, RegionsAreClippedToTheScreen) {

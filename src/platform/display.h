@@ -68,8 +68,9 @@ enum BlendMode { BlendMask = 1, BlendSolid = 2, BlendAlpha = 3, BlendAdditive = 
 enum PictureFlags { PictureMasked = 1, PictureFiltered = 2, PictureMipmapped = 4 };
 
 // --- Display and frame ---------------------------------------------------------------------------------
-// depth 0 opens a window on the desktop; a non-zero depth asks for full screen. Returns false when no
-// display or OpenGL context can be had.
+// depth 0 opens a window on the desktop; a non-zero depth asks for full screen. hertz 0 leaves frames
+// unpaced (tests and the benchmark). Returns false when no display or OpenGL context can be had. Calling it
+// again keeps the window and starts over with the drawing state and the pacing.
 bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags);
 void setWindowTitle(std::string_view title);
 void hidePointer();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/program.h"
@@ -10,7 +11,12 @@
 
 namespace {
 
-Picture glowStrip;
+// Never destroyed: the program ends by exiting, and releasing a texture after the display has closed
+// would touch a graphics context that is gone.
+Picture& glowStrip() {
+    static auto* strip = new Picture;
+    return *strip;
+}
 
 // A scale of zero or below would fold the outline onto a point or mirror it; shrinking stops here.
 constexpr float smallestScale = 0.01f;
@@ -22,11 +28,11 @@ constexpr int glowLineCapped = 1;
 } // namespace
 
 void setShapeGlowPicture(Picture glowPicture) {
-    glowStrip = std::move(glowPicture);
+    glowStrip() = std::move(glowPicture);
 }
 
 const Picture& shapeGlowPicture() {
-    return glowStrip;
+    return glowStrip();
 }
 
 TShapeLine TShapeLine::create(float x1, float y1, float x2, float y2, float /*width*/, int red, int green,
@@ -43,7 +49,7 @@ TShapeLine TShapeLine::create(float x1, float y1, float x2, float y2, float /*wi
 void TShapeLine::draw(int frame) const {
     setDrawColor(red, green, blue);
     setDrawAlpha(alpha);
-    drawGlowLine(glowStrip, frame, start.x, start.y, end.x, end.y, glowLineWidth, glowLineCapped);
+    drawGlowLine(glowStrip(), frame, start.x, start.y, end.x, end.y, glowLineWidth, glowLineCapped);
 }
 
 Shape TShape::create(std::string_view path) {

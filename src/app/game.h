@@ -1,0 +1,131 @@
+// The one game object: owns every long-lived object, the loaded pictures and shapes, the menus, the music
+// and the six world lists, and runs one state step per presented frame. Every other part of the game
+// reaches it through the program-wide reference `game`.
+//
+// Fields follow the order the game thinks of them in; `create` fills them in a fixed order (pictures,
+// shapes, menus, music, sounds, hiscores, grid, director, joypad, craft, backdrop, border, settings).
+#pragma once
+
+#include "app/world_list.h"
+#include "platform/display.h"
+#include "platform/sound.h"
+#include "play/vector.h"
+
+#include <memory>
+
+class TLevelDirector;
+class THiscoreTable;
+class TJoypad;
+class TPlayer;
+class TBackdrop;
+class TArenaBorder;
+class TGrid;
+class TShape;
+class TMenu;
+class TSoundBank;
+struct TParticle;
+class TSpark;
+class TShot;
+class TEnemy;
+class TShockwave;
+class TPopupText;
+
+namespace GameState {
+constexpr int Pause = 1;
+constexpr int Play = 2;
+constexpr int Title = 5;
+constexpr int Configuration = 6;
+constexpr int LifeLost = 7;
+constexpr int GameOver = 8;
+constexpr int Credits = 9;
+constexpr int Instructions = 10;
+} // namespace GameState
+
+namespace TitlePhase {
+constexpr int Logo = 11;
+constexpr int Hiscores = 12;
+} // namespace TitlePhase
+
+extern const char* const versionText;  // "V0.63", also shown on the title page
+extern const char* const productTitle; // "Kelvanor "
+
+class TGame {
+public:
+    using ShapeRef = std::shared_ptr<TShape>;
+
+    static TGame* create();
+
+    void frame();
+    void startRun();
+    void updateWorld(float dt);
+    void drawWorld();
+    void drawHud();
+    void drawLogo();
+    void titleScreen(float dt);
+    void creditsScreen(float dt);
+    void instructionsScreen(float dt);
+    void configScreen(float dt);
+    int backPressed();
+    void loadSettings();
+    void saveSettings();
+
+    // The arena rectangle, recomputed from the border position every frame.
+    float arenaLeft() const;
+    float arenaTop() const;
+
+    std::shared_ptr<TLevelDirector> levelDirector;
+    std::shared_ptr<THiscoreTable> hiscores;
+    std::shared_ptr<TJoypad> joypad;
+    std::shared_ptr<TPlayer> player;
+    std::shared_ptr<TBackdrop> backdrop;
+    std::shared_ptr<TArenaBorder> border;
+    std::shared_ptr<TGrid> grid;
+
+    Picture glowImage;
+    Picture bombIcon;
+    Picture lifeIcon;
+    Picture enemyIcons;
+    Picture titleLogo;
+    float logoScale = 0;
+    float logoAlpha = 0;
+
+    ShapeRef playerShape;
+    ShapeRef shieldShape;
+    ShapeRef shotShape;
+    ShapeRef borderShape;
+    ShapeRef enemyShape0, enemyShape1, enemyShape2, enemyShape3, enemyShape5, enemyShape6, enemyShape7,
+        enemyShape7a, enemyShape8, enemyShape9, enemyShape9a;
+
+    TVector burstPoint;
+    int burstToggle = 0;
+
+    std::shared_ptr<TMenu> mainMenu;
+    std::shared_ptr<TMenu> configMenu;
+
+    std::shared_ptr<TSoundBank> sounds;
+    SoundClip titleMusic;
+    SoundChannel titleChannel;
+    SoundClip playMusic;
+    SoundChannel playChannel;
+    float musicVolume = 0;
+
+    TWorldList<TParticle> particles;
+    TWorldList<TSpark> sparks;
+    TWorldList<TShot> shots;
+    TWorldList<TEnemy> enemies;
+    TWorldList<TShockwave> shockwaves;
+    TWorldList<TPopupText> popups;
+
+    int snakeLimit = 0;
+    int snakeCount = 0;
+    int state = 0;
+    int titlePhase = 0;
+    float phaseTime = 0;
+    float deathTime = 0;
+    int lastFrameTime = 0;
+
+private:
+    void playStep(float dt);
+};
+
+extern TGame* game;

@@ -1,0 +1,27 @@
+// TGrid: the deformable glowing grid behind the arena: 33 x 21 spring points, each pulled back to its own
+// rest position, pushed away by shots, shields and bombs and sucked in by gravity wells.
+#pragma once
+
+#include "play/particle.h"
+
+#include <array>
+#include <memory>
+
+class TGrid {
+public:
+    static constexpr int Columns = 33;
+    static constexpr int Rows = 21;
+    static constexpr float Spacing = 32;
+
+    static std::shared_ptr<TGrid> create();
+
+    void update(float dt);
+    void draw(); // with the drawing origin at the arena's top-left corner
+    // Both take screen coordinates.
+    void push(float x, float y, float radius);
+    void pull(float x, float y);
+
+    std::array<std::array<TParticle, Rows>, Columns> points; // [column][row]
+    int enabled = 1;
+    float fade = 1.0f;
+};

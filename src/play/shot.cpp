@@ -23,12 +23,16 @@ float wakeRadius(int weaponLevel) {
     return 50;
 }
 
-// Enemies that swallow a shot without being hurt: any snake segment but the head, and a dasher's shield
-// while it is raised.
-bool absorbsShots(TEnemy& enemy) {
+// A lowered shield is left wherever its dasher last dashed (or at the origin, before the first dash) and
+// is not drawn: shots fly through it rather than burst on something the player cannot see.
+bool isHiddenShield(const TEnemy& enemy) {
+    return enemy.kind() == EnemyKind::DasherShield && enemy.shape->visible == 0;
+}
+
+// Enemies that swallow a shot without being hurt: any snake segment but the head, and a raised shield.
+bool absorbsShots(const TEnemy& enemy) {
     const int kind = enemy.kind();
-    if (kind == EnemyKind::Snake && enemy.isHead == 0) return true;
-    return kind == EnemyKind::DasherShield && enemy.shape && enemy.shape->visible != 0;
+    return (kind == EnemyKind::Snake && enemy.isHead == 0) || kind == EnemyKind::DasherShield;
 }
 } // namespace
 
@@ -75,6 +79,7 @@ TShot::HitResult TShot::hitFirstEnemy(float dt) {
     game->enemies.forEach([&](TEnemy& enemy) {
         if (result != HitResult::Missed) return;
         if (enemy.state == EnemyState::Entering || enemy.state == EnemyState::Dying) return;
+        if (isHiddenShield(enemy)) return;
         if (particle->position.distanceTo(enemy.particle->position) >= enemy.radius) return;
 
         if (absorbsShots(enemy)) {

@@ -1,0 +1,42 @@
+// TMenu and TMenuItem: the menu widget of the title, configuration and pause pages. An entry with one
+// option is a command; with several it is a setting whose value is the option shown.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+class TMenuItem {
+public:
+    static constexpr int MaxOptions = 5;
+
+    static TMenuItem create(const std::string& text);
+    void addOption(const std::string& text);
+    const std::string& text() const { return options[static_cast<size_t>(current)]; }
+
+    std::array<std::string, MaxOptions> options;
+    int current = 0;
+    int optionCount = 0;
+};
+
+namespace MenuResult {
+constexpr int Nothing = -1;
+constexpr int OptionChanged = 100;
+} // namespace MenuResult
+
+class TMenu {
+public:
+    static constexpr int MaxItems = 9;
+
+    static std::shared_ptr<TMenu> create();
+    void addItem(const std::string& text);
+    void addOption(int index, const std::string& text);
+    void setOption(int index, int value);
+    void draw(float y);
+    // -1 nothing, an entry index when chosen, 100 when an option changed.
+    int update();
+
+    std::array<TMenuItem, MaxItems> items;
+    int itemCount = 0;
+    int selected = 0;
+};

@@ -122,7 +122,11 @@ TEST_F(PlayerTest, ResetCentresTheCraftAndRaisesTheShield) {
     player->shape->visible = 0;
     game->shieldShape->visible = 0;
 
+    game->border->particle->position.set(-150, 90);
+
     player->reset();
+    // The arena is centred on the craft again.
+    EXPECT_TRUE(game->border->particle->position.equals(player->particle->position));
     EXPECT_FLOAT_EQ(player->particle->position.x, static_cast<float>(screenWidth() / 2));
     EXPECT_FLOAT_EQ(player->particle->position.y, static_cast<float>(screenHeight() / 2));
     EXPECT_TRUE(player->particle->velocity.equals(TVector{0, 0}));

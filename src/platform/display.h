@@ -82,6 +82,9 @@ void setClearColor(int r, int g, int b);
 void presentFrame(int sync);
 
 // --- Drawing state -------------------------------------------------------------------------------------
+// Back to the values openGraphicsWindow starts with: white, opaque, mask mode, no rotation, scale 1, origin
+// (0, 0), black clear colour, the built-in face, default picture flags 3 and mask colour black.
+void resetDrawingState();
 void setDrawColor(int r, int g, int b);
 void setDrawAlpha(float alpha);
 void setBlendMode(int mode);
@@ -123,5 +126,8 @@ struct TRenderStats {
     long vertices = 0;
     long glowLines = 0;
 };
+// renderStats first submits whatever is still batched, so the figures include it; flushDrawing only
+// submits (the benchmark times the building and submission of a frame with it).
 const TRenderStats& renderStats();
 void resetRenderStats();
+void flushDrawing();

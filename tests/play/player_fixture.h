@@ -5,6 +5,7 @@
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
+#include "harness/input_driver.h"
 #include "input/joypad.h"
 #include "platform/assets.h"
 #include "platform/program.h"
@@ -26,6 +27,7 @@ protected:
     static constexpr float Frame = 1.0f / 60.0f;
 
     void SetUp() override {
+        useTestDrivers();
         initPlatform();
         registerEmbeddedAssets();
         seedRandom(12345);

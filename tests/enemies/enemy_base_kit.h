@@ -1,5 +1,5 @@
 // What the shot, shockwave, spark, popup and enemy-base tests share: a bare enemy of any kind code and a
-// fresh game per test with a craft, a grid, the sound bank and empty world lists.
+// fresh game per test with a craft at (400, 300), a grid, the sound bank and empty world lists.
 #pragma once
 
 #include "app/game.h"
@@ -16,7 +16,7 @@
 #include <cmath>
 #include <memory>
 
-// An enemy with the base behaviour only: its active step is the contact test, as in every real kind.
+// An enemy with the base behaviour only; like every real kind, its active step is the contact test.
 class TTestEnemy : public TEnemy {
 public:
     int kindCode = EnemyKind::Wanderer;
@@ -37,7 +37,7 @@ protected:
     }
 };
 
-// A two-line outline, so that the dying step has lines to slide and fade.
+// Two lines, so that the dying step has something to slide and fade.
 inline std::shared_ptr<TShape> testOutline() {
     auto shape = std::make_shared<TShape>();
     shape->sourceLines.push_back(TShapeLine::create(-10, 0, 10, 0, 1, 255, 0, 0));
@@ -73,13 +73,10 @@ protected:
         game->sounds = TSoundBank::create();
         game->grid = TGrid::create();
         game->shotShape = testOutline();
-        auto craft = std::make_shared<TPlayer>();
-        craft->particle = TParticle::create(400, 300, 0.9f, 400);
-        craft->particle->keepsMargin = true;
-        craft->shape = testOutline();
-        craft->lives = 3;
-        craft->multiplier = 1;
-        game->player = craft;
+        game->player = std::make_shared<TPlayer>();
+        craft().particle = TParticle::create(400, 300, 0.9f, 400);
+        craft().shape = testOutline();
+        craft().lives = 3;
         worldScrollOffset().set(0, 0);
     }
     void TearDown() override {
@@ -93,7 +90,7 @@ protected:
     int effectsSounding() const {
         int count = 0;
         for (const auto& channel : game->sounds->pool)
-            if (channel && isChannelPlaying(channel)) ++count;
+            count += channel && isChannelPlaying(channel);
         return count;
     }
 };

@@ -43,7 +43,7 @@ TEST(AssetStore, IncbinStreamsReadTheCarriedBytesWithoutCopying) {
     EXPECT_EQ(stream->tell(), 7);
     uint8_t byte = 0;
     EXPECT_EQ(stream->read(&byte, 1), 1u);
-    EXPECT_EQ(byte, 5);
+    EXPECT_EQ(byte, 4);
     EXPECT_FALSE(stream->seek(-1, SEEK_SET));
     EXPECT_FALSE(stream->seek(11, SEEK_SET));
     EXPECT_EQ(stream->write(&byte, 1), 0u);

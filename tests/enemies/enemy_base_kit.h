@@ -1,17 +1,16 @@
 // What the shot, shockwave, spark, popup and enemy-base tests share: a bare enemy of any kind code and a
-// fresh game per test with a craft at (400, 300), a grid, the sound bank and empty world lists.
+// fresh game per test, in play, with empty world lists.
 #pragma once
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
+#include "harness/game_fixture.h"
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
 #include "play/scroll.h"
 #include "shapes/shape.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
@@ -65,23 +64,23 @@ inline bool isFinite(const TVector& v) {
     return std::isfinite(v.x) && std::isfinite(v.y);
 }
 
-class PlayWorldTest : public ::testing::Test {
+// A fresh game in play with the craft at rest in the middle of the screen, (400, 300), unshielded, and
+// nothing else in the world lists.
+class PlayWorldTest : public GameTest {
 protected:
     void SetUp() override {
-        game = new TGame;
+        GameTest::SetUp();
+        if (HasFatalFailure()) return;
         game->state = GameState::Play;
-        game->sounds = TSoundBank::create();
-        game->grid = TGrid::create();
-        game->shotShape = testOutline();
-        game->player = std::make_shared<TPlayer>();
-        craft().particle = TParticle::create(400, 300, 0.9f, 400);
-        craft().shape = testOutline();
-        craft().lives = 3;
+        game->sparks.clear();
+        game->shots.clear();
+        game->shockwaves.clear();
+        game->popups.clear();
+        ASSERT_TRUE(game->enemies.empty());
+        ASSERT_FLOAT_EQ(craft().particle->position.x, 400);
+        ASSERT_FLOAT_EQ(craft().particle->position.y, 300);
+        ASSERT_EQ(craft().shieldOn, 0);
         worldScrollOffset().set(0, 0);
-    }
-    void TearDown() override {
-        delete game;
-        game = nullptr;
     }
 
     TPlayer& craft() { return *game->player; }

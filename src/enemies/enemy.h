@@ -63,4 +63,19 @@ public:
     std::shared_ptr<TEnemy> companion;
     int killedPlayer = 0;
     float pulseSpeed = 0;
+
+protected:
+    // The step skeleton most kinds share. They think only on every second frame: `update` starts with
+    //     if (skipThisFrame()) return;
+    // and then calls dispatchState(dt), which runs the step of the current state.
+    bool skipThisFrame();
+    // 0: entry (then entryEnded() in the update it finishes); 1, 2, 3: activeStep; 4: break-apart; 5: blink.
+    void dispatchState(float dt);
+    virtual void entryEnded() {}
+    virtual void activeStep(float dt) { (void)dt; }
+
+private:
+    bool hitByKind(float dt); // the special case of the kind; false when the hit ends there
+    void splitIntoSplinters();
+    void destroyCraft(float waveDt);
 };

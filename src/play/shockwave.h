@@ -22,4 +22,7 @@ public:
     float maxRadius = 0;
     int destroysEnemies = 0;
     float alpha = 1.0f;
+
+private:
+    void destroyEnemiesWithin(); // bomb and death waves: no score, no kill count
 };

@@ -21,4 +21,9 @@ public:
     std::shared_ptr<TParticle> particle;
     std::shared_ptr<TShape> shape;
     float life = 5.0f;
+
+private:
+    enum class HitResult { Missed, Struck, Absorbed };
+    HitResult hitFirstEnemy(float dt);
+    void end(); // the orange burst, then off the lists
 };

@@ -1,0 +1,6 @@
+#include "play/scroll.h"
+
+TVector& worldScrollOffset() {
+    static TVector offset;
+    return offset;
+}

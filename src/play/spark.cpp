@@ -1,0 +1,71 @@
+#include "play/spark.h"
+
+#include "app/game.h"
+#include "platform/display.h"
+#include "platform/random.h"
+#include "play/particle.h"
+
+#include <cmath>
+
+namespace {
+constexpr float sparkMaxSpeed = 800;
+// Removed while still faintly lit: the last tenth of a second would hardly show and only costs lines.
+constexpr float sparkEndLife = 0.1f;
+constexpr float burstLife = 1.0f;
+constexpr float burstDamping = 0.95f;
+} // namespace
+
+std::shared_ptr<TSpark> TSpark::create(const TVector& position, float vx, float vy, int red, int green,
+                                       int blue, float life, float damping) {
+    auto spark = std::make_shared<TSpark>();
+    spark->particle = TParticle::create(position.x, position.y, damping, sparkMaxSpeed);
+    spark->particle->velocity.set(vx, vy);
+    spark->life = life;
+    spark->alpha = 1.0f;
+    // A spark made without life is gone on its first update; it must not carry an infinite fade meanwhile.
+    spark->fadeRate = life > 0 ? 1.0f / life : 0.0f;
+    spark->red = red;
+    spark->green = green;
+    spark->blue = blue;
+    game->particles.add(spark->particle);
+    return spark;
+}
+
+void TSpark::update(float dt) {
+    alpha -= fadeRate * dt;
+    life -= dt;
+    if (life < sparkEndLife) {
+        game->sparks.remove(this);
+        game->particles.remove(particle.get());
+    }
+}
+
+void TSpark::draw() {
+    // The streak runs over the last frame's travel, so a fast spark is drawn longer than a slow one.
+    setDrawOrigin(0, 0);
+    setDrawColor(red, green, blue);
+    setDrawAlpha(alpha);
+    const TVector& from = particle->previousPosition;
+    const TVector& to = particle->position;
+    drawGlowLine(game->glowImage, 2, from.x, from.y, to.x, to.y, 20, 1);
+}
+
+void burst(const TVector& position, int count, float minSpeed, float maxSpeed, int red, int green, int blue) {
+    if (count <= 0) return;
+    if (red == 0) {
+        red = randomInteger(100, 255);
+        green = randomInteger(100, 255);
+        blue = randomInteger(100, 255);
+    }
+    // Whole degrees: with most counts the ring does not close evenly, and the gap is part of the look.
+    const int step = 359 / count;
+    float angle = static_cast<float>(randomReal(0, 359));
+    for (int i = 0; i < count; ++i) {
+        const float speed = static_cast<float>(randomReal(minSpeed, maxSpeed));
+        const double radians = degreesToRadians(angle);
+        const float vx = speed * static_cast<float>(std::sin(radians));
+        const float vy = speed * static_cast<float>(std::cos(radians));
+        game->sparks.add(TSpark::create(position, vx, vy, red, green, blue, burstLife, burstDamping));
+        angle += static_cast<float>(step);
+    }
+}

@@ -1,0 +1,99 @@
+// What the shot, shockwave, spark, popup and enemy-base tests share: a bare enemy of any kind code and a
+// fresh game per test with a craft, a grid, the sound bank and empty world lists.
+#pragma once
+
+#include "app/game.h"
+#include "audio/sound_bank.h"
+#include "enemies/enemy.h"
+#include "play/grid.h"
+#include "play/particle.h"
+#include "play/player.h"
+#include "play/scroll.h"
+#include "shapes/shape.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+// An enemy with the base behaviour only: its active step is the contact test, as in every real kind.
+class TTestEnemy : public TEnemy {
+public:
+    int kindCode = EnemyKind::Wanderer;
+    int activeSteps = 0;
+    int entryEnds = 0;
+
+    void update(float dt) override {
+        if (skipThisFrame()) return;
+        dispatchState(dt);
+    }
+    int kind() const override { return kindCode; }
+
+protected:
+    void entryEnded() override { ++entryEnds; }
+    void activeStep(float) override {
+        ++activeSteps;
+        checkPlayerCollision(0);
+    }
+};
+
+// A two-line outline, so that the dying step has lines to slide and fade.
+inline std::shared_ptr<TShape> testOutline() {
+    auto shape = std::make_shared<TShape>();
+    shape->sourceLines.push_back(TShapeLine::create(-10, 0, 10, 0, 1, 255, 0, 0));
+    shape->sourceLines.push_back(TShapeLine::create(0, -10, 0, 10, 1, 0, 255, 0));
+    shape->drawnLines = shape->sourceLines;
+    shape->needsRotation = 0;
+    return shape;
+}
+
+inline std::shared_ptr<TTestEnemy> addTestEnemy(int kind, float x, float y, int state = EnemyState::Active,
+                                                float radius = 32, int points = 100) {
+    auto enemy = std::make_shared<TTestEnemy>();
+    enemy->kindCode = kind;
+    enemy->particle = TParticle::create(x, y, 1.0f, 500);
+    enemy->shape = testOutline();
+    enemy->radius = radius;
+    enemy->points = points;
+    enemy->state = state;
+    if (kind != EnemyKind::DasherShield) game->particles.add(enemy->particle);
+    game->enemies.add(enemy);
+    return enemy;
+}
+
+inline bool isFinite(const TVector& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y);
+}
+
+class PlayWorldTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        game = new TGame;
+        game->state = GameState::Play;
+        game->sounds = TSoundBank::create();
+        game->grid = TGrid::create();
+        game->shotShape = testOutline();
+        auto craft = std::make_shared<TPlayer>();
+        craft->particle = TParticle::create(400, 300, 0.9f, 400);
+        craft->particle->keepsMargin = true;
+        craft->shape = testOutline();
+        craft->lives = 3;
+        craft->multiplier = 1;
+        game->player = craft;
+        worldScrollOffset().set(0, 0);
+    }
+    void TearDown() override {
+        delete game;
+        game = nullptr;
+    }
+
+    TPlayer& craft() { return *game->player; }
+
+    // Effects other than explosions each take a pool channel and keep it while they sound.
+    int effectsSounding() const {
+        int count = 0;
+        for (const auto& channel : game->sounds->pool)
+            if (channel && isChannelPlaying(channel)) ++count;
+        return count;
+    }
+};

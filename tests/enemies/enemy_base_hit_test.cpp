@@ -1,4 +1,5 @@
 #include "enemies/enemy_base_kit.h"
+#include "enemies/splinter.h"
 
 #include "play/popup_text.h"
 #include "play/shockwave.h"
@@ -56,9 +57,9 @@ TEST_F(EnemyHit, ASplitterFlingsThreeSplintersAwayFromTheCraftEachHarder) {
     splitter->hit(1, 0.016f);
     onCraft->hit(1, 0.016f);
 
-    std::vector<TEnemy*> splinters;
+    std::vector<TSplinter*> splinters;
     game->enemies.forEach([&](TEnemy& e) {
-        if (e.kind() == EnemyKind::Splinter) splinters.push_back(&e);
+        if (e.kind() == EnemyKind::Splinter) splinters.push_back(dynamic_cast<TSplinter*>(&e));
     });
     ASSERT_EQ(splinters.size(), 6u);
     const float pushes[3] = {9000, 18000, 32000};
@@ -66,7 +67,8 @@ TEST_F(EnemyHit, ASplitterFlingsThreeSplintersAwayFromTheCraftEachHarder) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(splinters[i]->particle->acceleration.x, 0, 1e-2) << i;
         EXPECT_NEAR(splinters[i]->particle->acceleration.y, -pushes[i], 0.1) << i;
-        EXPECT_FLOAT_EQ(splinters[i]->turn, spins[i]) << i; // where the stand-in keeps the spin
+        EXPECT_FLOAT_EQ(splinters[i]->spin, spins[i]) << i;
+        EXPECT_FLOAT_EQ(splinters[i]->particle->position.y, 200) << i;
         EXPECT_TRUE(isFinite(splinters[i + 3]->particle->acceleration)) << i;
     }
 }

@@ -58,7 +58,7 @@ TEST_F(WorldPassTest, ASwitchedOffGridFadesOutOver34DrawnFramesAndBackIn) {
     EXPECT_EQ(grid.fade, settled);
 }
 
-int channelSum(const std::array<uint8_t, 4>& pixel) {
+int channelSum(const std::array<int, 3>& pixel) {
     return pixel[0] + pixel[1] + pixel[2];
 }
 
@@ -70,12 +70,12 @@ TEST_F(WorldPassTest, APlayFrameShowsTheBluishGridAndTheCraftAtTheScreenCentre) 
     // A vertical grid line far outside the opening ripple: arena x 896, between rows 17 and 18.
     const int lineX = static_cast<int>(game->arenaLeft()) + 896;
     const int lineY = static_cast<int>(game->arenaTop()) + 544 + 16;
-    const auto line = pixelAt(lineX, lineY);
+    const auto line = colorAt(lineX, lineY);
     EXPECT_GE(line[2], 60);
     EXPECT_GT(line[2], line[0] + 20);
     EXPECT_NEAR(line[0], line[1], 2);
     // Half-way between two lines of the mesh, only halos reach: darker than on the line.
-    const auto between = pixelAt(lineX + 16, lineY);
+    const auto between = colorAt(lineX + 16, lineY);
     EXPECT_LT(channelSum(between), channelSum(line));
 
     // The craft: what disappears from the same picture when its shape is hidden.

@@ -31,22 +31,19 @@ TEST_F(BackdropTest, StarsMoveByTheScrollScaledByTheirDepth) {
 
 TEST_F(BackdropTest, StarsLeavingAnEdgeComeBackAtTheOppositeOne) {
     auto& backdrop = *game->backdrop;
-    backdrop.stars = {{795, 300, 1}, {5, 300, 1}, {400, 3, 1}, {400, 597, 1}};
-    backdrop.scroll.set(10, 0);
-    backdrop.moveStars();
-    EXPECT_EQ(backdrop.stars[0].x, 0);  // out on the right, in on the left
-    EXPECT_EQ(backdrop.stars[1].x, 15); // moving away from the left edge: no wrap
-    backdrop.scroll.set(-10, 0);
-    backdrop.moveStars();
-    EXPECT_EQ(backdrop.stars[1].x, 5);
-    backdrop.moveStars();
-    EXPECT_EQ(backdrop.stars[1].x, 800); // out on the left, in on the right
-    backdrop.scroll.set(0, -5);
-    backdrop.moveStars();
-    EXPECT_EQ(backdrop.stars[2].y, 600); // out at the top, in at the bottom
-    backdrop.scroll.set(0, 5);
-    backdrop.moveStars();
-    EXPECT_EQ(backdrop.stars[3].y, 0); // out at the bottom, in at the top
+    const auto moved = [&](TStar star, float scrollX, float scrollY) {
+        backdrop.stars = {star};
+        backdrop.scroll.set(scrollX, scrollY);
+        backdrop.moveStars();
+        return backdrop.stars[0];
+    };
+    EXPECT_EQ(moved({795, 300, 1}, 10, 0).x, 0);  // out on the right, in on the left
+    EXPECT_EQ(moved({5, 300, 1}, -10, 0).x, 800); // out on the left, in on the right
+    EXPECT_EQ(moved({400, 3, 1}, 0, -5).y, 600);  // out at the top, in at the bottom
+    EXPECT_EQ(moved({400, 597, 1}, 0, 5).y, 0);   // out at the bottom, in at the top
+    EXPECT_EQ(moved({5, 300, 1}, 10, 0).x, 15);   // moving away from an edge: no wrap
+    EXPECT_EQ(moved({800, 600, 1}, 0, 0).x, 800); // exactly on the edge is still on screen
+    EXPECT_EQ(moved({800, 600, 1}, 0, 0).y, 600);
 }
 
 TEST_F(BackdropTest, ANewStarfieldLiesOnTheScreenWithDepthsBetweenZeroAndOne) {
@@ -75,14 +72,14 @@ TEST_F(BackdropTest, DrawingClearsToDarkBlueAndAddsEachStarInGreyByDepth) {
     setDrawAlpha(0.2f);
     game->backdrop->stars = {{100, 50, 0.5f}, {700, 500, 1.0f}};
     game->backdrop->draw();
-    const auto sky = pixelAt(300, 300);
+    const auto sky = colorAt(300, 300);
     EXPECT_EQ(sky[0], 10);
     EXPECT_EQ(sky[1], 10);
     EXPECT_EQ(sky[2], 20);
-    const auto dim = pixelAt(100, 50);
+    const auto dim = colorAt(100, 50);
     EXPECT_EQ(dim[0], 10 + 127); // added onto the sky: the standing blend mode is additive
     EXPECT_EQ(dim[2], 20 + 127);
-    const auto bright = pixelAt(700, 500);
+    const auto bright = colorAt(700, 500);
     EXPECT_EQ(bright[0], 255);
     EXPECT_EQ(bright[1], 255);
 }

@@ -1,4 +1,5 @@
 #include "enemies/enemy_base_kit.h"
+#include "enemies/splinter.h"
 
 #include "play/popup_text.h"
 #include "play/shockwave.h"
@@ -76,12 +77,13 @@ TEST_F(EnemyHit, ADyingEnemyIsNeverScoredTwice) {
 using EnemyHitByKind = PlayWorldTest;
 
 TEST_F(EnemyHitByKind, ASplitterFlingsThreeSplintersAwayFromTheCraftEachHarder) {
+    game->enemyShape3 = testOutline();
     auto splitter = addTestEnemy(EnemyKind::Splitter, 400, 200); // the craft is 100 below
     splitter->hit(1, 0.016f);
 
-    std::vector<TEnemy*> splinters;
+    std::vector<TSplinter*> splinters;
     game->enemies.forEach([&](TEnemy& e) {
-        if (e.kind() == EnemyKind::Splinter) splinters.push_back(&e);
+        if (e.kind() == EnemyKind::Splinter) splinters.push_back(dynamic_cast<TSplinter*>(&e));
     });
     ASSERT_EQ(splinters.size(), 3u);
     const float pushes[3] = {9000, 18000, 32000};
@@ -89,13 +91,14 @@ TEST_F(EnemyHitByKind, ASplitterFlingsThreeSplintersAwayFromTheCraftEachHarder) 
     for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(splinters[i]->particle->acceleration.x, 0, 1e-2) << i;
         EXPECT_NEAR(splinters[i]->particle->acceleration.y, -pushes[i], 1e-1) << i;
-        EXPECT_FLOAT_EQ(splinters[i]->turn, spins[i]) << i; // the stand-in keeps the spin there
+        EXPECT_FLOAT_EQ(splinters[i]->spin, spins[i]) << i;
         EXPECT_FLOAT_EQ(splinters[i]->particle->position.y, 200) << i;
     }
     EXPECT_EQ(craft().stats.kills[EnemyKind::Splitter], 1);
 }
 
 TEST_F(EnemyHitByKind, ASplitterOnTheCraftItselfSplitsWithoutNaN) {
+    game->enemyShape3 = testOutline();
     auto splitter = addTestEnemy(EnemyKind::Splitter, 400, 300);
     splitter->hit(1, 0.016f);
     int splinters = 0;

@@ -15,9 +15,15 @@ TextFile openTextForWrite(std::string_view path);
 std::string readTextLine(const TextFile& file);
 void writeTextLine(const TextFile& file, std::string_view text); // ends the line with CR LF
 int atEndOfFile(const TextFile& file);
+// Pushes everything written so far onto the disk itself (not only to the system's cache), so that a
+// file written beside its final name can then be renamed over it safely. False when that failed.
+bool flushTextFile(const TextFile& file);
 // Flushes and closes; returns false when the data could not be written in full.
 bool closeTextFile(const TextFile& file);
 int pathKind(std::string_view path); // 0 nothing, 1 a file, 2 a directory
+// Puts the file at from under the name to in one step, replacing what was there; false on failure.
+bool renameFile(std::string_view from, std::string_view to);
+bool removeFile(std::string_view path);
 
 // Sign, decimal digits, "$" hexadecimal or "%" binary; no digits gives 0.
 int parseInteger(std::string_view text);

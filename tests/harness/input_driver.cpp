@@ -1,0 +1,147 @@
+#include "harness/input_driver.h"
+
+#include "platform/input_events.h"
+#include "platform/platform_internal.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+SDL_Scancode scancodeFor(int virtualKey) {
+    for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) {
+        if (virtualKeyFromScancode(scancode) == virtualKey) return static_cast<SDL_Scancode>(scancode);
+    }
+    return SDL_SCANCODE_UNKNOWN;
+}
+
+// Button events carry the pointer position too; SDL's own record does not see pushed motion.
+int lastWindowX = 0;
+int lastWindowY = 0;
+
+Uint32 gameWindowId() {
+    return platformWindow() ? SDL_GetWindowID(platformWindow()) : 0;
+}
+
+void pushKeyEvent(int virtualKey, bool down, bool repeat) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = gameWindowId();
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat ? 1 : 0;
+    event.key.keysym.scancode = scancodeFor(virtualKey);
+    event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+    SDL_PushEvent(&event);
+}
+
+// The inverse of the letterbox mapping: where the 800 x 600 picture sits in the window.
+void windowFromLogical(int x, int y, int* windowX, int* windowY) {
+    int width = 800, height = 600;
+    if (platformWindow()) SDL_GetWindowSize(platformWindow(), &width, &height);
+    const float scale = std::min(width / 800.0f, height / 600.0f);
+    *windowX = static_cast<int>(std::lround((width - 800 * scale) / 2 + (x + 0.5f) * scale - 0.5f));
+    *windowY = static_cast<int>(std::lround((height - 600 * scale) / 2 + (y + 0.5f) * scale - 0.5f));
+}
+
+} // namespace
+
+void useTestDrivers() {
+    const char* video = std::getenv("KELVANOR_TEST_VIDEO");
+    setenv("SDL_VIDEODRIVER", video && *video ? video : "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // An offscreen window never has the keyboard focus, and SDL ignores joysticks of unfocused programs.
+    setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+}
+
+void pressKey(int virtualKey, bool repeat) {
+    pushKeyEvent(virtualKey, true, repeat);
+}
+
+void releaseKey(int virtualKey) {
+    pushKeyEvent(virtualKey, false, false);
+}
+
+void tapKey(int virtualKey) {
+    pressKey(virtualKey);
+    releaseKey(virtualKey);
+}
+
+void typeText(std::string_view text) {
+    // One event per character, as a keyboard delivers them.
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t length = 1;
+        while (at + length < text.size() && (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80) {
+            ++length;
+        }
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        event.text.windowID = gameWindowId();
+        const std::string character(text.substr(at, length));
+        SDL_strlcpy(event.text.text, character.c_str(), sizeof event.text.text);
+        SDL_PushEvent(&event);
+        at += length;
+    }
+}
+
+void moveMouse(int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = gameWindowId();
+    windowFromLogical(x, y, &event.motion.x, &event.motion.y);
+    event.motion.xrel = event.motion.x - lastWindowX;
+    event.motion.yrel = event.motion.y - lastWindowY;
+    lastWindowX = event.motion.x;
+    lastWindowY = event.motion.y;
+    SDL_PushEvent(&event);
+}
+
+void mouseButton(int button, bool down) {
+    static const Uint8 sdlButtons[] = {0, SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE};
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.windowID = gameWindowId();
+    event.button.button = button >= 1 && button <= 3 ? sdlButtons[button] : 0;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = 1;
+    event.button.x = lastWindowX;
+    event.button.y = lastWindowY;
+    SDL_PushEvent(&event);
+}
+
+TVirtualPad::TVirtualPad() {
+    deviceIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 32, 0);
+    if (deviceIndex >= 0) joystick = SDL_JoystickOpen(deviceIndex);
+}
+
+TVirtualPad::~TVirtualPad() {
+    unplug();
+}
+
+void TVirtualPad::setAxis(int axis, float value) {
+    const float clamped = std::clamp(value, -1.0f, 1.0f);
+    const long raw = std::lround((clamped + 1.0f) / 2.0f * 65535.0f) - 32768;
+    SDL_JoystickSetVirtualAxis(joystick, axis, static_cast<Sint16>(raw));
+}
+
+void TVirtualPad::setButton(int button, bool down) {
+    SDL_JoystickSetVirtualButton(joystick, button, down ? SDL_PRESSED : SDL_RELEASED);
+}
+
+void TVirtualPad::unplug() {
+    if (!joystick) return;
+    // The virtual driver numbers its devices among all joysticks; find ours again by instance.
+    const SDL_JoystickID instance = SDL_JoystickInstanceID(joystick);
+    SDL_JoystickClose(joystick);
+    joystick = nullptr;
+    for (int device = 0; device < SDL_NumJoysticks(); ++device) {
+        if (SDL_JoystickGetDeviceInstanceID(device) == instance) {
+            SDL_JoystickDetachVirtual(device);
+            break;
+        }
+    }
+}

@@ -22,6 +22,7 @@ bool startGame() {
     selectFont(loadFontFace("incbin::game_font.ttf", 16, 4));
 
     game = TGame::create();
+    game->startRun(); // every play object in its start-of-run state before the first frame
     game->phaseTime = 10.0f;
     game->lastFrameTime = elapsedMillis();
     return true;

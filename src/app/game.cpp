@@ -1,20 +1,109 @@
+// The game object: start-up (`create`), the frame loop pass, the world update and draw passes that every
+// playing and front-end state shares, and the start-of-run reset. The state steps themselves are in
+// state_steps.cpp.
+//
+// Sections: start-up · frame · world passes · run start and music.
 #include "app/game.h"
 
+#include "audio/sound_bank.h"
+#include "enemies/enemy.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
+#include "platform/random.h"
+#include "platform/sound.h"
+#include "play/arena_border.h"
+#include "play/backdrop.h"
+#include "play/grid.h"
+#include "play/particle.h"
+#include "play/player.h"
+#include "play/popup_text.h"
+#include "play/shockwave.h"
+#include "play/shot.h"
+#include "play/spark.h"
+#include "shapes/shape.h"
 
 const char* const versionText = "V0.63";
 const char* const productTitle = "Kelvanor ";
 
 TGame* game = nullptr;
 
-TGame* TGame::create() {
-    auto* created = new TGame; // lives for the whole process; the program ends without releasing it
-    created->state = GameState::Title;
-    created->titlePhase = TitlePhase::Logo;
-    return created;
+// --- Start-up ------------------------------------------------------------------------------------------
+
+namespace {
+
+void loadPictures(TGame& g) {
+    g.glowImage = loadPictureStrip("incbin::glowing.png", 64, 64, 0, 4, -1);
+    g.bombIcon = loadPicture("incbin::bomb_logo.png", -1);
+    g.lifeIcon = loadPicture("incbin::player_logo2.png", -1);
+    g.titleLogo = loadPicture("incbin::logo.png", -1);
+    centrePictureHandle(g.titleLogo);
+    g.enemyIcons = loadPictureStrip("incbin::enemyicons.png", 32, 32, 0, 10, -1);
 }
+
+void loadShapes(TGame& g) {
+    g.playerShape = TShape::create("incbin::player_small.xml");
+    g.shieldShape = TShape::create("incbin::player_shield.xml");
+    g.shotShape = TShape::create("incbin::bullet.xml");
+    g.borderShape = TShape::create("incbin::border.xml");
+    g.enemyShape0 = TShape::create("incbin::enemy0.xml");
+    g.enemyShape1 = TShape::create("incbin::enemy1.xml");
+    g.enemyShape2 = TShape::create("incbin::enemy2.xml");
+    g.enemyShape3 = TShape::create("incbin::enemy3.xml");
+    g.enemyShape5 = TShape::create("incbin::enemy5.xml");
+    g.enemyShape6 = TShape::create("incbin::enemy6.xml");
+    g.enemyShape7 = TShape::create("incbin::enemy7.xml");
+    g.enemyShape7a = TShape::create("incbin::enemy7a.xml");
+    g.enemyShape8 = TShape::create("incbin::enemy8.xml");
+    g.enemyShape9 = TShape::create("incbin::enemy9.xml");
+    g.enemyShape9a = TShape::create("incbin::enemy9a.xml");
+}
+
+void loadMusic(TGame& g) {
+    g.titleChannel = allocateChannel();
+    g.playChannel = allocateChannel();
+    g.titleMusic = loadSoundClip("incbin::music_title.ogg", 1);
+    g.playMusic = loadSoundClip("incbin::music_play.ogg", 1);
+}
+
+// Stand-in for the settings file until it is read here: the defaults it starts from.
+void applyDefaultSettings(TGame& g) {
+    g.musicVolume = 1.0f;
+    setChannelGain(g.titleChannel, g.musicVolume);
+    setChannelGain(g.playChannel, g.musicVolume / 4);
+}
+
+} // namespace
+
+// Called once per process by the entry routine; tests call it again for a fresh game each.
+TGame* TGame::create() {
+    auto* g = new TGame; // the six world lists start empty
+    loadPictures(*g);
+    loadShapes(*g);
+    setShapeGlowPicture(g->glowImage);
+    g->burstPoint.set(0, 0);
+    // Additive is the standing mode: any routine that switches away switches back before returning.
+    setBlendMode(BlendAdditive);
+    // Menus: mainMenu and configMenu are built here.
+    loadMusic(*g);
+    g->sounds = TSoundBank::create();
+    // Hiscores: the default table is made here.
+    g->grid = TGrid::create();
+    // Level director and joypad reader are made here, in that order.
+    g->player = TPlayer::create(g->playerShape);
+    g->particles.add(g->player->particle);
+    g->backdrop = TBackdrop::create(100);
+    g->border = TArenaBorder::create(g->borderShape);
+    g->particles.add(g->border->particle);
+    g->state = GameState::Title;
+    g->titlePhase = TitlePhase::Logo;
+    // The settings file is read here: after everything it writes into exists, before the music starts.
+    applyDefaultSettings(*g);
+    startSound(g->titleMusic, g->titleChannel);
+    return g;
+}
+
+// --- Frame ---------------------------------------------------------------------------------------------
 
 void TGame::frame() {
     // dt is deliberately not clamped: a stall of two seconds is a dt of two seconds for every update.
@@ -23,8 +112,14 @@ void TGame::frame() {
     lastFrameTime = elapsedMillis();
 
     switch (state) {
+    case GameState::Pause:
+        pauseStep(dt);
+        break;
+    case GameState::Play:
+        playStep(dt);
+        break;
     case GameState::Title:
-        titleScreen(dt);
+        titleStep(dt);
         break;
     default:
         break;
@@ -32,7 +127,96 @@ void TGame::frame() {
     presentFrame(-1);
 }
 
-void TGame::titleScreen(float) {
-    clearFrame();
-    if (keyHitCount(Key::Escape) || quitRequested()) exitProgram();
+// --- World passes --------------------------------------------------------------------------------------
+
+float TGame::arenaLeft() const {
+    return border->particle->position.x - TArenaBorder::HalfWidth;
+}
+float TGame::arenaTop() const {
+    return border->particle->position.y - TArenaBorder::HalfHeight;
+}
+
+void TGame::updateWorld(float dt) {
+    const float left = arenaLeft(), top = arenaTop();
+    const float right = left + 2 * TArenaBorder::HalfWidth, bottom = top + 2 * TArenaBorder::HalfHeight;
+
+    shots.forEach([&](TShot& shot) {
+        shot.checkBounds(left, right, top, bottom);
+        shot.update(dt);
+    });
+    // These move by last frame's scroll: the backdrop computes this frame's only further down.
+    particles.forEach([&](TParticle& particle) {
+        particle.confine(left, right, top, bottom);
+        particle.update(dt, false);
+    });
+    enemies.forEach([&](TEnemy& enemy) { enemy.update(dt); });
+    sparks.forEach([&](TSpark& spark) { spark.update(dt); });
+    shockwaves.forEach([&](TShockwave& wave) { wave.update(dt); });
+    popups.forEach([&](TPopupText& popup) { popup.update(dt); });
+    // The level director's update goes here.
+    backdrop->update(dt);
+    grid->update(dt);
+    // The joypad poll goes here: the one poll per frame in the states that run the world.
+}
+
+bool TGame::gridShown() const {
+    return state == GameState::Play || state == GameState::GameOver || state == GameState::LifeLost ||
+           state == GameState::Pause;
+}
+
+void TGame::drawWorld() {
+    backdrop->draw();
+    beginGlowBatch();
+    if (gridShown()) {
+        setDrawOrigin(arenaLeft(), arenaTop());
+        grid->draw();
+    }
+    shockwaves.forEach([](TShockwave& wave) { wave.draw(); });
+    enemies.forEach([](TEnemy& enemy) { enemy.draw(); });
+    shots.forEach([](TShot& shot) { shot.draw(); });
+    setDrawOrigin(0, 0);
+    sparks.forEach([](TSpark& spark) { spark.draw(); });
+    setDrawAlpha(1.0f);
+    popups.forEach([](TPopupText& popup) { popup.draw(); });
+    border->draw();
+    player->draw();
+    endGlowBatch();
+}
+
+// --- Run start and music -------------------------------------------------------------------------------
+
+void TGame::startRun() {
+    seedRandom(elapsedMillis());
+    player->reset();
+    player->shieldOn = 0; // a run starts unshielded; only a lost life gives the three seconds
+    player->lives = 3;
+    player->bombs = 3;
+    player->stats.reset();
+    player->weaponMark = 0;
+    player->weaponLevel = 1;
+    // The level director is reset to level 1 here.
+    snakeLimit = 10;
+    snakeCount = 0;
+    removeAllEnemies();
+}
+
+void TGame::removeAllEnemies() {
+    enemies.forEach([&](TEnemy& enemy) {
+        particles.remove(enemy.particle.get());
+        enemies.remove(&enemy);
+    });
+}
+
+void TGame::switchMusicToPlay() {
+    suspendChannel(titleChannel);
+    startSound(playMusic, playChannel); // the play track always starts from its beginning
+    setChannelGain(titleChannel, musicVolume);
+    setChannelGain(playChannel, musicVolume / 4);
+}
+
+void TGame::switchMusicToTitle() {
+    suspendChannel(playChannel);
+    startSound(titleMusic, titleChannel);
+    setChannelGain(titleChannel, musicVolume);
+    setChannelGain(playChannel, musicVolume / 4);
 }

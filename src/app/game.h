@@ -72,6 +72,15 @@ public:
     // The arena rectangle, recomputed from the border position every frame.
     float arenaLeft() const;
     float arenaTop() const;
+    // The grid is drawn only while a run is on screen: play, pause, life lost and game over.
+    bool gridShown() const;
+
+    // The title menu's START: a new run in play, with the play track.
+    void startPlaying();
+    void switchMusicToPlay();
+    void switchMusicToTitle();
+    // Every enemy leaves the lists with its particle: no explosion, no score.
+    void removeAllEnemies();
 
     std::shared_ptr<TLevelDirector> levelDirector;
     std::shared_ptr<THiscoreTable> hiscores;
@@ -125,7 +134,9 @@ public:
     int lastFrameTime = 0;
 
 private:
+    void titleStep(float dt);
     void playStep(float dt);
+    void pauseStep(float dt);
 };
 
 extern TGame* game;

@@ -11,6 +11,14 @@ struct TParticle;
 class TShape;
 class TShockwave;
 
+// The keyboard's thrust this frame from the keys keyDown reports held; moved is false when no thrust
+// key is held at all (opposite keys held together still count as moving, with no net thrust).
+struct TKeyThrust {
+    TVector thrust;
+    bool moved = false;
+};
+TKeyThrust keyboardThrust(int (*keyDown)(int code));
+
 namespace ControlMode {
 constexpr int KeysAndMouse = 0;
 constexpr int Joypad = 1;
@@ -25,6 +33,9 @@ public:
     void reset();
     // Called for every enemy the player destroys, before the kill is counted; true when it rose.
     bool checkMultiplier();
+    // Fires one volley of the current weapon along aim. False, with nothing fired, when aim has no
+    // direction (the pointer right on the craft).
+    bool fireWeapon(const TVector& aim);
 
     int controlMode = ControlMode::Joypad;
     TScoreRecord stats;
@@ -46,9 +57,14 @@ public:
     float blinkTime = 0;
 
 private:
+    void updateShield(float dt);
+    void grantAwards();
     void updateJoypad(float dt);
     void updateKeysMouse(float dt);
+    // Turns the craft to face away from the thrust, sprays the exhaust and keeps the engine humming.
+    void showThrust(const TVector& thrust);
     void emitExhaust(const TVector& thrust);
-    void fireWeapon(const TVector& aim);
-    void dropBomb();
+    void silenceEngine();
+    void dropBomb(float dt);
+    void drawCrosshair();
 };

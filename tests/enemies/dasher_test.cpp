@@ -51,7 +51,7 @@ TEST_F(Dasher, ThrustsForSixTenthsWithItsShieldFortyAheadCoastsBelowTenThenAimsT
     float thrustTime = 0;
     int updates = 0;
     while (dasher->state == EnemyState::Active && updates < 500) {
-        stepFrames(2, 0.05f);
+        stepWorld(2, 0.05f);
         ++updates;
         if (dasher->dashTime >= 0) thrustTime += 0.05f;
         EXPECT_TRUE(dasher->particle->acceleration.equals(dasher->dashTime >= 0 ? dash : TVector{}))

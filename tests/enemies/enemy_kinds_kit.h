@@ -1,5 +1,6 @@
-// What the enemy-kind tests share: the play world of the base tests with every enemy outline in place, a
-// fixed random seed, and a frame step in the order of the game's update pass.
+// What the enemy-kind tests share: the fresh game in play of the base tests, every enemy outline swapped
+// for the two-line test outline (so that line positions are known), a fixed random seed, and a cut-down
+// world pass in the order of the game's.
 #pragma once
 
 #include "enemies/enemy_base_kit.h"
@@ -11,6 +12,7 @@ class EnemyKindTest : public PlayWorldTest {
 protected:
     void SetUp() override {
         PlayWorldTest::SetUp();
+        if (HasFatalFailure()) return;
         for (auto* outline : {&game->enemyShape0, &game->enemyShape1, &game->enemyShape2, &game->enemyShape3,
                               &game->enemyShape5, &game->enemyShape6, &game->enemyShape7, &game->enemyShape7a,
                               &game->enemyShape8, &game->enemyShape9, &game->enemyShape9a})
@@ -21,7 +23,7 @@ protected:
 
     // Particles integrated (clearing their forces), then every enemy: afterwards an enemy's acceleration
     // holds exactly what its own update added.
-    void stepFrames(int count, float dt) {
+    void stepWorld(int count, float dt) {
         for (int i = 0; i < count; ++i) {
             game->particles.forEach([&](TParticle& particle) { particle.update(dt, false); });
             game->enemies.forEach([&](TEnemy& enemy) { enemy.update(dt); });

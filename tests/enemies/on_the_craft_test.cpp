@@ -44,7 +44,7 @@ TEST_F(OnTheCraft, NoKindLetsANaNIntoItsMotion) {
         EXPECT_TRUE(isFinite(enemy->particle->acceleration)) << enemy->kind();
     }
     EXPECT_TRUE(isFinite(craft().particle->acceleration));
-    stepFrames(10, 0.016f);
+    stepWorld(10, 0.016f);
     game->particles.forEach([](TParticle& particle) { EXPECT_TRUE(isFinite(particle.position)); });
 }
 

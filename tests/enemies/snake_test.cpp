@@ -27,26 +27,27 @@ TEST_F(Snake, TheListHoldsSixteenSegmentsInTailOrderAndThenTheHead) {
 TEST_F(Snake, AtTheLimitNoSnakeAppearsAtAll) {
     game->snakeLimit = 2;
     game->snakeCount = 2;
+    const size_t particlesBefore = game->particles.size();
     EXPECT_EQ(spawnHead(), nullptr);
     EXPECT_TRUE(game->enemies.empty());
-    EXPECT_TRUE(game->particles.empty());
+    EXPECT_EQ(game->particles.size(), particlesBefore);
     EXPECT_EQ(game->snakeCount, 2);
 }
 
 TEST_F(Snake, WhenTheHeadDiesTheSegmentsPopInTailOrderEightThousandthsApart) {
     auto head = spawnHead();
-    stepFrames(20, 0.02f); // through the entry
+    stepWorld(20, 0.02f); // through the entry
     const auto parts = snakeParts();
     head->hit(1, 0.001f);
     const size_t sparksBefore = game->sparks.size();
 
-    stepFrames(1, 0.001f); // the first pass after the hit carries the whole tail into dying
+    stepWorld(1, 0.001f); // the first pass after the hit carries the whole tail into dying
     for (size_t i = 0; i < 16; ++i)
         EXPECT_EQ(parts[i]->state, EnemyState::Dying) << i;
 
     std::vector<float> poppedAt(16, -1);
     for (int frame = 1; frame <= 300; ++frame) {
-        stepFrames(1, 0.001f);
+        stepWorld(1, 0.001f);
         for (size_t i = 0; i < 16; ++i)
             if (poppedAt[i] < 0 && !game->enemies.contains(parts[i]))
                 poppedAt[i] = 0.001f * static_cast<float>(frame);

@@ -1,0 +1,22 @@
+// A whole game on the real platform, for tests that step frames and look at the result.
+//
+// Each test gets a fresh TGame in `game` (the display and the embedded assets are set up once per
+// process) and a clock that only moves when a frame is stepped, so every frame has exactly the dt asked
+// for. The game starts as the entry routine leaves it: title state, run reset, title music playing.
+#pragma once
+
+#include "app/game.h"
+#include "harness/display_fixture.h"
+
+class GameTest : public DisplayTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs count passes of the frame loop (state step and presentation), each dt = millis / 1000.
+    void stepFrames(int count, int millis = 16);
+    // The title menu's START, as a player choosing it would get it.
+    void startPlaying();
+
+    int clockMillis = 100000; // what elapsedMillis returns
+};

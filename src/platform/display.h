@@ -68,8 +68,9 @@ enum BlendMode { BlendMask = 1, BlendSolid = 2, BlendAlpha = 3, BlendAdditive = 
 enum PictureFlags { PictureMasked = 1, PictureFiltered = 2, PictureMipmapped = 4 };
 
 // --- Display and frame ---------------------------------------------------------------------------------
-// depth 0 opens a window on the desktop; a non-zero depth asks for full screen. Returns false when no
-// display or OpenGL context can be had.
+// depth 0 opens a window on the desktop; a non-zero depth asks for full screen. hertz 0 leaves frames
+// unpaced (tests and the benchmark). Returns false when no display or OpenGL context can be had. Calling it
+// again keeps the window and starts over with the drawing state and the pacing.
 bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags);
 void setWindowTitle(std::string_view title);
 void hidePointer();
@@ -82,6 +83,9 @@ void setClearColor(int r, int g, int b);
 void presentFrame(int sync);
 
 // --- Drawing state -------------------------------------------------------------------------------------
+// Back to the values openGraphicsWindow starts with: white, opaque, mask mode, no rotation, scale 1, origin
+// (0, 0), black clear colour, the built-in face, default picture flags 3 and mask colour black.
+void resetDrawingState();
 void setDrawColor(int r, int g, int b);
 void setDrawAlpha(float alpha);
 void setBlendMode(int mode);
@@ -123,5 +127,8 @@ struct TRenderStats {
     long vertices = 0;
     long glowLines = 0;
 };
+// renderStats first submits whatever is still batched, so the figures include it; flushDrawing only
+// submits (the benchmark times the building and submission of a frame with it).
 const TRenderStats& renderStats();
 void resetRenderStats();
+void flushDrawing();

@@ -52,6 +52,14 @@ bool isWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// Skips white space and an optional sign; true when the sign was "-".
+bool readLeadingSign(std::string_view text, size_t& at) {
+    while (at < text.size() && isWhiteSpace(text[at]))
+        ++at;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) return text[at++] == '-';
+    return false;
+}
+
 int digitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'z') return c - 'a' + 10;
@@ -147,10 +155,7 @@ bool removeFile(std::string_view path) {
 // bits, so "$FFFFFFFF" reads as -1.
 int parseInteger(std::string_view text) {
     size_t at = 0;
-    while (at < text.size() && isWhiteSpace(text[at]))
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    const bool negative = readLeadingSign(text, at);
     int base = 10;
     if (at < text.size() && text[at] == '$') {
         base = 16;
@@ -177,10 +182,7 @@ int parseInteger(std::string_view text) {
 
 double parseReal(std::string_view text) {
     size_t at = 0;
-    while (at < text.size() && isWhiteSpace(text[at]))
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    const bool negative = readLeadingSign(text, at);
     // Only digits may start the number: from_chars would otherwise also accept "inf", "nan" or a second
     // sign.
     const std::string_view rest = text.substr(at);

@@ -65,9 +65,11 @@ TEST(TextFileReading, EmbeddedFilesReadLikePlainOnes) {
     EXPECT_EQ(pathKind("incbin::files_test_shape.xml"), 1);
 }
 
-TEST(TextFileReading, MissingFilesGiveNullAndNullFilesAreHarmless) {
+TEST(TextFiles, UnopenableFilesGiveNullAndNullFilesAreHarmless) {
     EXPECT_FALSE(openTextForRead("no_such_file.ini"));
     EXPECT_FALSE(openTextForRead("incbin::no_such_asset.xml"));
+    EXPECT_FALSE(openTextForWrite("incbin::config.ini")); // embedded files are read-only
+    EXPECT_FALSE(openTextForWrite("no_such_directory/config.ini"));
     const TextFile none;
     EXPECT_EQ(readTextLine(none), "");
     EXPECT_EQ(atEndOfFile(none), 1);
@@ -83,20 +85,6 @@ TEST(TextFileWriting, EndsEveryLineWithCarriageReturnLineFeed) {
     writeTextLine(file, "[Grid]");
     EXPECT_TRUE(closeTextFile(file));
     EXPECT_EQ(readBytes("written.txt"), std::string("x\r\n\r\n[Grid]\r\n"));
-}
-
-TEST(TextFileWriting, TruncatesAnExistingFile) {
-    writeBytes("truncated.txt", "a much longer old content\r\n");
-    const TextFile file = openTextForWrite("truncated.txt");
-    ASSERT_TRUE(file);
-    writeTextLine(file, "new");
-    ASSERT_TRUE(closeTextFile(file));
-    EXPECT_EQ(readBytes("truncated.txt"), "new\r\n");
-}
-
-TEST(TextFileWriting, PlacesThatCannotBeWrittenGiveNull) {
-    EXPECT_FALSE(openTextForWrite("incbin::config.ini"));
-    EXPECT_FALSE(openTextForWrite("no_such_directory/config.ini"));
 }
 
 TEST(TextFileWriting, ALostWriteIsReportedWhenClosing) {

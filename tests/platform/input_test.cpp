@@ -62,12 +62,6 @@ TEST_F(InputTest, AHeldKeyCountsOnceWhateverItsAutoRepeat) {
     EXPECT_EQ(keyHitCount(Key::Left), 0);
 }
 
-TEST_F(InputTest, AQuickTapBetweenTwoReadsStillCounts) {
-    tapKey(Key::Enter);
-    EXPECT_EQ(isKeyDown(Key::Enter), 0);
-    EXPECT_EQ(keyHitCount(Key::Enter), 1);
-}
-
 TEST_F(InputTest, KeysTranslateToTheirVirtualKeyCodes) {
     struct TCase {
         SDL_Scancode scancode;

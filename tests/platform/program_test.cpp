@@ -8,11 +8,13 @@
 #include <cstdlib>
 
 TEST(ProgramControl, FatalErrorPrintsTheMessageAndExitsWithMinusOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(raiseFatalError("Shape file missing: incbin::player.xml"), testing::ExitedWithCode(255),
-                "^Shape file missing: incbin::player.xml\n$");
+                "^Shape file missing: incbin::player.xml\n");
 }
 
 TEST(ProgramControl, ExitEndsTheProcessWithSuccess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             initPlatform();
@@ -28,6 +30,7 @@ TEST(ProgramControl, StartingTwiceIsHarmless) {
 }
 
 TEST(ProgramControl, TerminationSignalsArriveAsQuitRequests) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     useTestDrivers();
     for (int signalNumber : {SIGTERM, SIGINT}) {
         // Without the platform's handling the signal would kill the child instead of exiting it with 7.

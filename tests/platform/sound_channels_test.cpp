@@ -66,14 +66,6 @@ TEST_P(SoundChannelTest, StartingOnAChannelReplacesItsSound) {
     EXPECT_EQ(isChannelPlaying(channel), 0);
 }
 
-TEST_P(SoundChannelTest, ASuspendedLoopHoldsAndResumes) {
-    const SoundChannel channel = startSound(makeTone(0.05, true), nullptr);
-    suspendChannel(channel);
-    EXPECT_FALSE(stopsWithin(channel, 100));
-    continueChannel(channel);
-    EXPECT_FALSE(stopsWithin(channel, 100));
-}
-
 TEST_P(SoundChannelTest, NullChannelsAreHarmless) {
     const SoundChannel none;
     setChannelGain(none, 1);

@@ -1,5 +1,6 @@
 #include "platform/mixer.h"
 #include "platform/sound.h"
+#include "platform/sound_decoders.h"
 
 #include <gtest/gtest.h>
 #include <vorbis/vorbisenc.h>
@@ -259,7 +260,7 @@ TEST(WaveReading, RandomDamageNeverYieldsAnImpossibleClip) {
             noise = noise * 1103515245 + 12345;
             damaged[(noise >> 8) % damaged.size()] = static_cast<char>(noise >> 24);
         }
-        const SoundClip clip = loadBytes(damaged, ".wav");
+        const auto clip = decodeWave(reinterpret_cast<const uint8_t*>(damaged.data()), damaged.size());
         if (!clip) continue;
         ASSERT_TRUE(clip->channelCount == 1 || clip->channelCount == 2);
         ASSERT_GT(clip->sampleRate, 0);

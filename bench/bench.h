@@ -1,0 +1,45 @@
+// The headless benchmark: a list of scenes, each timed over a run of frames on the real renderer.
+//
+// A scene is a name and three callbacks: setup (once, may allocate and load), update (per frame, given
+// dt) and draw (per frame, after the screen is cleared). A new scene is one file that registers itself:
+//
+//     static const bool registered = registerBenchScene({"my_scene", setup, update, draw, extraKeys});
+//
+// Per scene the runner reports update and draw CPU time (mean and 99th percentile), draw calls, vertices
+// and heap allocations per frame in update and in draw, plus whatever keys the scene adds.
+#pragma once
+
+#include "platform/display.h"
+
+#include <functional>
+#include <string>
+
+struct TBenchResult {
+    std::string name;
+    int frames = 0;
+    double updateMs = 0, updateP99Ms = 0;
+    double buildMs = 0;               // building the frame's batches
+    double drawMs = 0, drawP99Ms = 0; // building and submitting the frame, no GPU wait
+    double drawWallMs = 0;
+    double presentMs = 0; // showing the frame; a software rasteriser does its pixel work here
+    double drawCalls = 0, vertices = 0, glowLines = 0;
+    double allocsDraw = 0, allocsUpdate = 0;
+};
+
+struct TBenchScene {
+    std::string name;
+    std::function<void()> setup;
+    std::function<void(float dt)> update;
+    std::function<void()> draw;
+    // Scene-specific keys for the BENCH line, as " key=value" text.
+    std::function<std::string(const TBenchResult&)> extraKeys;
+};
+
+bool registerBenchScene(TBenchScene scene);
+
+// The glow sprite sheet (four 64 x 64 frames): the embedded one when the build carries it, otherwise one
+// drawn to the same description and loaded through the ordinary PNG path. Null only if loading fails.
+Picture benchGlowPicture();
+
+// Heap allocations made on the calling thread since the program started.
+long benchAllocationCount();

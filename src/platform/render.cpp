@@ -1,0 +1,572 @@
+// The renderer: OpenGL entry points, the offscreen target, the streaming batch, the drawing state and the
+// primitives (rectangles, ovals, points, pictures, glow lines).
+//
+// Sections: entry points and target · batch · textures · drawing state · primitives · statistics.
+//
+// The batch is fixed-size and allocated once, so steady-state frames never touch the heap. Its arrays
+// never move, so the client-array pointers are set once when the renderer starts.
+#include "platform/render.h"
+
+#include "platform/assets.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+// --- Entry points and target ---------------------------------------------------------------------------
+
+struct TGlEntryPoints {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+    PFNGLGENERATEMIPMAPPROC generateMipmap = nullptr;
+    PFNGLDRAWRANGEELEMENTSPROC drawRangeElements = nullptr;
+};
+
+TGlEntryPoints gl;
+
+template <typename T> bool loadEntryPoint(T& target, const char* name) {
+    target = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
+    return target != nullptr;
+}
+
+bool loadEntryPoints() {
+    return loadEntryPoint(gl.genFramebuffers, "glGenFramebuffers") &&
+           loadEntryPoint(gl.bindFramebuffer, "glBindFramebuffer") &&
+           loadEntryPoint(gl.framebufferTexture2D, "glFramebufferTexture2D") &&
+           loadEntryPoint(gl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
+           loadEntryPoint(gl.blitFramebuffer, "glBlitFramebuffer") &&
+           loadEntryPoint(gl.generateMipmap, "glGenerateMipmap") &&
+           loadEntryPoint(gl.drawRangeElements, "glDrawRangeElements");
+}
+
+bool ready = false;
+int targetWidth = 800; // the logical screen, also before the display opens
+int targetHeight = 600;
+GLuint targetFramebuffer = 0;
+GLuint targetTexture = 0;
+std::shared_ptr<TTexture> white;
+
+// --- Batch ---------------------------------------------------------------------------------------------
+
+// Room for 20 000 capped glow lines (8 vertices each) in one draw call; the grid alone is 1280 a frame.
+constexpr int batchVertexCapacity = 1 << 18;
+constexpr int batchIndexCapacity = batchVertexCapacity * 3;
+
+struct TBatch {
+    std::unique_ptr<TVertex[]> vertices;
+    std::unique_ptr<uint32_t[]> indices;
+    int vertexCount = 0;
+    int indexCount = 0;
+    GLuint texture = 0;
+    int blendMode = BlendMask;
+};
+
+// Never destroyed: textures held by other modules' statics may still be released after this module's
+// statics are gone at exit, and their release looks at the batch.
+TBatch& batch = *new TBatch;
+
+// What OpenGL currently has, so that submitting a batch only changes what differs.
+GLuint boundTexture = 0;
+int appliedBlendMode = 0;
+
+TDrawState state;
+TRenderStats stats;
+
+void applyBlendMode(int mode) {
+    if (mode == appliedBlendMode) return;
+    appliedBlendMode = mode;
+    if (mode == BlendMask) {
+        glDisable(GL_BLEND);
+        glEnable(GL_ALPHA_TEST);
+        return;
+    }
+    glDisable(GL_ALPHA_TEST);
+    if (mode == BlendSolid) {
+        glDisable(GL_BLEND);
+        return;
+    }
+    glEnable(GL_BLEND);
+    if (mode == BlendAlpha)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    else if (mode == BlendAdditive)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    else
+        glBlendFunc(GL_DST_COLOR, GL_ZERO);
+}
+
+void discardGlErrors() {
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i)
+        continue;
+}
+
+void bindTexture(GLuint texture) {
+    if (texture == boundTexture) return;
+    boundTexture = texture;
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void setFixedState() {
+    glViewport(0, 0, targetWidth, targetHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, targetWidth, targetHeight, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DITHER);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glAlphaFunc(GL_GEQUAL, 0.5f);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    const TVertex* vertices = batch.vertices.get();
+    glVertexPointer(2, GL_FLOAT, sizeof(TVertex), &vertices->x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), &vertices->u);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(TVertex), &vertices->color[0]);
+    appliedBlendMode = 0;
+    applyBlendMode(state.blendMode);
+}
+
+// --- Drawing state helpers -----------------------------------------------------------------------------
+
+int clampByte(int value) {
+    return std::clamp(value, 0, 255);
+}
+
+void rebuildMatrix() {
+    const double radians = static_cast<double>(state.rotation) * std::numbers::pi / 180.0;
+    const float c = static_cast<float>(std::cos(radians));
+    const float s = static_cast<float>(std::sin(radians));
+    state.ix = c * state.scaleX;
+    state.iy = -s * state.scaleY;
+    state.jx = s * state.scaleX;
+    state.jy = c * state.scaleY;
+}
+
+void rebuildVertexColor() {
+    state.vertexColor[0] = static_cast<uint8_t>(state.red);
+    state.vertexColor[1] = static_cast<uint8_t>(state.green);
+    state.vertexColor[2] = static_cast<uint8_t>(state.blue);
+    state.vertexColor[3] = state.alphaByte;
+}
+
+void putVertex(TVertex& vertex, float x, float y, float u, float v) {
+    vertex.x = x;
+    vertex.y = y;
+    vertex.u = u;
+    vertex.v = v;
+    std::copy(std::begin(state.vertexColor), std::end(state.vertexColor), vertex.color);
+}
+
+void putQuadIndices(uint32_t* indices, uint32_t base) {
+    indices[0] = base;
+    indices[1] = base + 1;
+    indices[2] = base + 2;
+    indices[3] = base;
+    indices[4] = base + 2;
+    indices[5] = base + 3;
+}
+
+const TPictureFrame* pictureFrame(const Picture& picture, int frame) {
+    if (!picture || frame < 0 || frame >= static_cast<int>(picture->frames.size())) return nullptr;
+    const TPictureFrame& found = picture->frames[static_cast<size_t>(frame)];
+    return found.texture ? &found : nullptr;
+}
+
+// Solid shapes: a quad or polygon of the white texture, corners through the matrix from a local point.
+void emitSolidQuad(const float (&xs)[4], const float (&ys)[4]) {
+    uint32_t* indices = nullptr;
+    uint32_t base = 0;
+    TVertex* vertices = reserveGeometry(whiteTexture(), 4, 6, &indices, &base);
+    if (!vertices) return;
+    for (int corner = 0; corner < 4; ++corner)
+        putVertex(vertices[corner], xs[corner], ys[corner], 0.5f, 0.5f);
+    putQuadIndices(indices, base);
+}
+
+// An absurdly large oval would need millions of vertices; this many already look smooth at any size that
+// fits on the screen.
+constexpr int maxOvalVertices = 4096;
+
+} // namespace
+
+TTexture::~TTexture() {
+    if (!ready || id == 0) return;
+    if (batch.texture == id && batch.indexCount > 0) flushBatch();
+    if (boundTexture == id) boundTexture = 0;
+    glDeleteTextures(1, &id);
+}
+
+// --- Entry points and target ---------------------------------------------------------------------------
+
+bool startRenderer(int width, int height) {
+    if (ready) return targetWidth == width && targetHeight == height;
+    if (!loadEntryPoints()) return false;
+    targetWidth = width;
+    targetHeight = height;
+    if (!batch.vertices) {
+        batch.vertices = std::make_unique<TVertex[]>(batchVertexCapacity);
+        batch.indices = std::make_unique<uint32_t[]>(batchIndexCapacity);
+    }
+
+    glGenTextures(1, &targetTexture);
+    glBindTexture(GL_TEXTURE_2D, targetTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // No alpha channel: read-backs and screenshots come out opaque whatever the blending left behind.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    gl.genFramebuffers(1, &targetFramebuffer);
+    gl.bindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer);
+    gl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, targetTexture, 0);
+    if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+
+    ready = true;
+    boundTexture = 0;
+    const uint8_t whitePixel[4] = {255, 255, 255, 255};
+    white = createTexture(whitePixel, 1, 1, 0);
+    setFixedState();
+    return white != nullptr;
+}
+
+bool rendererReady() {
+    return ready;
+}
+int logicalWidth() {
+    return targetWidth;
+}
+int logicalHeight() {
+    return targetHeight;
+}
+
+void clearTarget() {
+    if (!ready) return;
+    // Whatever is still batched would be painted over anyway.
+    batch.vertexCount = 0;
+    batch.indexCount = 0;
+    glClearColor(state.clearRed / 255.0f, state.clearGreen / 255.0f, state.clearBlue / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void blitTargetToWindow(int drawableWidth, int drawableHeight, int x, int y, int w, int h) {
+    if (!ready) return;
+    flushBatch();
+    gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    gl.bindFramebuffer(GL_READ_FRAMEBUFFER, targetFramebuffer);
+    glViewport(0, 0, drawableWidth, drawableHeight);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const GLenum filter = (w == targetWidth && h == targetHeight) ? GL_NEAREST : GL_LINEAR;
+    gl.blitFramebuffer(0, 0, targetWidth, targetHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, filter);
+}
+
+void rebindTarget() {
+    gl.bindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer);
+    glViewport(0, 0, targetWidth, targetHeight);
+}
+
+void readTarget(int x, int y, int w, int h, uint8_t* rgba) {
+    if (!ready) return;
+    flushBatch();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+// --- Batch ---------------------------------------------------------------------------------------------
+
+void flushBatch() {
+    if (batch.indexCount == 0) return;
+    applyBlendMode(batch.blendMode);
+    bindTexture(batch.texture);
+    gl.drawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(batch.vertexCount - 1), batch.indexCount,
+                         GL_UNSIGNED_INT, batch.indices.get());
+    stats.drawCalls += 1;
+    stats.vertices += batch.vertexCount;
+    batch.vertexCount = 0;
+    batch.indexCount = 0;
+}
+
+TVertex* reserveGeometry(GLuint texture, int vertexCount, int indexCount, uint32_t** indices,
+                         uint32_t* base) {
+    if (!ready || vertexCount > batchVertexCapacity || indexCount > batchIndexCapacity) return nullptr;
+    if (batch.indexCount > 0 && (batch.texture != texture || batch.blendMode != state.blendMode))
+        flushBatch();
+    if (batch.vertexCount + vertexCount > batchVertexCapacity ||
+        batch.indexCount + indexCount > batchIndexCapacity)
+        flushBatch();
+    batch.texture = texture;
+    batch.blendMode = state.blendMode;
+    *base = static_cast<uint32_t>(batch.vertexCount);
+    *indices = batch.indices.get() + batch.indexCount;
+    TVertex* vertices = batch.vertices.get() + batch.vertexCount;
+    batch.vertexCount += vertexCount;
+    batch.indexCount += indexCount;
+    return vertices;
+}
+
+GLuint whiteTexture() {
+    return white ? white->id : 0;
+}
+
+void emitTexturedQuad(const TPictureFrame& frame, const float (&xs)[4], const float (&ys)[4]) {
+    uint32_t* indices = nullptr;
+    uint32_t base = 0;
+    TVertex* vertices = reserveGeometry(frame.texture->id, 4, 6, &indices, &base);
+    if (!vertices) return;
+    putVertex(vertices[0], xs[0], ys[0], frame.u0, frame.v0);
+    putVertex(vertices[1], xs[1], ys[1], frame.u1, frame.v0);
+    putVertex(vertices[2], xs[2], ys[2], frame.u1, frame.v1);
+    putVertex(vertices[3], xs[3], ys[3], frame.u0, frame.v1);
+    putQuadIndices(indices, base);
+}
+
+// --- Textures ------------------------------------------------------------------------------------------
+
+std::shared_ptr<TTexture> createTexture(const uint8_t* rgba, int width, int height, int flags) {
+    if (!ready || width <= 0 || height <= 0) return nullptr;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (width > maxSize || height > maxSize) return nullptr;
+
+    auto texture = std::make_shared<TTexture>();
+    texture->width = width;
+    texture->height = height;
+    glGenTextures(1, &texture->id);
+    boundTexture = texture->id;
+    glBindTexture(GL_TEXTURE_2D, texture->id);
+    const bool filtered = (flags & PictureFiltered) != 0;
+    const bool mipmapped = (flags & PictureMipmapped) != 0;
+    GLint minFilter = filtered ? GL_LINEAR : GL_NEAREST;
+    if (mipmapped) minFilter = filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    discardGlErrors(); // only this upload's errors count below
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    if (mipmapped) gl.generateMipmap(GL_TEXTURE_2D);
+    if (glGetError() != GL_NO_ERROR) return nullptr;
+    return texture;
+}
+
+bool readWholeResource(std::string_view name, std::vector<uint8_t>& bytes, size_t maxBytes) {
+    const std::unique_ptr<TStream> stream = openStream(name, false);
+    if (!stream) return false;
+    const int64_t size = stream->size();
+    if (size <= 0 || static_cast<uint64_t>(size) > maxBytes) return false;
+    bytes.resize(static_cast<size_t>(size));
+    return stream->read(bytes.data(), bytes.size()) == bytes.size();
+}
+
+// --- Drawing state -------------------------------------------------------------------------------------
+
+const TDrawState& drawState() {
+    return state;
+}
+
+void resetDrawingState() {
+    state = TDrawState{};
+    rebuildMatrix();
+    rebuildVertexColor();
+    resetCurrentFont();
+}
+
+void setClearColor(int r, int g, int b) {
+    state.clearRed = clampByte(r);
+    state.clearGreen = clampByte(g);
+    state.clearBlue = clampByte(b);
+}
+
+void setDrawColor(int r, int g, int b) {
+    state.red = clampByte(r);
+    state.green = clampByte(g);
+    state.blue = clampByte(b);
+    rebuildVertexColor();
+}
+
+void setDrawAlpha(float alpha) {
+    // NaN is taken as fully transparent rather than left to the conversion.
+    state.alpha = (alpha >= 0.0f) ? std::min(alpha, 1.0f) : 0.0f;
+    state.alphaByte = static_cast<uint8_t>(state.alpha * 255.0f);
+    rebuildVertexColor();
+}
+
+void setBlendMode(int mode) {
+    // Only the mode is recorded: the batch is submitted when something is drawn in a different one.
+    if (mode < BlendMask || mode > BlendMultiply) return;
+    state.blendMode = mode;
+}
+
+void setDrawRotation(float degrees) {
+    state.rotation = degrees;
+    rebuildMatrix();
+}
+
+void setDrawScale(float sx, float sy) {
+    state.scaleX = sx;
+    state.scaleY = sy;
+    rebuildMatrix();
+}
+
+void setDrawTransform(float degrees, float sx, float sy) {
+    state.rotation = degrees;
+    state.scaleX = sx;
+    state.scaleY = sy;
+    rebuildMatrix();
+}
+
+void setDrawOrigin(float x, float y) {
+    state.originX = x;
+    state.originY = y;
+}
+
+// --- Primitives ----------------------------------------------------------------------------------------
+
+void fillRect(float x, float y, float w, float h) {
+    const float px = x + state.originX;
+    const float py = y + state.originY;
+    const float localX[4] = {0, w, w, 0};
+    const float localY[4] = {0, 0, h, h};
+    float xs[4], ys[4];
+    for (int corner = 0; corner < 4; ++corner) {
+        xs[corner] = px + localX[corner] * state.ix + localY[corner] * state.iy;
+        ys[corner] = py + localX[corner] * state.jx + localY[corner] * state.jy;
+    }
+    emitSolidQuad(xs, ys);
+}
+
+void fillOval(float x, float y, float w, float h) {
+    const float span = std::fabs(w) / 2 + std::fabs(h) / 2;
+    if (!std::isfinite(span)) return;
+    const int count = std::clamp(static_cast<int>(span), 12, maxOvalVertices);
+    uint32_t* indices = nullptr;
+    uint32_t base = 0;
+    TVertex* vertices = reserveGeometry(whiteTexture(), count, (count - 2) * 3, &indices, &base);
+    if (!vertices) return;
+    const float px = x + state.originX;
+    const float py = y + state.originY;
+    const float radiusX = w / 2;
+    const float radiusY = h / 2;
+    for (int k = 0; k < count; ++k) {
+        const double angle = 2.0 * std::numbers::pi * k / count;
+        const float localX = radiusX + radiusX * static_cast<float>(std::cos(angle));
+        const float localY = radiusY + radiusY * static_cast<float>(std::sin(angle));
+        putVertex(vertices[k], px + localX * state.ix + localY * state.iy,
+                  py + localX * state.jx + localY * state.jy, 0.5f, 0.5f);
+    }
+    for (int k = 1; k + 1 < count; ++k) {
+        *indices++ = base;
+        *indices++ = base + static_cast<uint32_t>(k);
+        *indices++ = base + static_cast<uint32_t>(k + 1);
+    }
+}
+
+void plotPoint(float x, float y) {
+    // The one pixel that contains the point.
+    const float px = std::floor(x + state.originX);
+    const float py = std::floor(y + state.originY);
+    const float xs[4] = {px, px + 1, px + 1, px};
+    const float ys[4] = {py, py, py + 1, py + 1};
+    emitSolidQuad(xs, ys);
+}
+
+void drawPicture(const Picture& picture, float x, float y, int frame) {
+    const TPictureFrame* image = pictureFrame(picture, frame);
+    if (!image) return;
+    const float px = x + state.originX;
+    const float py = y + state.originY;
+    const float left = -picture->handleX;
+    const float top = -picture->handleY;
+    const float right = static_cast<float>(picture->width) - picture->handleX;
+    const float bottom = static_cast<float>(picture->height) - picture->handleY;
+    const float localX[4] = {left, right, right, left};
+    const float localY[4] = {top, top, bottom, bottom};
+    float xs[4], ys[4];
+    for (int corner = 0; corner < 4; ++corner) {
+        xs[corner] = px + localX[corner] * state.ix + localY[corner] * state.iy;
+        ys[corner] = py + localX[corner] * state.jx + localY[corner] * state.jy;
+    }
+    emitTexturedQuad(*image, xs, ys);
+}
+
+void drawGlowLine(const Picture& picture, int frame, float x1, float y1, float x2, float y2, float width,
+                  int capped) {
+    const TPictureFrame* image = pictureFrame(picture, frame);
+    if (!image) return;
+    const float dx = x1 - x2;
+    const float dy = y1 - y2;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    // A line of no length has no direction; a non-finite one has no place on the screen.
+    if (!(length > 0.0f) || !std::isfinite(length) || !std::isfinite(width)) return;
+    const float ux = width * dx / length;
+    const float uy = width * dy / length;
+    const float px = -uy;
+    const float py = ux;
+    const float ax = x1 + state.originX, ay = y1 + state.originY;
+    const float bx = x2 + state.originX, by = y2 + state.originY;
+
+    // b runs across the line along the frame's horizontal axis, a along the line down its vertical axis.
+    const float uSpan = image->u1 - image->u0;
+    const float vSpan = image->v1 - image->v0;
+    auto across = [&](float b) { return image->u0 + b * uSpan; };
+    auto along = [&](float a) { return image->v0 + a * vSpan; };
+
+    const int vertexCount = capped ? 8 : 4;
+    uint32_t* indices = nullptr;
+    uint32_t base = 0;
+    TVertex* v = reserveGeometry(image->texture->id, vertexCount, (vertexCount - 2) * 3, &indices, &base);
+    if (!v) return;
+    if (capped) {
+        putVertex(v[0], ax + ux + px, ay + uy + py, across(0), along(1));
+        putVertex(v[1], ax + ux - px, ay + uy - py, across(1), along(1));
+        putVertex(v[2], ax + px, ay + py, across(0), along(0.4985f));
+        putVertex(v[3], ax - px, ay - py, across(1), along(0.4985f));
+        putVertex(v[4], bx + px, by + py, across(0), along(0.5015f));
+        putVertex(v[5], bx - px, by - py, across(1), along(0.5015f));
+        putVertex(v[6], bx - ux + px, by - uy + py, across(0), along(1));
+        putVertex(v[7], bx - ux - px, by - uy - py, across(1), along(1));
+    } else {
+        putVertex(v[0], ax + px, ay + py, across(0), along(0));
+        putVertex(v[1], ax - px, ay - py, across(1), along(0));
+        putVertex(v[2], bx + px, by + py, across(0), along(1));
+        putVertex(v[3], bx - px, by - py, across(1), along(1));
+    }
+    // The strip as triangles, so that every line joins the same batch.
+    for (int first = 0; first + 2 < vertexCount; ++first) {
+        *indices++ = base + static_cast<uint32_t>(first);
+        *indices++ = base + static_cast<uint32_t>(first + 1);
+        *indices++ = base + static_cast<uint32_t>(first + 2);
+    }
+    stats.glowLines += 1;
+}
+
+// Batching is always on, so the bracket needs no work of its own: consecutive glow lines share a draw call
+// for as long as the texture and blend mode stay the same, inside the bracket or not.
+void beginGlowBatch() {}
+void endGlowBatch() {}
+
+// --- Statistics ----------------------------------------------------------------------------------------
+
+void flushDrawing() {
+    flushBatch();
+}
+
+const TRenderStats& renderStats() {
+    flushBatch();
+    return stats;
+}
+
+void resetRenderStats() {
+    stats = TRenderStats{};
+}

@@ -1,0 +1,88 @@
+// The renderer behind display.h, shared by the display, picture, font and capture modules; never included
+// outside src/platform/.
+//
+// Everything is drawn into one offscreen target of the logical screen size. Geometry goes into a single
+// streaming batch of indexed triangles whose vertices carry position, texture coordinates and colour with
+// alpha, so colour and alpha changes never break a batch; only a change of texture or blend mode, or a
+// read-back or presentation, submits it. Solid shapes use a 1 x 1 white texture so they batch the same way.
+#pragma once
+
+#include "platform/display.h"
+
+#include <SDL_opengl.h>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+struct TTexture {
+    GLuint id = 0;
+    int width = 0;
+    int height = 0;
+    ~TTexture();
+};
+
+// The drawing state as the primitives read it; changed only through the display.h setters.
+struct TDrawState {
+    int red = 255, green = 255, blue = 255;
+    float alpha = 1;
+    uint8_t alphaByte = 255;
+    int blendMode = BlendMask;
+    float rotation = 0;
+    float scaleX = 1, scaleY = 1;
+    float ix = 1, iy = 0, jx = 0, jy = 1;
+    float originX = 0, originY = 0;
+    int clearRed = 0, clearGreen = 0, clearBlue = 0;
+    int defaultPictureFlags = PictureMasked | PictureFiltered;
+    int maskRed = 0, maskGreen = 0, maskBlue = 0;
+    uint8_t vertexColor[4] = {255, 255, 255, 255}; // colour and alpha byte as every new vertex carries them
+};
+
+struct TVertex {
+    float x, y;
+    float u, v;
+    uint8_t color[4];
+};
+
+const TDrawState& drawState();
+
+// Set up once the OpenGL context is current: entry points, offscreen target, white texture, fixed state.
+bool startRenderer(int width, int height);
+bool rendererReady();
+int logicalWidth();
+int logicalHeight();
+
+// Submits the pending batch. Called before anything that reads or shows the target.
+void flushBatch();
+// Fills the target with the clear colour.
+void clearTarget();
+// Draws the target onto the default framebuffer in the given rectangle (GL coordinates, y up) after
+// filling the whole drawable with black.
+void blitTargetToWindow(int drawableWidth, int drawableHeight, int x, int y, int w, int h);
+// Makes the target the place drawing goes again, after a presentation.
+void rebindTarget();
+// Reads a rectangle of the target (GL coordinates, y up) into rgba, bottom row first.
+void readTarget(int x, int y, int w, int h, uint8_t* rgba);
+
+// Reserves room in the batch for vertexCount vertices and indexCount indices drawn with the texture in the
+// current blend mode, submitting the batch first when the texture or blend mode differs or it is full.
+// Returns the first vertex to fill; *indices receives where the indices go and *base the index of the first
+// vertex. Null when the request can never fit.
+TVertex* reserveGeometry(GLuint texture, int vertexCount, int indexCount, uint32_t** indices, uint32_t* base);
+GLuint whiteTexture();
+
+// Draws a frame of a texture as the quad with the given corners in screen coordinates, clockwise from the
+// frame's top-left.
+void emitTexturedQuad(const TPictureFrame& frame, const float (&xs)[4], const float (&ys)[4]);
+
+// Creates a texture from top-down RGBA pixels with the filtering that the picture flags ask for; null when
+// the size is zero or beyond what the hardware takes.
+std::shared_ptr<TTexture> createTexture(const uint8_t* rgba, int width, int height, int flags);
+
+// Reads every byte of a named resource; false when it cannot be opened or read or is larger than maxBytes.
+bool readWholeResource(std::string_view name, std::vector<uint8_t>& bytes, size_t maxBytes);
+
+// The font module's part of resetting the drawing state: the built-in face becomes current.
+void resetCurrentFont();
+// Builds the small bitmap face that a null selectFont stands for; needs the renderer.
+FontFace makeBuiltinFace();

@@ -124,10 +124,11 @@ double mean(const std::vector<double>& samples) {
     return samples.empty() ? 0 : sum / static_cast<double>(samples.size());
 }
 
-double percentile99(std::vector<double> samples) {
+// Nearest-rank percentile, fraction 0..1.
+double percentile(std::vector<double> samples, double fraction) {
     if (samples.empty()) return 0;
     std::sort(samples.begin(), samples.end());
-    const size_t rank = static_cast<size_t>(std::ceil(0.99 * static_cast<double>(samples.size())));
+    const size_t rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
     return samples[std::clamp<size_t>(rank, 1, samples.size()) - 1];
 }
 
@@ -187,10 +188,11 @@ TBenchResult runScene(TBenchScene& scene, int warmupFrames, int frames) {
         result.allocsUpdate += static_cast<double>(sample.allocsUpdate) / frames;
     }
     result.updateMs = mean(update);
-    result.updateP99Ms = percentile99(update);
+    result.updateP99Ms = percentile(update, 0.99);
     result.buildMs = mean(build);
     result.drawMs = mean(draw);
-    result.drawP99Ms = percentile99(draw);
+    result.drawP99Ms = percentile(draw, 0.99);
+    result.drawMedianMs = percentile(draw, 0.5);
     result.drawWallMs = mean(drawWall);
     result.presentMs = mean(present);
     return result;
@@ -243,8 +245,8 @@ bool registerBenchScene(TBenchScene scene) {
 }
 
 int main(int argc, char** argv) {
-    int frames = 300;
-    int warmupFrames = 30;
+    int frames = 120;
+    int warmupFrames = 10;
     const char* only = nullptr;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--frames") == 0)
@@ -278,9 +280,9 @@ int main(int argc, char** argv) {
             if (scene.name == r.name && scene.extraKeys) extra = scene.extraKeys(r);
         std::printf(
             "BENCH scene=%s update_ms=%.3f draw_ms=%.3f draw_p99_ms=%.3f draw_calls=%.1f vertices=%.0f "
-            "allocs_draw=%.2f allocs_update=%.2f build_ms=%.3f present_ms=%.3f%s\n",
+            "allocs_draw=%.2f allocs_update=%.2f draw_median_ms=%.3f build_ms=%.3f present_ms=%.3f%s\n",
             r.name.c_str(), r.updateMs, r.drawMs, r.drawP99Ms, r.drawCalls, r.vertices, r.allocsDraw,
-            r.allocsUpdate, r.buildMs, r.presentMs, extra.c_str());
+            r.allocsUpdate, r.drawMedianMs, r.buildMs, r.presentMs, extra.c_str());
     }
     return results.empty() ? 1 : 0;
 }

@@ -20,6 +20,7 @@ struct TBenchResult {
     double updateMs = 0, updateP99Ms = 0;
     double buildMs = 0;               // building the frame's batches
     double drawMs = 0, drawP99Ms = 0; // building and submitting the frame, no GPU wait
+    double drawMedianMs = 0;          // steadier than the mean on a shared machine
     double drawWallMs = 0;
     double presentMs = 0; // showing the frame; a software rasteriser does its pixel work here
     double drawCalls = 0, vertices = 0, glowLines = 0;

@@ -1,5 +1,6 @@
 // The generated sound effects: the WAVE layout the game's reader expects, clean edges, seamless loops and
 // byte-for-byte reproducible output.
+#include "assets/embedded_asset.h"
 #include "generated_assets.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +160,19 @@ TEST_F(SoundEffects, LoopsJoinWithoutAStep) {
     }
 }
 
+TEST_F(SoundEffects, EngineHumIsALowDrone) {
+    // Zero crossings count the dominant pitch: a hum well under a kilohertz, not a whine.
+    const TEffectFormat& engine = kEffects[8];
+    ASSERT_STREQ(engine.name, "fx_player_move.wav");
+    const std::vector<double> samples = firstChannel(file(engine), engine);
+    int crossings = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i)
+        crossings += (samples[i - 1] < 0.0) != (samples[i] < 0.0);
+    const double seconds = static_cast<double>(samples.size()) / engine.sampleRate;
+    EXPECT_LT(crossings / seconds / 2.0, 600.0);
+    EXPECT_GT(crossings / seconds / 2.0, 40.0);
+}
+
 TEST_F(SoundEffects, EachEntrySoundIsItsOwn) {
     // Entry sounds announce which kind arrives, so no two may be near copies: compare their normalised
     // correlation over the shared length.
@@ -181,6 +195,15 @@ TEST_F(SoundEffects, EachEntrySoundIsItsOwn) {
             EXPECT_LT(std::fabs(cross) / std::sqrt(energyA * energyB), 0.5)
                 << entries[a] << " vs " << entries[b];
         }
+    }
+}
+
+TEST_F(SoundEffects, EmbeddedCopiesMatchAFreshRun) {
+    // The build ran the generator in another process, possibly long ago: the bytes must not depend on either.
+    for (const TEffectFormat& format : kEffects) {
+        SCOPED_TRACE(format.name);
+        const std::span<const uint8_t> embedded = embeddedAsset(format.name);
+        EXPECT_TRUE(TBytes(embedded.begin(), embedded.end()) == file(format));
     }
 }
 

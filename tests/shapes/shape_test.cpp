@@ -169,7 +169,8 @@ TEST(ShippedShapes, AllFifteenLoadWith141Segments) {
     EXPECT_EQ(total, 141u);
 
     // The border's ends are the arena corners.
-    for (const TShapeLine& line : TShape::create("incbin::border.xml")->sourceLines) {
+    const Shape border = TShape::create("incbin::border.xml");
+    for (const TShapeLine& line : border->sourceLines) {
         for (const TVector& corner : {line.start, line.end}) {
             EXPECT_EQ(std::abs(corner.x), 512) << corner.toString();
             EXPECT_EQ(std::abs(corner.y), 320) << corner.toString();

@@ -9,12 +9,14 @@
 // Both tracks loop: each ends in the texture it starts with, on a chord that leads back to its first, and the
 // renderer folds the ringing end over the start.
 #include "generated_assets.h"
+#include "output_file.h"
 #include "synth_math.h"
 #include "synth_music.h"
 #include "synth_vorbis.h"
 
 #include <exception>
 #include <initializer_list>
+#include <stdexcept>
 #include <thread>
 
 namespace synth {
@@ -433,9 +435,9 @@ void playMelody(TComposer& c, int bar) {
 // VBR quality: about 110 kbit/s, plenty for synthesised material and quick to encode.
 constexpr float kVorbisQuality = 0.3f;
 
-void storeTrack(const TSong& song, const std::string& path) {
+TBytes encodeTrack(const TSong& song) {
     const TStereoLoop loop = renderSong(song);
-    writeBytes(path, encodeOggVorbis(loop.left, loop.right, kMusicRate, kVorbisQuality));
+    return encodeOggVorbis(loop.left, loop.right, kMusicRate, kVorbisQuality);
 }
 
 } // namespace
@@ -491,21 +493,32 @@ TSong composePlayTrack() {
 } // namespace synth
 
 void writeMusicAssets(const std::string& outDir) {
-    // The two tracks share nothing, so each gets a thread: encoding is most of the cost.
-    std::exception_ptr playFailure, titleFailure;
-    std::thread play([&] {
+    // The two tracks share nothing, so each gets a thread: rendering and encoding are nearly all the cost.
+    // Files are written afterwards from this thread, so a failure ends the generator with no thread running.
+    synth::TBytes play, title;
+    std::exception_ptr playFailure;
+    std::thread playWorker([&] {
         try {
-            synth::storeTrack(synth::composePlayTrack(), outDir + "/music_play.ogg");
+            play = synth::encodeTrack(synth::composePlayTrack());
         } catch (...) {
             playFailure = std::current_exception();
         }
     });
+    std::string titleError;
     try {
-        synth::storeTrack(synth::composeTitleTrack(), outDir + "/music_title.ogg");
-    } catch (...) {
-        titleFailure = std::current_exception();
+        title = synth::encodeTrack(synth::composeTitleTrack());
+    } catch (const std::exception& error) {
+        titleError = error.what();
     }
-    play.join();
-    if (playFailure) std::rethrow_exception(playFailure);
-    if (titleFailure) std::rethrow_exception(titleFailure);
+    playWorker.join();
+    if (!titleError.empty()) failGenerator("music_title.ogg: " + titleError);
+    if (playFailure) {
+        try {
+            std::rethrow_exception(playFailure);
+        } catch (const std::exception& error) {
+            failGenerator(std::string("music_play.ogg: ") + error.what());
+        }
+    }
+    writeOutputFile(outDir, "music_title.ogg", title);
+    writeOutputFile(outDir, "music_play.ogg", play);
 }

@@ -14,6 +14,7 @@
 // The lengths follow the slots the game's sound bank was laid out for; loops are whole periods or crossfaded
 // so the last sample flows into the first.
 #include "generated_assets.h"
+#include "output_file.h"
 #include "synth_dsp.h"
 #include "synth_wave.h"
 
@@ -72,8 +73,9 @@ TSamples renderEngineLoop() {
     constexpr int kLength = 10240;
     constexpr int kPreroll = 2048; // lets the filters settle into their periodic state
     constexpr int kOverlap = 512;
-    // Whole numbers of cycles per loop keep the tones periodic: cycle k repeats at k * rate / length Hz.
-    constexpr double kCycle = kRate / kLength;
+    // Whole numbers of cycles per loop keep the tones periodic. kCycle is the phase step of one cycle per
+    // loop, so k * kCycle is a tone of k * rate / length Hz (k = 36: 77.5 Hz).
+    constexpr double kCycle = 1.0 / kLength;
     TSamples rendered(kLength + kOverlap);
     TPhase low, beat, throb;
     TStateFilter body, hiss;
@@ -476,11 +478,11 @@ void renderMenuBlip(TSamples& left, TSamples& right) {
 
 void writeSoundEffectAssets(const std::string& outDir) {
     const auto store = [&](const char* name, const TSamples& samples, double rate) {
-        writeBytes(outDir + "/" + name, encodeWave16Mono(samples, static_cast<int>(rate)));
+        writeOutputFile(outDir, name, encodeWave16Mono(samples, static_cast<int>(rate)));
     };
     TSamples left, right;
     renderMenuBlip(left, right);
-    writeBytes(outDir + "/fx_menu.wav", encodeWave8Stereo(left, right, static_cast<int>(kRate)));
+    writeOutputFile(outDir, "fx_menu.wav", encodeWave8Stereo(left, right, static_cast<int>(kRate)));
     store("fx_expl.wav", renderExplosion(), kRate);
     store("fx_bull_expl.wav", renderShotBurst(), kRate);
     store("fx_hole_hit.wav", renderHoleHit(), kRate);

@@ -114,7 +114,7 @@ private:
     double ic1 = 0.0, ic2 = 0.0;
 };
 
-// One-pole smoother: the cheap lowpass for noise colouring and DC removal.
+// One-pole smoother: the cheap lowpass that darkens echoes.
 class TOnePole {
 public:
     void setCutoff(double hz, double sampleRate) { coefficient = 1.0 - expDet(-kTwoPi * hz / sampleRate); }
@@ -122,7 +122,6 @@ public:
         state += coefficient * (input - state);
         return state;
     }
-    double highpass(double input) { return input - lowpass(input); }
 
 private:
     double coefficient = 1.0;

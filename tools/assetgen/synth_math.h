@@ -76,13 +76,6 @@ inline double noteHz(double note) {
     return 440.0 * pow2Det((note - 69.0) / 12.0);
 }
 
-inline double tanhDet(double x) {
-    if (x > 20.0) return 1.0;
-    if (x < -20.0) return -1.0;
-    const double e = expDet(2.0 * x);
-    return (e - 1.0) / (e + 1.0);
-}
-
 // Per-sample factor that shrinks a value to 1/e after `seconds`.
 inline double decayFactor(double seconds, double sampleRate) {
     return expDet(-1.0 / (seconds * sampleRate));

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <stdexcept>
 
 namespace synth {
@@ -124,13 +123,6 @@ TBytes encodeWave8Stereo(const TSamples& left, const TSamples& right, int sample
         out.push_back(static_cast<std::uint8_t>(128 + quantise(right[i], 127.0)));
     }
     return out;
-}
-
-void writeBytes(const std::string& path, const TBytes& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) throw std::runtime_error("cannot write " + path);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file) throw std::runtime_error("cannot write " + path);
 }
 
 } // namespace synth

@@ -1,8 +1,7 @@
-// Finishing and storing generated sounds: levels, click-free edges, seamless loops, WAVE and file output.
+// Finishing generated sounds: levels, click-free edges, seamless loops, and the WAVE layout.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace synth {
@@ -23,8 +22,5 @@ TSamples closeLoop(const TSamples& rendered, int length);
 // Plain 44-byte-header PCM WAVE files.
 TBytes encodeWave16Mono(const TSamples& samples, int sampleRate);
 TBytes encodeWave8Stereo(const TSamples& left, const TSamples& right, int sampleRate);
-
-// Writes the bytes; throws std::runtime_error when the file cannot be written.
-void writeBytes(const std::string& path, const TBytes& bytes);
 
 } // namespace synth

@@ -1,8 +1,7 @@
-// The game object: start-up (`create`), the frame loop pass, the world update and draw passes that every
-// playing and front-end state shares, and the start-of-run reset. The state steps themselves are in
-// state_steps.cpp.
+// The game object: start-up (`create`) and the world update and draw passes that every playing and
+// front-end state shares. The frame's state dispatch, the state steps and the run start are in states.cpp.
 //
-// Sections: start-up · frame · world passes · run start and music.
+// Sections: start-up · world passes.
 #include "app/game.h"
 
 #include "audio/sound_bank.h"
@@ -103,30 +102,6 @@ TGame* TGame::create() {
     return g;
 }
 
-// --- Frame ---------------------------------------------------------------------------------------------
-
-void TGame::frame() {
-    // dt is deliberately not clamped: a stall of two seconds is a dt of two seconds for every update.
-    const int now = elapsedMillis();
-    const float dt = static_cast<float>(now - lastFrameTime) / 1000.0f;
-    lastFrameTime = elapsedMillis();
-
-    switch (state) {
-    case GameState::Pause:
-        pauseStep(dt);
-        break;
-    case GameState::Play:
-        playStep(dt);
-        break;
-    case GameState::Title:
-        titleStep(dt);
-        break;
-    default:
-        break;
-    }
-    presentFrame(-1);
-}
-
 // --- World passes --------------------------------------------------------------------------------------
 
 float TGame::arenaLeft() const {
@@ -181,42 +156,4 @@ void TGame::drawWorld() {
     border->draw();
     player->draw();
     endGlowBatch();
-}
-
-// --- Run start and music -------------------------------------------------------------------------------
-
-void TGame::startRun() {
-    seedRandom(elapsedMillis());
-    player->reset();
-    player->shieldOn = 0; // a run starts unshielded; only a lost life gives the three seconds
-    player->lives = 3;
-    player->bombs = 3;
-    player->stats.reset();
-    player->weaponMark = 0;
-    player->weaponLevel = 1;
-    // The level director is reset to level 1 here.
-    snakeLimit = 10;
-    snakeCount = 0;
-    removeAllEnemies();
-}
-
-void TGame::removeAllEnemies() {
-    enemies.forEach([&](TEnemy& enemy) {
-        particles.remove(enemy.particle.get());
-        enemies.remove(&enemy);
-    });
-}
-
-void TGame::switchMusicToPlay() {
-    suspendChannel(titleChannel);
-    startSound(playMusic, playChannel); // the play track always starts from its beginning
-    setChannelGain(titleChannel, musicVolume);
-    setChannelGain(playChannel, musicVolume / 4);
-}
-
-void TGame::switchMusicToTitle() {
-    suspendChannel(playChannel);
-    startSound(titleMusic, titleChannel);
-    setChannelGain(titleChannel, musicVolume);
-    setChannelGain(playChannel, musicVolume / 4);
 }

@@ -77,8 +77,13 @@ public:
 
     // The title menu's START: a new run in play, with the play track.
     void startPlaying();
+    // The run is over: out of lives, or past the last level. Readies the name entry.
+    void enterGameOver();
+    // Saves the settings and ends the process with status 0.
+    [[noreturn]] void quitProgram();
     void switchMusicToPlay();
-    void switchMusicToTitle();
+    void switchMusicToTitle(); // from an abandoned run
+    void switchMusicToTitleAfterGameOver();
     // Every enemy leaves the lists with its particle: no explosion, no score.
     void removeAllEnemies();
 
@@ -137,6 +142,11 @@ private:
     void titleStep(float dt);
     void playStep(float dt);
     void pauseStep(float dt);
+    void lifeLostStep(float dt);
+    void respawnCraft();
+    void gameOverStep(float dt);
+    bool joypadPausePressed() const;
+    bool joypadSelectPressed() const;
 };
 
 extern TGame* game;

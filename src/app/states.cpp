@@ -1,0 +1,323 @@
+// The frame's state dispatch and every state step: play, pause, life lost, game over and the title, plus
+// the start-of-run reset, entering game over and the switching between the title and the play track.
+// Each step runs inside `frame`, which presents the frame afterwards; the steps that end the program
+// present nothing.
+//
+// Sections: frame · play and pause · life lost and game over · title · run start and music.
+#include "app/game.h"
+
+#include "app/ui/caption.h"
+#include "app/ui/menu.h"
+#include "audio/sound_bank.h"
+#include "enemies/enemy.h"
+#include "enemies/level_director.h"
+#include "input/joypad.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "platform/program.h"
+#include "platform/random.h"
+#include "platform/sound.h"
+#include "play/grid.h"
+#include "play/particle.h"
+#include "play/player.h"
+#include "scores/hiscore_table.h"
+#include "scores/score_record.h"
+#include "shapes/shape.h"
+
+namespace {
+
+constexpr float titlePhaseSeconds = 10.0f;
+constexpr float respawnShieldSeconds = 3.0f;
+
+} // namespace
+
+// --- Frame ---------------------------------------------------------------------------------------------
+
+void TGame::frame() {
+    // dt is deliberately not clamped: a stall of two seconds is a dt of two seconds for every update.
+    const int now = elapsedMillis();
+    const float dt = static_cast<float>(now - lastFrameTime) / 1000.0f;
+    lastFrameTime = elapsedMillis();
+
+    // Closing the window (or a termination signal) must not lose the hiscores or the settings.
+    if (quitRequested()) quitProgram();
+
+    switch (state) {
+    case GameState::Pause:
+        pauseStep(dt);
+        break;
+    case GameState::Play:
+        playStep(dt);
+        break;
+    case GameState::Title:
+        titleStep(dt);
+        break;
+    case GameState::Configuration:
+        configScreen(dt);
+        break;
+    case GameState::LifeLost:
+        lifeLostStep(dt);
+        break;
+    case GameState::GameOver:
+        gameOverStep(dt);
+        break;
+    case GameState::Credits:
+        creditsScreen(dt);
+        break;
+    case GameState::Instructions:
+        instructionsScreen(dt);
+        break;
+    default:
+        break; // 0, 3, 4 and anything else: no step
+    }
+    presentFrame(-1);
+}
+
+void TGame::quitProgram() {
+    saveSettings();
+    exitProgram();
+}
+
+bool TGame::joypadPausePressed() const {
+    return joypad && joypad->pausePressed();
+}
+
+bool TGame::joypadSelectPressed() const {
+    return joypad && joypad->selectPressed();
+}
+
+// --- Play and pause ------------------------------------------------------------------------------------
+
+void TGame::playStep(float dt) {
+    player->update(dt);
+    updateWorld(dt);
+    drawWorld();
+    drawHud();
+    // Both pause requests are read every frame, but only a run still in play can pause: the world pass
+    // may just have lost a life or ended the run, and pausing then would skip the respawn or game over.
+    const bool pauseAsked = joypadPausePressed();
+    const bool pauseKey = keyHitCount(Key::P) != 0;
+    if ((pauseAsked || pauseKey) && state == GameState::Play) state = GameState::Pause;
+    // Tested after P: with both hit in one frame the run is abandoned.
+    if (keyHitCount(Key::Escape)) {
+        startRun(); // abandoned: no hiscore check
+        state = GameState::Title;
+        switchMusicToTitle();
+    }
+}
+
+// The arena is drawn frozen. Escape is deliberately not read here, so one hit during the pause abandons
+// the run on the first play frame after it.
+void TGame::pauseStep(float dt) {
+    drawWorld();
+    drawHud();
+    drawCaption("PAUSE", 290, 1, CaptionStyle::Blue, 1, 1);
+
+    if (joypad->mode == JoypadMode::Configuration || joypad->mode == JoypadMode::Test) {
+        drawJoypadScreen(dt); // its Escape only closes the page; the frame ends here
+        return;
+    }
+
+    if (keyHitCount(Key::P)) state = GameState::Play;
+    // Nothing else polls the pad while the world stands still.
+    joypad->poll(player->joyPort);
+    if (joypad->pausePressed()) state = GameState::Play;
+
+    configMenu->draw(450);
+    switch (configMenu->update()) {
+    case ConfigMenuEntry::ConfigureJoypad:
+        joypad->mode = JoypadMode::Configuration;
+        joypad->step = 1;
+        break;
+    case ConfigMenuEntry::TestJoypad:
+        joypad->mode = JoypadMode::Test;
+        break;
+    case ConfigMenuEntry::Back:
+        state = GameState::Play;
+        break;
+    case MenuResult::OptionChanged:
+        applyConfigOption();
+        break;
+    default:
+        break;
+    }
+}
+
+// --- Life lost and game over ---------------------------------------------------------------------------
+
+// The enemy contact test has already taken the life, hidden the craft and started the countdown. The
+// craft's own update does not run meanwhile: no steering, no firing, no shield timing; only its particle
+// drifts on in the world pass.
+void TGame::lifeLostStep(float dt) {
+    deathTime -= dt;
+    if (deathTime < 0) {
+        state = GameState::Play;
+        player->kills = 0;
+        player->multiplier = 1;
+        removeAllEnemies();
+        if (player->lives > 0)
+            respawnCraft();
+        else
+            enterGameOver();
+    }
+    updateWorld(dt);
+    drawWorld();
+    drawHud();
+}
+
+// The craft comes back where it died, with its bombs and weapon, and three seconds of shield.
+void TGame::respawnCraft() {
+    player->shape->visible = 1;
+    shieldShape->visible = 1;
+    player->shieldOn = 1;
+    player->shieldTime = respawnShieldSeconds;
+    snakeCount = 0;
+    levelDirector->waveBusy = 0; // a wave cut short by the death must not hold the lock for ever
+}
+
+void TGame::enterGameOver() {
+    state = GameState::GameOver;
+    player->stats.entryStep = 1;
+    // Keys pressed during play must not leak into the name entry.
+    clearKeyState();
+}
+
+void TGame::gameOverStep(float dt) {
+    updateWorld(dt);
+    drawWorld();
+    drawHud();
+    drawCaption("GAME OVER", 200, 0, CaptionStyle::Blue, 1, 1);
+    TScoreRecord& record = player->stats;
+    record.drawStats(240, 0, true);
+
+    bool entered = false;
+    if (record.score > hiscores->best->score) {
+        drawCaption("THAT IS A NEW HISCORE!!", 400, 0, CaptionStyle::Flashing, 1, 1);
+        entered = record.enter(420, true);
+    } else if (record.score > hiscores->lowest->score) {
+        drawCaption("YOU'RE IN THE TOP TEN!", 400, 0, CaptionStyle::Blue, 1, 1);
+        entered = record.enter(440, false);
+    } else {
+        drawCaption("BETTER LUCK NEXT TIME...", 400, 0, CaptionStyle::Blue, 1, 1);
+    }
+    if (entered) {
+        // Written at once: a crash or a closed window later must not cost the player the entry.
+        saveSettings();
+        // Leave in this same frame; the Enter that completed the entry must not count twice.
+        joypad->select = 1;
+        joypad->selectPrevious = 0;
+        clearKeyState();
+    }
+
+    if (joypadSelectPressed() || keyHitCount(Key::Enter)) {
+        startRun();
+        state = GameState::Title;
+        titlePhase = TitlePhase::Hiscores; // the table, perhaps with the new entry, comes first
+        phaseTime = titlePhaseSeconds;
+        switchMusicToTitleAfterGameOver();
+    }
+}
+
+// --- Title ---------------------------------------------------------------------------------------------
+
+void TGame::titleStep(float dt) {
+    titleScreen(dt);
+    if (keyHitCount(Key::Escape)) quitProgram(); // no frame is presented
+}
+
+void TGame::titleScreen(float dt) {
+    frontEndBackdrop(dt, true);
+    if (titlePhase == TitlePhase::Logo) {
+        phaseTime -= dt;
+        if (phaseTime < 0) {
+            titlePhase = TitlePhase::Hiscores;
+            phaseTime = titlePhaseSeconds;
+        }
+        fadeLogoIn();
+    } else if (titlePhase == TitlePhase::Hiscores) {
+        phaseTime -= dt;
+        if (phaseTime < 0) {
+            titlePhase = TitlePhase::Logo;
+            phaseTime = titlePhaseSeconds;
+        }
+        fadeLogoOut();
+        hiscores->draw(50);
+    }
+    mainMenu->draw(490);
+    drawVersionText();
+
+    switch (mainMenu->update()) {
+    case MainMenuEntry::Start:
+        startPlaying();
+        break;
+    case MainMenuEntry::Configuration:
+        state = GameState::Configuration;
+        break;
+    case MainMenuEntry::Instructions:
+        state = GameState::Instructions;
+        break;
+    case MainMenuEntry::Credits:
+        state = GameState::Credits;
+        break;
+    case MainMenuEntry::Quit:
+        quitProgram();
+        break;
+    default:
+        break; // no choice this frame
+    }
+}
+
+void TGame::startPlaying() {
+    state = GameState::Play;
+    logoAlpha = 0;
+    startRun();
+    switchMusicToPlay();
+    // The arena opens with a ripple out of the craft.
+    const TVector& craft = player->particle->position;
+    grid->push(craft.x, craft.y, 300);
+}
+
+// --- Run start and music -------------------------------------------------------------------------------
+
+// At program start and whenever a run starts or is left. Shots, sparks, shockwaves and popups are left
+// to run out on their own.
+void TGame::startRun() {
+    seedRandom(elapsedMillis());
+    player->reset();
+    player->shieldOn = 0; // a run starts unshielded; only a lost life gives the three seconds
+    player->lives = 3;
+    player->bombs = 3;
+    player->stats.reset();
+    player->weaponMark = 0;
+    player->weaponLevel = 1;
+    levelDirector->reset();
+    snakeLimit = 10;
+    snakeCount = 0;
+    removeAllEnemies();
+}
+
+void TGame::removeAllEnemies() {
+    enemies.forEach([&](TEnemy& enemy) {
+        particles.remove(enemy.particle.get());
+        enemies.remove(&enemy);
+    });
+}
+
+// The play track always starts from its beginning and plays at a quarter of the music volume.
+void TGame::switchMusicToPlay() {
+    suspendChannel(titleChannel);
+    startSound(playMusic, playChannel);
+    setChannelGain(titleChannel, musicVolume);
+    setChannelGain(playChannel, musicVolume / 4);
+}
+
+void TGame::switchMusicToTitle() {
+    switchMusicToTitleAfterGameOver();
+    setChannelGain(playChannel, musicVolume / 4);
+}
+
+void TGame::switchMusicToTitleAfterGameOver() {
+    suspendChannel(playChannel);
+    startSound(titleMusic, titleChannel);
+    setChannelGain(titleChannel, musicVolume);
+}

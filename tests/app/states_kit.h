@@ -1,0 +1,80 @@
+// What the state-step tests share: a whole game driven through the real keyboard and virtual joypad,
+// a way to lose a life the way play does, and a private working directory for tests that write the
+// settings file (ctest runs test cases side by side in one directory).
+#pragma once
+
+#include "app/game.h"
+#include "enemies/enemy_base_kit.h"
+#include "harness/game_fixture.h"
+#include "harness/input_driver.h"
+#include "input/joypad.h"
+#include "platform/files.h"
+#include "platform/input.h"
+#include "platform/sound.h"
+#include "scores/hiscore_table.h"
+
+#include <filesystem>
+#include <string>
+
+// Frames of 16 ms it takes the 1.5-second life-lost countdown to run out.
+constexpr int countdownFrames = 94;
+
+// Working directory of its own for the life of the object; the settings file starts absent there.
+class TPrivateWorkDir {
+public:
+    explicit TPrivateWorkDir(const std::string& name) : previous(std::filesystem::current_path()) {
+        std::filesystem::create_directories(name);
+        std::filesystem::current_path(name);
+        std::filesystem::remove("config.ini");
+    }
+    ~TPrivateWorkDir() { std::filesystem::current_path(previous); }
+
+private:
+    std::filesystem::path previous;
+};
+
+inline std::string readWholeTextFile(const std::string& path) {
+    std::string text;
+    const TextFile file = openTextForRead(path);
+    if (!file) return text;
+    while (!atEndOfFile(file))
+        text += readTextLine(file) + "\n";
+    return text;
+}
+
+// A contact enemy right on the craft: the next frames of play take a life through the real contact test
+// (the enemy thinks every second frame; skipFrame 1 makes the next frame one of them).
+inline std::shared_ptr<TTestEnemy> placeEnemyOnCraft() {
+    const TVector& craft = game->player->particle->position;
+    return addTestEnemy(EnemyKind::Wanderer, craft.x, craft.y);
+}
+
+class StatesTest : public GameTest {
+protected:
+    // One frame of play in which an enemy touches the craft; the life-lost countdown has just begun.
+    void loseALife() {
+        game->player->shieldOn = 0;
+        placeEnemyOnCraft()->skipFrame = 1;
+        stepFrames(1);
+        ASSERT_EQ(game->state, GameState::LifeLost);
+    }
+
+    // The joypad's functions on buttons of their own, so that each can be pressed alone.
+    void mapPadButtons() {
+        TJoypadMapping& mapping = game->joypad->mapping;
+        mapping.bombButton = 1;
+        mapping.pauseButton = 2;
+        mapping.selectButton = 3;
+        mapping.backButton = 4;
+    }
+    // Down for one frame, then up again for the next, as a quick press would be seen.
+    void pressPadButton(TVirtualPad& pad, int button) {
+        pad.setButton(button, true);
+        stepFrames(1);
+        pad.setButton(button, false);
+    }
+
+    // The platform reports a started track as playing even while suspended, so only the play track's
+    // first start can be told apart this way.
+    bool playTrackStarted() const { return isChannelPlaying(game->playChannel) != 0; }
+};

@@ -1,22 +1,21 @@
 // What the shot, shockwave, spark, popup and enemy-base tests share: a bare enemy of any kind code and a
-// fresh game per test with a craft, a grid, the sound bank and empty world lists.
+// fresh game per test, in play, with empty world lists.
 #pragma once
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
+#include "harness/game_fixture.h"
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
 #include "play/scroll.h"
 #include "shapes/shape.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <memory>
 
-// An enemy with the base behaviour only: its active step is the contact test, as in every real kind.
+// An enemy with the base behaviour only; like every real kind, its active step is the contact test.
 class TTestEnemy : public TEnemy {
 public:
     int kindCode = EnemyKind::Wanderer;
@@ -37,7 +36,7 @@ protected:
     }
 };
 
-// A two-line outline, so that the dying step has lines to slide and fade.
+// Two lines, so that the dying step has something to slide and fade.
 inline std::shared_ptr<TShape> testOutline() {
     auto shape = std::make_shared<TShape>();
     shape->sourceLines.push_back(TShapeLine::create(-10, 0, 10, 0, 1, 255, 0, 0));
@@ -65,26 +64,23 @@ inline bool isFinite(const TVector& v) {
     return std::isfinite(v.x) && std::isfinite(v.y);
 }
 
-class PlayWorldTest : public ::testing::Test {
+// A fresh game in play with the craft at rest in the middle of the screen, (400, 300), unshielded, and
+// nothing else in the world lists.
+class PlayWorldTest : public GameTest {
 protected:
     void SetUp() override {
-        game = new TGame;
+        GameTest::SetUp();
+        if (HasFatalFailure()) return;
         game->state = GameState::Play;
-        game->sounds = TSoundBank::create();
-        game->grid = TGrid::create();
-        game->shotShape = testOutline();
-        auto craft = std::make_shared<TPlayer>();
-        craft->particle = TParticle::create(400, 300, 0.9f, 400);
-        craft->particle->keepsMargin = true;
-        craft->shape = testOutline();
-        craft->lives = 3;
-        craft->multiplier = 1;
-        game->player = craft;
+        game->sparks.clear();
+        game->shots.clear();
+        game->shockwaves.clear();
+        game->popups.clear();
+        ASSERT_TRUE(game->enemies.empty());
+        ASSERT_FLOAT_EQ(craft().particle->position.x, 400);
+        ASSERT_FLOAT_EQ(craft().particle->position.y, 300);
+        ASSERT_EQ(craft().shieldOn, 0);
         worldScrollOffset().set(0, 0);
-    }
-    void TearDown() override {
-        delete game;
-        game = nullptr;
     }
 
     TPlayer& craft() { return *game->player; }
@@ -93,7 +89,7 @@ protected:
     int effectsSounding() const {
         int count = 0;
         for (const auto& channel : game->sounds->pool)
-            if (channel && isChannelPlaying(channel)) ++count;
+            count += channel && isChannelPlaying(channel);
         return count;
     }
 };

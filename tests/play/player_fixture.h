@@ -1,13 +1,16 @@
-// A game object holding just what the craft touches: the sound bank, the shapes, the grid, the joypad
-// and the world lists. The craft is created as the game creates it and stands in the particles list.
+// A game object holding just what the craft touches: the sound bank, the shapes, the grid, the arena
+// border, the joypad and the world lists; no display is needed. The craft is created as the game creates it
+// and stands in the particles list.
 #pragma once
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
+#include "harness/input_driver.h"
 #include "input/joypad.h"
 #include "platform/assets.h"
 #include "platform/program.h"
 #include "platform/random.h"
+#include "play/arena_border.h"
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
@@ -24,6 +27,7 @@ protected:
     static constexpr float Frame = 1.0f / 60.0f;
 
     void SetUp() override {
+        useTestDrivers();
         initPlatform();
         registerEmbeddedAssets();
         seedRandom(12345);
@@ -34,6 +38,8 @@ protected:
         game->shieldShape = TShape::create("");
         game->shotShape = TShape::create("");
         game->grid = TGrid::create();
+        game->border = TArenaBorder::create(TShape::create(""));
+        game->particles.add(game->border->particle);
         game->joypad = std::make_shared<TJoypad>();
         game->player = TPlayer::create(game->playerShape);
         game->particles.add(game->player->particle);

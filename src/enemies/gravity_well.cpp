@@ -1,0 +1,170 @@
+// The gravity well. Its sucking step, in the order it runs: grid pull, pulse, one spark, pull on sparks,
+// pull on (and swallowing of) enemies, pull on the craft, separation and contact.
+#include "enemies/gravity_well.h"
+
+#include "app/game.h"
+#include "audio/sound_bank.h"
+#include "enemies/level_director.h"
+#include "enemies/well_child.h"
+#include "platform/random.h"
+#include "play/grid.h"
+#include "play/particle.h"
+#include "play/player.h"
+#include "play/spark.h"
+#include "shapes/shape.h"
+
+#include <cmath>
+
+namespace {
+constexpr int hitPointsOverLevel = 8;
+constexpr int swallowsToOverload = 15;
+constexpr float biggestPulse = 1.0f;
+constexpr float smallestPulse = 0.5f;
+constexpr float swallowSpeedUp = 1.025f;
+constexpr float sparkReach = 300;
+constexpr float sparkPull = 108000;
+constexpr float enemyReach = 300;
+constexpr float swallowReach = 50;
+constexpr float enemyPull = 100000;
+constexpr float craftReach = 400;
+constexpr float craftPull = 75000;
+constexpr int overloadChildren = 15;
+constexpr float childScatter = 50;
+
+// Adds (toward − from) with the given length to acceleration. Two things on the same spot have no
+// direction between them, and that pull is skipped rather than let a NaN in.
+void pullToward(TVector& acceleration, const TVector& from, const TVector& toward, float strength) {
+    TVector pull = toward;
+    pull.subtract(from);
+    if (pull.length() == 0) return;
+    pull.normalize().scale(strength);
+    acceleration.add(pull);
+}
+
+bool isSnakeTail(const TEnemy& enemy) {
+    return enemy.kind() == EnemyKind::Snake && enemy.isHead == 0;
+}
+} // namespace
+
+std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
+    auto well = std::make_shared<TGravityWell>();
+    well->particle = TParticle::create(x, y, 1.0f, 15);
+    well->shape = game->enemyShape5->copy();
+    well->radius = 40;
+    well->points = 150;
+    well->state = EnemyState::Entering;
+    // Later wells take more shots to kill. Without a director (nothing has started a run) it is level 1.
+    const int level = game->levelDirector ? game->levelDirector->level : 1;
+    well->hitPoints = level + hitPointsOverLevel;
+    well->pulseSpeed = 1.0f;
+    well->absorbLeft = swallowsToOverload;
+    game->particles.add(well->particle);
+    game->enemies.add(well);
+    return well;
+}
+
+void TGravityWell::update(float dt) {
+    if (skipThisFrame()) return;
+    dispatchState(dt);
+}
+
+void TGravityWell::activeStep(float dt) {
+    // Dormant, it only waits to be shot (or touched).
+    if (state == EnemyState::Active) checkPlayerCollision(0);
+    if (state == EnemyState::Sucking) suck(dt);
+}
+
+void TGravityWell::suck(float dt) {
+    if (game->grid) game->grid->pull(particle->position.x, particle->position.y);
+    pulse(dt);
+    emitSpark();
+    pullSparks(dt);
+    if (!pullEnemies(dt)) return;
+    pullCraft(dt);
+    separate();
+    checkPlayerCollision(0);
+}
+
+// The outline breathes between half and full size; hits and swallows make it breathe faster.
+void TGravityWell::pulse(float dt) {
+    shape->changeScale(pulseSpeed * dt);
+    if (shape->scale >= biggestPulse) {
+        pulseSpeed = -pulseSpeed;
+        shape->setScale(biggestPulse);
+    } else if (shape->scale <= smallestPulse) {
+        shape->setScale(smallestPulse);
+        pulseSpeed = -pulseSpeed;
+    }
+}
+
+// One spark on a ring of radius 190..200 around the well; the pull below draws it in. The draws come in a
+// fixed order (angle, radius, blue) so that a seeded run plays out the same every time.
+void TGravityWell::emitSpark() {
+    const int angle = randomInteger(0, 359);
+    const int distance = randomInteger(190, 200);
+    const double radians = degreesToRadians(angle);
+    const TVector at{particle->position.x + static_cast<float>(std::sin(radians) * distance),
+                     particle->position.y + static_cast<float>(std::cos(radians) * distance)};
+    const int blue = static_cast<int>(randomReal(100, 150));
+    game->sparks.add(TSpark::create(at, 50, 50, 255, 200, blue, 2.0f, 0.98f));
+}
+
+void TGravityWell::pullSparks(float dt) {
+    const TVector& here = particle->position;
+    game->sparks.forEach([&](TSpark& spark) {
+        if (spark.particle->position.distanceTo(here) >= sparkReach) return;
+        pullToward(spark.particle->acceleration, spark.particle->position, here, sparkPull * dt);
+    });
+}
+
+bool TGravityWell::pullEnemies(float dt) {
+    bool overloaded = false;
+    game->enemies.forEach([&](TEnemy& other) {
+        // Once overloaded the well is gone; the children it just made must not be swallowed by it.
+        if (overloaded || &other == this) return;
+        if (other.state == EnemyState::Entering || other.state == EnemyState::Dying) return;
+        if (isSnakeTail(other)) return;
+        const float distance = other.particle->position.distanceTo(particle->position);
+        if (distance >= enemyReach) return;
+        if (distance >= swallowReach) {
+            pullToward(other.particle->acceleration, other.particle->position, particle->position,
+                       enemyPull * dt);
+            return;
+        }
+        // Two sucking wells leave each other alone; a dormant one is only woken by its hit.
+        const bool suckingWell = other.kind() == EnemyKind::GravityWell && other.state == EnemyState::Sucking;
+        if (!suckingWell) other.hit(0, dt);
+        if (other.kind() != EnemyKind::GravityWell) {
+            // A dasher's shield survives its hit, so it is swallowed again on every update it stays here.
+            points += other.points / 2;
+            absorbLeft -= 1;
+            pulseSpeed *= swallowSpeedUp;
+        }
+        if (absorbLeft <= 1) {
+            overload(dt);
+            overloaded = true;
+        }
+    });
+    return !overloaded;
+}
+
+void TGravityWell::overload(float dt) {
+    const float x = particle->position.x;
+    const float y = particle->position.y;
+    for (int i = 0; i < overloadChildren; ++i) {
+        // The y offset is drawn first.
+        const auto dy = static_cast<float>(randomReal(-childScatter, childScatter));
+        const auto dx = static_cast<float>(randomReal(-childScatter, childScatter));
+        TWellChild::create(x + dx, y + dy);
+    }
+    // The well ends through its own hit: no score, but the kill counts and it bursts like a shot-down well.
+    hitPoints = 0;
+    hit(0, dt);
+    game->sounds->play(game->sounds->holeExplodeSound, 1.0f);
+}
+
+void TGravityWell::pullCraft(float dt) {
+    TParticle& craft = *game->player->particle;
+    if (craft.position.distanceTo(particle->position) >= craftReach) return;
+    pullToward(craft.acceleration, craft.position, particle->position, craftPull * dt);
+}

@@ -1,0 +1,29 @@
+// TGravityWell (kind 5): sits dormant until shot, then sucks in sparks, enemies and the craft, swallows
+// enemies that come too close for half their points, and after fourteen swallows overloads into fifteen
+// well children. Shot to death it scores its points, swallowed halves included.
+#pragma once
+
+#include "enemies/enemy.h"
+
+class TGravityWell : public TEnemy {
+public:
+    static std::shared_ptr<TGravityWell> create(float x, float y);
+
+    void update(float dt) override;
+    int kind() const override { return EnemyKind::GravityWell; }
+
+    int absorbLeft = 0; // swallows left before the well overloads
+
+protected:
+    void activeStep(float dt) override;
+
+private:
+    void suck(float dt);
+    void pulse(float dt);
+    void emitSpark();
+    void pullSparks(float dt);
+    // False when the well overloaded and is gone.
+    bool pullEnemies(float dt);
+    void pullCraft(float dt);
+    void overload(float dt);
+};

@@ -1,0 +1,125 @@
+#include "enemies/snake.h"
+
+#include "app/game.h"
+#include "platform/random.h"
+#include "play/particle.h"
+#include "play/spark.h"
+#include "shapes/shape.h"
+
+namespace {
+constexpr float headSpeed = 250;
+constexpr float steerSeconds = 0.5f;
+constexpr float steerTurn = 6;
+constexpr float firstPopDelay = 0.01f;
+constexpr float popInterval = 0.008f;
+constexpr int fullSizeSegments = 10;
+constexpr float taperStep = 0.1f;
+constexpr float followDivisor = 5;
+} // namespace
+
+std::shared_ptr<TSnake> TSnake::create(float x, float y, int isHead, float delay, float scale,
+                                       const std::shared_ptr<TEnemy>& leader) {
+    // The segments are made before the head is counted, so only a new head can be turned away here.
+    if (game->snakeCount >= game->snakeLimit) return nullptr;
+
+    auto snake = std::make_shared<TSnake>();
+    snake->particle = TParticle::create(x, y, 0.9f, 800);
+    snake->radius = 24;
+    if (isHead != 0) {
+        snake->isHead = isHead;
+        snake->points = 150;
+        snake->shape = game->enemyShape7->copy();
+        snake->makeTail(x, y);
+        game->snakeCount += 1;
+    } else {
+        snake->isHead = 0;
+        snake->points = 0;
+        snake->shape = game->enemyShape7a->copy();
+        snake->shape->setScale(scale);
+        snake->radius = 16 * scale;
+        snake->delay = delay;
+        snake->leader = leader;
+    }
+    snake->state = EnemyState::Entering;
+    // Each segment joined the lists inside its own create, so the list holds segments 1..16 and then the
+    // head: in one frame every segment follows a leader that has already moved, and a dying head is seen
+    // by the whole tail in the next enemy pass.
+    game->particles.add(snake->particle);
+    game->enemies.add(snake);
+    return snake;
+}
+
+// Ten full-size segments, then six tapering to 0.4; each pops 0.008 s after the one before.
+void TSnake::makeTail(float x, float y) {
+    float segmentDelay = firstPopDelay;
+    float segmentScale = 1.0f;
+    std::shared_ptr<TEnemy> previous = shared_from_this();
+    for (int i = 1; i <= TailSegments; ++i) {
+        previous = create(x, y, 0, segmentDelay, segmentScale, previous);
+        if (i >= fullSizeSegments) segmentScale -= taperStep;
+        segmentDelay += popInterval;
+    }
+}
+
+void TSnake::update(float dt) {
+    switch (state) {
+    case EnemyState::Entering:
+        updateEntry(dt);
+        break;
+    case EnemyState::Active:
+        if (isHead != 0)
+            steerHead(dt);
+        else
+            followLeader();
+        // The snake alone hands its frame time to the craft's death wave, which then shoves what is near.
+        checkPlayerCollision(dt);
+        break;
+    case EnemyState::Dying:
+        if (isHead != 0)
+            updateDying(dt);
+        else
+            pop(dt);
+        break;
+    case EnemyState::Frozen:
+        updateFrozen(dt);
+        break;
+    default:
+        break;
+    }
+}
+
+// Every half second of update time the head picks straight on (1 in 5) or a turn either way (2 in 5 each).
+void TSnake::steerHead(float dt) {
+    timer -= dt;
+    if (timer < 0) {
+        timer = steerSeconds;
+        const int roll = randomInteger(1, 5);
+        turn = roll == 1 ? 0.0f : (roll <= 3 ? steerTurn : -steerTurn);
+    }
+    TVector& heading = shape->heading;
+    heading.rotate(turn).normalize();
+    shape->needsRotation = 1;
+    particle->velocity.set(-heading.y, -heading.x);
+    particle->velocity.scale(headSpeed);
+}
+
+// A segment closes a fifth of the gap to its leader every frame, whatever the frame time, faces along the
+// gap and takes its leader's state, so a dying head carries the whole tail with it.
+void TSnake::followLeader() {
+    const float dx = leader->particle->position.x - particle->position.x;
+    const float dy = leader->particle->position.y - particle->position.y;
+    particle->position.x += dx / followDivisor;
+    particle->position.y += dy / followDivisor;
+    // On top of its leader (as the whole snake starts) there is no gap to face along: keep the old heading.
+    if (dx != 0 || dy != 0) shape->heading.set(-dy, -dx);
+    shape->needsRotation = 1;
+    state = leader->state;
+}
+
+void TSnake::pop(float dt) {
+    delay -= dt;
+    if (delay >= 0) return;
+    burst(particle->position, 5, 200, 400, 255, 200, 60);
+    game->enemies.remove(this);
+    game->particles.remove(particle.get());
+}

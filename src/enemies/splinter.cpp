@@ -1,0 +1,56 @@
+#include "enemies/splinter.h"
+
+#include "app/game.h"
+#include "play/particle.h"
+#include "shapes/shape.h"
+
+#include <cmath>
+
+namespace {
+constexpr float orbitForce = 2200;
+constexpr float spinPerUpdate = -15;
+} // namespace
+
+std::shared_ptr<TSplinter> TSplinter::create(const TVector& position, float spin) {
+    auto splinter = std::make_shared<TSplinter>();
+    splinter->particle = TParticle::create(position.x, position.y, 0.97f, 600);
+    splinter->shape = game->enemyShape3->copy();
+    splinter->shape->setScale(0.5f);
+    splinter->radius = 16;
+    splinter->points = 50;
+    splinter->state = EnemyState::Active;
+    splinter->spin = spin;
+    game->particles.add(splinter->particle);
+    game->enemies.add(splinter);
+    return splinter;
+}
+
+std::shared_ptr<TEnemy> createSplinter(const TVector& position, float spin) {
+    return TSplinter::create(position, spin);
+}
+
+void TSplinter::update(float dt) {
+    if (skipThisFrame()) return;
+    dispatchState(dt);
+}
+
+void TSplinter::activeStep(float) {
+    seekPlayer(300);
+    // A force that turns with orbitAngle, added on top of the homing: the splinter corkscrews in. No
+    // separation, so the three of one splitter may overlap freely.
+    const double radians = degreesToRadians(orbitAngle);
+    const auto s = static_cast<float>(std::sin(radians) * orbitForce);
+    const auto c = static_cast<float>(std::cos(radians) * orbitForce);
+    TVector& acceleration = particle->acceleration;
+    if (spin < 0) {
+        acceleration.x += s;
+        acceleration.y += c;
+    } else {
+        acceleration.x -= s;
+        acceleration.y -= c;
+    }
+    orbitAngle += spin;
+    shape->heading.rotate(spinPerUpdate);
+    shape->needsRotation = 1;
+    checkPlayerCollision(0);
+}

@@ -2,6 +2,7 @@
 // through a user-defined mapping, and runs the joypad configuration and test screens.
 #pragma once
 
+#include "platform/files.h"
 #include "play/vector.h"
 
 #include <memory>
@@ -9,6 +10,14 @@
 
 class TJoypadMapping {
 public:
+    static constexpr int HighestAxis = 9;    // axes 1..9, 0 for none
+    static constexpr int HighestButton = 11; // buttons 0..11
+
+    // The "[JoyPad]" block of the settings file: write puts the header and the eight numbers, read takes
+    // the eight numbers after the header (clamped into the ranges above).
+    void write(const TextFile& file) const;
+    void read(const TextFile& file);
+
     int moveXAxis = 0;
     int moveYAxis = 0;
     int fireXAxis = 0;

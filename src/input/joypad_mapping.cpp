@@ -7,12 +7,6 @@
 
 namespace {
 
-void writeNumber(const TextFile& file, int value) {
-    TTextLine text;
-    text << value;
-    writeTextLine(file, text.view());
-}
-
 // The configuration screen shows and the reader uses these numbers as indexes, so an edited file
 // must not carry one outside the ranges the pad can have.
 int readClamped(const TextFile& file, int highest) {
@@ -24,9 +18,9 @@ int readClamped(const TextFile& file, int highest) {
 void TJoypadMapping::write(const TextFile& file) const {
     writeTextLine(file, "[JoyPad]");
     for (int axis : {moveXAxis, moveYAxis, fireXAxis, fireYAxis})
-        writeNumber(file, axis);
+        writeNumberLine(file, axis);
     for (int button : {bombButton, pauseButton, selectButton, backButton})
-        writeNumber(file, button);
+        writeNumberLine(file, button);
 }
 
 void TJoypadMapping::read(const TextFile& file) {

@@ -170,18 +170,13 @@ void TScoreRecord::drawStats(float y, int place, bool detailed) const {
 // --- Stored form ---------------------------------------------------------------------------------------
 
 void TScoreRecord::write(const TextFile& file) const {
-    const auto writeNumber = [&file](int value) {
-        TTextLine text;
-        text << value;
-        writeTextLine(file, text.view());
-    };
     writeTextLine(file, name);
     writeTextLine(file, brag);
-    writeNumber(score);
+    writeNumberLine(file, score);
     for (int count : kills)
-        writeNumber(count);
-    writeNumber(shotsFired);
-    writeNumber(shotsHit);
+        writeNumberLine(file, count);
+    writeNumberLine(file, shotsFired);
+    writeNumberLine(file, shotsHit);
 }
 
 // A hand-edited file may hold longer texts than the dialogue lets anyone type; they are cut to the same

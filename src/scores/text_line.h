@@ -1,6 +1,9 @@
 // TTextLine: one line of screen text put together in a fixed buffer, so that drawing a statistics line
 // or the name being typed every frame never allocates. Text past the buffer is cut off.
+// writeNumberLine: a decimal number as one line of a text file, as the settings file stores them.
 #pragma once
+
+#include "platform/files.h"
 
 #include <array>
 #include <charconv>
@@ -28,3 +31,9 @@ private:
     std::array<char, 96> chars{};
     size_t length = 0;
 };
+
+inline void writeNumberLine(const TextFile& file, int value) {
+    TTextLine text;
+    text << value;
+    writeTextLine(file, text.view());
+}

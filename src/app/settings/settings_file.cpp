@@ -114,26 +114,20 @@ void TGame::loadSettings() {
 
 namespace {
 
-void writeNumber(const TextFile& file, int value) {
-    TTextLine text;
-    text << value;
-    writeTextLine(file, text.view());
-}
-
 int shownOption(const TGame& g, int entry, int valueInForce) {
     return g.configMenu ? g.configMenu->items[static_cast<size_t>(entry)].current : valueInForce;
 }
 
 void writeSettings(const TGame& g, const TextFile& file) {
     writeTextLine(file, "[Grid]");
-    writeNumber(file, g.grid->enabled);
+    writeNumberLine(file, g.grid->enabled);
     writeTextLine(file, "[Sound]");
-    writeNumber(file, shownOption(g, ConfigEntry::Music, volumeOption(g.musicVolume)));
-    writeNumber(file, shownOption(g, ConfigEntry::Effects, volumeOption(g.sounds->effectsVolume)));
+    writeNumberLine(file, shownOption(g, ConfigEntry::Music, volumeOption(g.musicVolume)));
+    writeNumberLine(file, shownOption(g, ConfigEntry::Effects, volumeOption(g.sounds->effectsVolume)));
     writeTextLine(file, "[Hiscore]");
     g.hiscores->write(file);
     writeTextLine(file, "[Input]");
-    writeNumber(file, g.player->controlMode);
+    writeNumberLine(file, g.player->controlMode);
     (g.joypad ? g.joypad->mapping : TJoypadMapping{}).write(file);
 }
 

@@ -7,6 +7,7 @@
 
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
+#include "enemies/level_director.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
@@ -89,7 +90,8 @@ TGame* TGame::create() {
     g->sounds = TSoundBank::create();
     // Hiscores: the default table is made here.
     g->grid = TGrid::create();
-    // Level director and joypad reader are made here, in that order.
+    g->levelDirector = TLevelDirector::create();
+    // The joypad reader is made here.
     g->player = TPlayer::create(g->playerShape);
     g->particles.add(g->player->particle);
     g->backdrop = TBackdrop::create(100);
@@ -153,7 +155,7 @@ void TGame::updateWorld(float dt) {
     sparks.forEach([&](TSpark& spark) { spark.update(dt); });
     shockwaves.forEach([&](TShockwave& wave) { wave.update(dt); });
     popups.forEach([&](TPopupText& popup) { popup.update(dt); });
-    // The level director's update goes here.
+    levelDirector->update(dt);
     backdrop->update(dt);
     grid->update(dt);
     // The joypad poll goes here: the one poll per frame in the states that run the world.
@@ -194,10 +196,17 @@ void TGame::startRun() {
     player->stats.reset();
     player->weaponMark = 0;
     player->weaponLevel = 1;
-    // The level director is reset to level 1 here.
+    levelDirector->reset();
     snakeLimit = 10;
     snakeCount = 0;
     removeAllEnemies();
+}
+
+void TGame::enterGameOver() {
+    state = GameState::GameOver;
+    player->stats.entryStep = 1;
+    // Nothing typed or pressed during play may leak into the name entry.
+    clearKeyState();
 }
 
 void TGame::removeAllEnemies() {

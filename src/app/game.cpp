@@ -6,6 +6,7 @@
 
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
+#include "enemies/level_director.h"
 #include "input/joypad.h"
 #include "platform/display.h"
 #include "platform/input.h"
@@ -83,7 +84,7 @@ TGame* TGame::create() {
     g->sounds = TSoundBank::create();
     g->hiscores = THiscoreTable::create();
     g->grid = TGrid::create();
-    // The level director is made here, before the joypad reader.
+    g->levelDirector = TLevelDirector::create();
     g->joypad = TJoypad::create();
     g->player = TPlayer::create(g->playerShape);
     g->particles.add(g->player->particle);
@@ -124,7 +125,7 @@ void TGame::updateWorld(float dt) {
     sparks.forEach([&](TSpark& spark) { spark.update(dt); });
     shockwaves.forEach([&](TShockwave& wave) { wave.update(dt); });
     popups.forEach([&](TPopupText& popup) { popup.update(dt); });
-    // The level director's update goes here.
+    levelDirector->update(dt);
     backdrop->update(dt);
     grid->update(dt);
     // The one poll per frame in the states that run the world.

@@ -16,8 +16,9 @@
 #include <filesystem>
 #include <string>
 
-// Frames of 16 ms it takes the 1.5-second life-lost countdown to run out.
-constexpr int countdownFrames = 94;
+// Frames of 100 ms that leave 0.1 s of the 1.5-second life-lost countdown; one more frame ends it.
+constexpr int countdownFramesButOne = 14;
+constexpr int longFrame = 100;
 
 // Working directory of its own for the life of the object; the settings file starts absent there.
 class TPrivateWorkDir {
@@ -51,12 +52,20 @@ inline std::shared_ptr<TTestEnemy> placeEnemyOnCraft() {
 
 class StatesTest : public GameTest {
 protected:
+    void SetUp() override {
+        useTestDrivers(); // before SDL starts: an offscreen window never has focus for the pad
+        GameTest::SetUp();
+    }
+
     // One frame of play in which an enemy touches the craft; the life-lost countdown has just begun.
-    void loseALife() {
+    // Returns the enemy that did it.
+    std::shared_ptr<TTestEnemy> loseALife() {
         game->player->shieldOn = 0;
-        placeEnemyOnCraft()->skipFrame = 1;
+        auto killer = placeEnemyOnCraft();
+        killer->skipFrame = 1;
         stepFrames(1);
-        ASSERT_EQ(game->state, GameState::LifeLost);
+        EXPECT_EQ(game->state, GameState::LifeLost);
+        return killer;
     }
 
     // The joypad's functions on buttons of their own, so that each can be pressed alone.

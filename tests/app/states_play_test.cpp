@@ -159,7 +159,7 @@ TEST_F(PlayStepTest, APauseInTheFrameALifeIsLostIsDropped) {
     tapKey(Key::P);
     stepFrames(1);
     ASSERT_EQ(game->state, GameState::LifeLost);
-    stepFrames(countdownFrames);
+    stepFrames(countdownFramesButOne + 1, longFrame);
     EXPECT_EQ(game->state, GameState::GameOver);
 }
 

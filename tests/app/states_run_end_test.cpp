@@ -23,19 +23,24 @@ TEST_F(LifeLostTest, ACraftWithLivesLeftComesBackShieldedToAnEmptyArena) {
     game->snakeCount = 3;
     game->levelDirector->waveBusy = 1;
     auto bystander = addTestEnemy(EnemyKind::Chaser, craft.particle->position.x + 300, 100);
-    loseALife();
+    bystander->dyingTime = 100; // breaking up slowly: still there when the countdown ends
+    auto killer = loseALife();
     EXPECT_EQ(craft.lives, 2);
     const TVector diedAt = craft.particle->position;
 
     // The countdown runs on dt with the field still there; nothing clears before it is over.
-    stepFrames(countdownFrames - 1);
+    stepFrames(countdownFramesButOne, longFrame);
     EXPECT_EQ(game->state, GameState::LifeLost);
-    EXPECT_FALSE(game->enemies.empty());
+    EXPECT_TRUE(game->enemies.contains(killer.get()));
+    EXPECT_TRUE(game->enemies.contains(bystander.get()));
 
-    stepFrames(1);
+    stepFrames(1, 2 * longFrame);
     EXPECT_EQ(game->state, GameState::Play);
-    EXPECT_TRUE(game->enemies.empty());
-    EXPECT_FALSE(game->particles.contains(bystander->particle.get()));
+    // Gone with their particles; the patterns may already have sent new ones in this frame.
+    for (const auto& enemy : {killer, bystander}) {
+        EXPECT_FALSE(game->enemies.contains(enemy.get()));
+        EXPECT_FALSE(game->particles.contains(enemy->particle.get()));
+    }
     EXPECT_EQ(craft.shape->visible, 1);
     EXPECT_EQ(game->shieldShape->visible, 1);
     EXPECT_EQ(craft.shieldOn, 1);
@@ -50,7 +55,9 @@ TEST_F(LifeLostTest, ACraftWithLivesLeftComesBackShieldedToAnEmptyArena) {
     EXPECT_EQ(craft.weaponLevel, 3);
 
     // Three seconds of that shield, then it is gone.
-    stepFrames(190);
+    stepFrames(29, longFrame);
+    EXPECT_EQ(craft.shieldOn, 1);
+    stepFrames(2, longFrame);
     EXPECT_EQ(craft.shieldOn, 0);
 }
 
@@ -62,7 +69,7 @@ TEST_F(LifeLostTest, TheCraftNeitherFiresNorCountsItsShieldDuringTheCountdown) {
     game->player->shieldTime = 2.0f;
     moveMouse(700, 300);
     mouseButton(1, true);
-    stepFrames(30);
+    stepFrames(10);
     mouseButton(1, false);
     EXPECT_EQ(game->shots.size(), shotsBefore);
     EXPECT_EQ(game->player->shieldTime, 2.0f);
@@ -75,9 +82,9 @@ TEST_F(LifeLostTest, TheLastLifeEndsTheRunWithTheFieldClearedAndNoKeyLeftOver) {
     loseALife();
     EXPECT_EQ(game->player->lives, 0);
     tapKey(Key::Enter); // pressed during the countdown: it must not leave the game-over screen
-    stepFrames(countdownFrames);
+    stepFrames(countdownFramesButOne + 1, longFrame);
     ASSERT_EQ(game->state, GameState::GameOver);
-    EXPECT_TRUE(game->enemies.empty());
+    EXPECT_TRUE(game->enemies.empty()); // no new ones either: the patterns rest outside play
     EXPECT_EQ(game->player->stats.entryStep, 1);
     EXPECT_EQ(game->player->shape->visible, 0);
     stepFrames(5);

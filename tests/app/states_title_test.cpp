@@ -47,11 +47,12 @@ TEST_F(TitleStepTest, TheLogoFadesInOverThirtyFourFramesAndOutOnTheHiscorePhase)
 
 TEST_F(TitleStepTest, ThePhasesTakeTurnsEveryTenSeconds) {
     ASSERT_EQ(game->titlePhase, TitlePhase::Logo);
-    stepFrames(99, 100);
+    stepFrames(10, 1000); // exactly used up, not yet over
     EXPECT_EQ(game->titlePhase, TitlePhase::Logo);
-    stepFrames(2, 100);
+    stepFrames(1, 1000);
     EXPECT_EQ(game->titlePhase, TitlePhase::Hiscores);
-    stepFrames(100, 100);
+    EXPECT_EQ(game->phaseTime, 10.0f);
+    stepFrames(11, 1000);
     EXPECT_EQ(game->titlePhase, TitlePhase::Logo);
 }
 

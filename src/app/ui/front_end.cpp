@@ -1,7 +1,7 @@
 // The front-end pages around the title: the logo, the version text, the configuration page with its
 // joypad screens, the credits and the instructions, and the two menus they run.
 //
-// Sections: menus · shared pieces · configuration · credits · instructions.
+// Sections: menus · shared pieces · configuration · credits and instructions.
 #include "app/ui/front_end.h"
 
 #include "app/entry.h"
@@ -195,7 +195,7 @@ void TGame::configScreen(float dt) {
     if (backPressed()) state = GameState::Title;
 }
 
-// --- Credits -------------------------------------------------------------------------------------------
+// --- Credits and instructions ---------------------------------------------------------------------------
 
 namespace {
 
@@ -237,31 +237,27 @@ constexpr std::array<TPageLine, 18> instructionLines{{
     {440, " WILL HAVE TO START ALL OVER AGAIN.", 0, 0},
 }};
 
-template <size_t Count> void drawPageLines(const std::array<TPageLine, Count>& lines) {
+// Credits and instructions: the backdrop, the logo fading one way, the lines, and "BACK" to the title.
+template <size_t Count>
+void runTextPage(TGame& g, float dt, const std::array<TPageLine, Count>& lines, bool logoShown) {
+    g.frontEndBackdrop(dt, true);
+    if (logoShown) {
+        g.fadeLogoIn();
+    } else {
+        g.fadeLogoOut(); // the text needs the space the logo takes
+    }
     for (const TPageLine& line : lines)
         drawCaption(line.text, line.row, line.white, CaptionStyle::Blue, line.centred, 1);
-}
-
-void drawBackLine() {
     drawCaption("BACK", 570, 1, CaptionStyle::Green, 1, 1);
+    if (g.backPressed()) g.state = GameState::Title;
 }
 
 } // namespace
 
 void TGame::creditsScreen(float dt) {
-    frontEndBackdrop(dt, true);
-    fadeLogoIn();
-    drawPageLines(creditLines);
-    drawBackLine();
-    if (backPressed()) state = GameState::Title;
+    runTextPage(*this, dt, creditLines, true);
 }
 
-// --- Instructions --------------------------------------------------------------------------------------
-
 void TGame::instructionsScreen(float dt) {
-    frontEndBackdrop(dt, true);
-    fadeLogoOut(); // the text needs the space the logo takes
-    drawPageLines(instructionLines);
-    drawBackLine();
-    if (backPressed()) state = GameState::Title;
+    runTextPage(*this, dt, instructionLines, false);
 }

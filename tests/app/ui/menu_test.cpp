@@ -2,33 +2,16 @@
 // two keys does, the joypad stick and buttons, drawing, and the capacity limits.
 #include "app/ui/menu.h"
 
-#include "audio/sound_bank.h"
-#include "harness/game_fixture.h"
+#include "app/ui/front_end_kit.h"
 #include "harness/input_driver.h"
-#include "input/joypad.h"
 #include "platform/input.h"
-#include "platform/sound.h"
 #include "play/grid.h"
 #include "play/player.h"
 #include "shapes/fatal_exit.h"
 
 namespace {
 
-class MenuTest : public GameTest {
-protected:
-    int menuSoundsPlaying() const {
-        int busy = 0;
-        for (const SoundChannel& channel : game->sounds->pool)
-            busy += isChannelPlaying(channel) ? 1 : 0;
-        return busy;
-    }
-
-    // A joypad with no buttons down and the stick at rest; tests move its fields as a poll would.
-    TJoypad& plugJoypad() {
-        game->joypad = std::make_shared<TJoypad>();
-        return *game->joypad;
-    }
-};
+using MenuTest = FrontEndGameTest;
 
 TEST_F(MenuTest, TheTwoMenusStartWithTheirTextsAndSettings) {
     const TMenu& main = *game->mainMenu;

@@ -5,6 +5,7 @@
 // Sections: start-up · frame · world passes · run start and music.
 #include "app/game.h"
 
+#include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
 #include "platform/display.h"
@@ -84,7 +85,7 @@ TGame* TGame::create() {
     g->burstPoint.set(0, 0);
     // Additive is the standing mode: any routine that switches away switches back before returning.
     setBlendMode(BlendAdditive);
-    // Menus: mainMenu and configMenu are built here.
+    buildMenus(*g);
     loadMusic(*g);
     g->sounds = TSoundBank::create();
     // Hiscores: the default table is made here.
@@ -120,6 +121,15 @@ void TGame::frame() {
         break;
     case GameState::Title:
         titleStep(dt);
+        break;
+    case GameState::Configuration:
+        configScreen(dt);
+        break;
+    case GameState::Credits:
+        creditsScreen(dt);
+        break;
+    case GameState::Instructions:
+        instructionsScreen(dt);
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 #include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
+#include "input/joypad.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
@@ -90,7 +91,8 @@ TGame* TGame::create() {
     g->sounds = TSoundBank::create();
     // Hiscores: the default table is made here.
     g->grid = TGrid::create();
-    // Level director and joypad reader are made here, in that order.
+    // The level director is made here, before the joypad reader.
+    g->joypad = TJoypad::create();
     g->player = TPlayer::create(g->playerShape);
     g->particles.add(g->player->particle);
     g->backdrop = TBackdrop::create(100);
@@ -166,7 +168,8 @@ void TGame::updateWorld(float dt) {
     // The level director's update goes here.
     backdrop->update(dt);
     grid->update(dt);
-    // The joypad poll goes here: the one poll per frame in the states that run the world.
+    // The one poll per frame in the states that run the world.
+    joypad->poll(player->joyPort);
 }
 
 bool TGame::gridShown() const {

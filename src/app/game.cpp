@@ -23,6 +23,7 @@
 #include "play/shockwave.h"
 #include "play/shot.h"
 #include "play/spark.h"
+#include "scores/hiscore_table.h"
 #include "shapes/shape.h"
 
 const char* const versionText = "V0.63";
@@ -68,13 +69,6 @@ void loadMusic(TGame& g) {
     g.playMusic = loadSoundClip("incbin::music_play.ogg", 1);
 }
 
-// Stand-in for the settings file until it is read here: the defaults it starts from.
-void applyDefaultSettings(TGame& g) {
-    g.musicVolume = 1.0f;
-    setChannelGain(g.titleChannel, g.musicVolume);
-    setChannelGain(g.playChannel, g.musicVolume / 4);
-}
-
 } // namespace
 
 // Called once per process by the entry routine; tests call it again for a fresh game each.
@@ -89,7 +83,7 @@ TGame* TGame::create() {
     buildMenus(*g);
     loadMusic(*g);
     g->sounds = TSoundBank::create();
-    // Hiscores: the default table is made here.
+    g->hiscores = THiscoreTable::create();
     g->grid = TGrid::create();
     // The level director is made here, before the joypad reader.
     g->joypad = TJoypad::create();
@@ -100,8 +94,8 @@ TGame* TGame::create() {
     g->particles.add(g->border->particle);
     g->state = GameState::Title;
     g->titlePhase = TitlePhase::Logo;
-    // The settings file is read here: after everything it writes into exists, before the music starts.
-    applyDefaultSettings(*g);
+    // After everything the settings file writes into exists, before the music starts.
+    g->loadSettings();
     startSound(g->titleMusic, g->titleChannel);
     return g;
 }

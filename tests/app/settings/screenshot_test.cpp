@@ -6,18 +6,31 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 class ScreenshotTest : public DisplayTest {
 protected:
+    // Each test works in a scratch directory of its own: ctest runs tests side by side, and they would
+    // otherwise see each other's pictures.
     void SetUp() override {
         DisplayTest::SetUp();
-        removeShots();
+        char pattern[] = "screenshot-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        scratch = pattern;
+        ASSERT_EQ(::chdir(scratch.c_str()), 0);
     }
-    void TearDown() override { removeShots(); }
+    void TearDown() override {
+        removeShots();
+        ASSERT_EQ(::chdir(".."), 0);
+        ::rmdir(scratch.c_str());
+    }
+
+    std::string scratch;
 
     static void touch(const std::string& name) {
         std::FILE* file = std::fopen(name.c_str(), "wb");

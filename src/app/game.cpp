@@ -4,6 +4,7 @@
 // Sections: start-up · world passes.
 #include "app/game.h"
 
+#include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
 #include "enemies/level_director.h"
@@ -79,7 +80,7 @@ TGame* TGame::create() {
     g->burstPoint.set(0, 0);
     // Additive is the standing mode: any routine that switches away switches back before returning.
     setBlendMode(BlendAdditive);
-    // Menus: mainMenu and configMenu are built here.
+    buildMenus(*g);
     loadMusic(*g);
     g->sounds = TSoundBank::create();
     g->hiscores = THiscoreTable::create();

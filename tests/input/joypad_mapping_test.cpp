@@ -65,17 +65,6 @@ TEST(JoypadMappingStoredForm, IsTheSectionLineAndEightNumbersInFieldOrder) {
     expectMapping(readBlock("joypad_block.ini"), {1, 2, 9, 5, 11, 0, 3, 7});
 }
 
-TEST(JoypadMappingStoredForm, ReadingStopsAfterItsEightLines) {
-    writeLines("joypad_then_more.ini", {"[JoyPad]", "1", "2", "3", "4", "5", "6", "7", "8", "[Grid]"});
-    const TextFile file = openTextForRead("joypad_then_more.ini");
-    ASSERT_TRUE(file);
-    readTextLine(file);
-    TJoypadMapping mapping;
-    mapping.read(file);
-    expectMapping(mapping, {1, 2, 3, 4, 5, 6, 7, 8});
-    EXPECT_EQ(readTextLine(file), "[Grid]");
-}
-
 TEST(JoypadMappingStoredForm, NumbersOutOfRangeArePulledIntoIt) {
     writeLines("joypad_wild.ini", {"[JoyPad]", "42", "-3", "7", "10", "99", "12", "-1", "$B"});
     expectMapping(readBlock("joypad_wild.ini"), {9, 0, 7, 9, 11, 11, 0, 11});

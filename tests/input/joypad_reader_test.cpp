@@ -49,27 +49,6 @@ TEST_F(JoypadTest, AxisNumbersReachTheirPlatformAxesAndPitchRollYawStayStill) {
     EXPECT_EQ(TJoypad::axisName(42), "");
 }
 
-TEST_F(JoypadTest, PollReadsTheMappedSticksAndButtons) {
-    mapSticks(4, 3, 8, 9);
-    mapButtons(6, 3, 4, 5);
-    pad->setAxis(PadAxis::R, -0.4f);
-    pad->setAxis(PadAxis::Z, 0.25f);
-    pad->setAxis(PadAxis::U, 1.0f);
-    pad->setAxis(PadAxis::V, -1.0f);
-    pad->setButton(6, true);
-    pad->setButton(5, true);
-    joypad->poll(0);
-
-    EXPECT_NEAR(joypad->move.x, -0.4f, AxisTolerance);
-    EXPECT_NEAR(joypad->move.y, 0.25f, AxisTolerance);
-    EXPECT_NEAR(joypad->fire.x, 1.0f, AxisTolerance);
-    EXPECT_NEAR(joypad->fire.y, -1.0f, AxisTolerance);
-    EXPECT_EQ(joypad->bomb, 1);
-    EXPECT_EQ(joypad->pause, 0);
-    EXPECT_EQ(joypad->select, 0);
-    EXPECT_EQ(joypad->back, 1);
-}
-
 TEST_F(JoypadTest, ButtonsCountAsPressedOnlyAtThePollTheyGoDown) {
     mapButtons(1, 3, 4, 5);
     joypad->poll(0);

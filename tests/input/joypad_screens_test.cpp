@@ -208,38 +208,4 @@ TEST_F(JoypadScreenTest, TheTestScreenPutsEachStickDotWhereTheStickPoints) {
     EXPECT_PRED2(near, colorAt(340, 330), (Rgb{48, 48, 72}));
 }
 
-TEST_F(JoypadScreenTest, TheTestScreenLightsTheLabelOfAHeldButtonInRed) {
-    mapButtons(1, 2, 3, 4);
-    joypad->mode = JoypadMode::Test;
-    // Brightest red and green in each label's place on row 370.
-    const auto labelColour = [](int left) {
-        const PixelBuffer screen = grabScreenRegion(left, 370, 60, 20);
-        int red = 0, green = 0;
-        for (int y = 0; y < screen->height; ++y)
-            for (int x = 0; x < screen->width; ++x) {
-                red = std::max<int>(red, screen->pixel(x, y)[0]);
-                green = std::max<int>(green, screen->pixel(x, y)[1]);
-            }
-        return std::pair{red, green};
-    };
-
-    joypad->updateScreen(0.016f);
-    clearFrame();
-    joypad->drawScreen();
-    for (int left : {30, 200, 400, 600}) {
-        const auto [red, green] = labelColour(left);
-        EXPECT_GT(green, 100) << left; // grey text is there
-        EXPECT_EQ(red, green) << left;
-    }
-
-    pad->setButton(4, true); // BACK
-    joypad->updateScreen(0.016f);
-    clearFrame();
-    joypad->drawScreen();
-    EXPECT_EQ(labelColour(400).first, 255);
-    EXPECT_LT(labelColour(400).second, 200);
-    for (int left : {30, 200, 600})
-        EXPECT_EQ(labelColour(left).first, labelColour(left).second) << left;
-}
-
 } // namespace

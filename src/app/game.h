@@ -179,8 +179,6 @@ private:
     void lifeLostStep(float dt);
     void respawnCraft();
     void gameOverStep(float dt);
-    bool joypadPausePressed() const;
-    bool joypadSelectPressed() const;
 };
 
 extern TGame* game;

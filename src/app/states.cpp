@@ -78,14 +78,6 @@ void TGame::quitProgram() {
     exitProgram();
 }
 
-bool TGame::joypadPausePressed() const {
-    return joypad && joypad->pausePressed();
-}
-
-bool TGame::joypadSelectPressed() const {
-    return joypad && joypad->selectPressed();
-}
-
 // --- Play and pause ------------------------------------------------------------------------------------
 
 void TGame::playStep(float dt) {
@@ -95,7 +87,7 @@ void TGame::playStep(float dt) {
     drawHud();
     // Both pause requests are read every frame, but only a run still in play can pause: the world pass
     // may just have lost a life or ended the run, and pausing then would skip the respawn or game over.
-    const bool pauseAsked = joypadPausePressed();
+    const bool pauseAsked = joypad->pausePressed();
     const bool pauseKey = keyHitCount(Key::P) != 0;
     if ((pauseAsked || pauseKey) && state == GameState::Play) state = GameState::Pause;
     // Tested after P: with both hit in one frame the run is abandoned.
@@ -209,7 +201,7 @@ void TGame::gameOverStep(float dt) {
         clearKeyState();
     }
 
-    if (joypadSelectPressed() || keyHitCount(Key::Enter)) {
+    if (joypad->selectPressed() || keyHitCount(Key::Enter)) {
         startRun();
         state = GameState::Title;
         titlePhase = TitlePhase::Hiscores; // the table, perhaps with the new entry, comes first

@@ -1,6 +1,6 @@
 // What the state-step tests share: a whole game driven through the real keyboard and virtual joypad,
-// a way to lose a life the way play does, and a private working directory for tests that write the
-// settings file (ctest runs test cases side by side in one directory).
+// a way to lose a life the way play does, and a working directory of each test's own, since several
+// state steps write the settings file and ctest runs test cases side by side in one directory.
 #pragma once
 
 #include "app/game.h"
@@ -50,8 +50,15 @@ inline std::shared_ptr<TTestEnemy> placeEnemyOnCraft() {
     return addTestEnemy(EnemyKind::Wanderer, craft.x, craft.y);
 }
 
+inline std::string currentTestDirectory() {
+    return std::string("states-") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
 class StatesTest : public GameTest {
 protected:
+    // Entered before the game reads its settings, so every test starts from the default table.
+    TPrivateWorkDir workDir{currentTestDirectory()};
+
     void SetUp() override {
         useTestDrivers(); // before SDL starts: an offscreen window never has focus for the pad
         GameTest::SetUp();

@@ -133,7 +133,6 @@ TEST_F(GameOverTest, AScoreEqualToTheLowestEntryIsNotAskedForANameAndEnterLeaves
 }
 
 TEST_F(GameOverTest, OnePointAboveTheLowestAsksForTheNameOnlyAndSavesTheEntryAtOnce) {
-    TPrivateWorkDir workDir("states-top-ten-entry");
     const int lowest = game->hiscores->lowest->score;
     endRunWith(lowest + 1);
     typeLine("topten");

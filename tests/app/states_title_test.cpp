@@ -64,7 +64,6 @@ TEST_F(TitleStepTest, AStallOfTwoSecondsIsOneFrameOfTwoSeconds) {
 }
 
 TEST_F(LeavingTest, EscapeOnTheTitleWritesTheSettingsAndEndsWithStatusZero) {
-    TPrivateWorkDir workDir("states-escape-on-title");
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -76,7 +75,6 @@ TEST_F(LeavingTest, EscapeOnTheTitleWritesTheSettingsAndEndsWithStatusZero) {
 }
 
 TEST_F(LeavingTest, QuitOnTheMenuWritesTheSettingsAndEndsWithStatusZero) {
-    TPrivateWorkDir workDir("states-quit-entry");
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -90,7 +88,6 @@ TEST_F(LeavingTest, QuitOnTheMenuWritesTheSettingsAndEndsWithStatusZero) {
 
 // A window closed (or the process told to stop) in the middle of a run still keeps the hiscores.
 TEST_F(LeavingTest, TheSystemsCloseRequestInAnyStateSavesAndEndsWithStatusZero) {
-    TPrivateWorkDir workDir("states-close-request");
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {

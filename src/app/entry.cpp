@@ -9,6 +9,11 @@
 
 #include <string>
 
+const FontFace& gameFont() {
+    static const FontFace face = loadFontFace("incbin::game_font.ttf", 16, 4);
+    return face;
+}
+
 bool startGame() {
     static bool entered = false;
     if (entered) return false;
@@ -19,7 +24,7 @@ bool startGame() {
     hidePointer();
     setWindowTitle(std::string(productTitle) + versionText);
     registerEmbeddedAssets();
-    selectFont(loadFontFace("incbin::game_font.ttf", 16, 4));
+    selectFont(gameFont());
 
     game = TGame::create();
     game->startRun(); // every play object in its start-of-run state before the first frame

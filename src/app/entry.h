@@ -1,7 +1,12 @@
 #pragma once
 
+#include "platform/display.h"
+
 // The entry routine: opens the display, registers the assets, creates the game and runs the frame loop
 // for ever. A second entry returns at once.
 void runGame();
 // Start-up without the loop, so that tests and the benchmark can build the same game and step it.
 bool startGame();
+// The game's own face at 16 pixels, loaded on first use (after the assets are registered) and kept, so
+// that a page that switches to the built-in face can switch back.
+const FontFace& gameFont();

@@ -5,9 +5,11 @@
 // Sections: start-up · frame · world passes · run start and music.
 #include "app/game.h"
 
+#include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
 #include "enemies/level_director.h"
+#include "input/joypad.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
@@ -22,6 +24,7 @@
 #include "play/shockwave.h"
 #include "play/shot.h"
 #include "play/spark.h"
+#include "scores/hiscore_table.h"
 #include "shapes/shape.h"
 
 const char* const versionText = "V0.63";
@@ -67,13 +70,6 @@ void loadMusic(TGame& g) {
     g.playMusic = loadSoundClip("incbin::music_play.ogg", 1);
 }
 
-// Stand-in for the settings file until it is read here: the defaults it starts from.
-void applyDefaultSettings(TGame& g) {
-    g.musicVolume = 1.0f;
-    setChannelGain(g.titleChannel, g.musicVolume);
-    setChannelGain(g.playChannel, g.musicVolume / 4);
-}
-
 } // namespace
 
 // Called once per process by the entry routine; tests call it again for a fresh game each.
@@ -85,13 +81,13 @@ TGame* TGame::create() {
     g->burstPoint.set(0, 0);
     // Additive is the standing mode: any routine that switches away switches back before returning.
     setBlendMode(BlendAdditive);
-    // Menus: mainMenu and configMenu are built here.
+    buildMenus(*g);
     loadMusic(*g);
     g->sounds = TSoundBank::create();
-    // Hiscores: the default table is made here.
+    g->hiscores = THiscoreTable::create();
     g->grid = TGrid::create();
     g->levelDirector = TLevelDirector::create();
-    // The joypad reader is made here.
+    g->joypad = TJoypad::create();
     g->player = TPlayer::create(g->playerShape);
     g->particles.add(g->player->particle);
     g->backdrop = TBackdrop::create(100);
@@ -99,8 +95,8 @@ TGame* TGame::create() {
     g->particles.add(g->border->particle);
     g->state = GameState::Title;
     g->titlePhase = TitlePhase::Logo;
-    // The settings file is read here: after everything it writes into exists, before the music starts.
-    applyDefaultSettings(*g);
+    // After everything the settings file writes into exists, before the music starts.
+    g->loadSettings();
     startSound(g->titleMusic, g->titleChannel);
     return g;
 }
@@ -122,6 +118,15 @@ void TGame::frame() {
         break;
     case GameState::Title:
         titleStep(dt);
+        break;
+    case GameState::Configuration:
+        configScreen(dt);
+        break;
+    case GameState::Credits:
+        creditsScreen(dt);
+        break;
+    case GameState::Instructions:
+        instructionsScreen(dt);
         break;
     default:
         break;
@@ -158,7 +163,8 @@ void TGame::updateWorld(float dt) {
     levelDirector->update(dt);
     backdrop->update(dt);
     grid->update(dt);
-    // The joypad poll goes here: the one poll per frame in the states that run the world.
+    // The one poll per frame in the states that run the world.
+    joypad->poll(player->joyPort);
 }
 
 bool TGame::gridShown() const {

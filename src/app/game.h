@@ -46,6 +46,25 @@ constexpr int Logo = 11;
 constexpr int Hiscores = 12;
 } // namespace TitlePhase
 
+// The entries of the two menus, by index.
+namespace MainMenuEntry {
+constexpr int Start = 0;
+constexpr int Configuration = 1;
+constexpr int Instructions = 2;
+constexpr int Credits = 3;
+constexpr int Quit = 4;
+} // namespace MainMenuEntry
+
+namespace ConfigMenuEntry {
+constexpr int MusicVolume = 0;
+constexpr int EffectsVolume = 1;
+constexpr int Grid = 2;
+constexpr int Control = 3;
+constexpr int ConfigureJoypad = 4;
+constexpr int TestJoypad = 5;
+constexpr int Back = 6;
+} // namespace ConfigMenuEntry
+
 extern const char* const versionText;  // "V0.63", also shown on the title page
 extern const char* const productTitle; // "Kelvanor "
 
@@ -68,6 +87,21 @@ public:
     int backPressed();
     void loadSettings();
     void saveSettings();
+
+    // Front-end pieces shared by the title, configuration, credits, instructions and pause steps.
+    // The backdrop: the craft hidden (if asked), a spark burst every second frame, the world passes, the
+    // logo.
+    void frontEndBackdrop(float dt, bool hideCraft);
+    void frontEndBurst();
+    // The logo's opacity moves by a fixed step per frame, not per second.
+    void fadeLogoIn();
+    void fadeLogoOut();
+    // The version text in the built-in face, bottom right; the game font is current again afterwards.
+    void drawVersionText();
+    // The joypad configuration or test screen with its cancel line; Escape closes it.
+    void drawJoypadScreen(float dt);
+    // Puts the configuration menu's selected setting into effect (after an update returned 100).
+    void applyConfigOption();
 
     // The arena rectangle, recomputed from the border position every frame.
     float arenaLeft() const;

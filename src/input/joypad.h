@@ -2,13 +2,24 @@
 // through a user-defined mapping, and runs the joypad configuration and test screens.
 #pragma once
 
+#include "platform/files.h"
 #include "play/vector.h"
 
 #include <memory>
 #include <string>
 
+// Axis numbers 0..9 (0 none), button numbers 0..11. Kept in the settings file as the "[JoyPad]" block.
 class TJoypadMapping {
 public:
+    static constexpr int LastAxis = 9;
+    static constexpr int LastButton = 11;
+
+    // Writes "[JoyPad]" and the eight values, one a line.
+    void write(const TextFile& file) const;
+    // Reads the eight value lines that follow the section line. Numbers out of range are pulled into it,
+    // and a block cut short leaves the rest of the mapping as it was.
+    void read(const TextFile& file);
+
     int moveXAxis = 0;
     int moveYAxis = 0;
     int fireXAxis = 0;
@@ -53,4 +64,8 @@ public:
     int step = 1;
     float pauseTimer = 2.0f;
     int waiting = 0;
+
+private:
+    void drawConfigurationPrompt();
+    void drawTestPanel();
 };

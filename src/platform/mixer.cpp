@@ -53,6 +53,11 @@ bool TMixer::isPlaying(int voice) const {
     return found && found->playing;
 }
 
+bool TMixer::isPaused(int voice) const {
+    const TVoice* found = findVoice(voice);
+    return found && found->paused;
+}
+
 double TMixer::position(int voice) const {
     const TVoice* found = findVoice(voice);
     return found ? found->position : 0;

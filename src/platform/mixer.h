@@ -36,6 +36,7 @@ public:
 
     // True while the voice holds a sound that has not finished; a paused voice still holds its sound.
     bool isPlaying(int voice) const;
+    bool isPaused(int voice) const;
     // In frames of the voice's clip; fractional while resampling.
     double position(int voice) const;
 

@@ -173,7 +173,11 @@ void continueChannel(const SoundChannel& channel) {
 }
 
 int isChannelPlaying(const SoundChannel& channel) {
+    // A paused channel counts as idle. The effects pool hands idle channels out again, and a looping
+    // effect that was stopped by pausing it (the swarm's hum) must not keep its pool channel for ever.
     bool playing = false;
-    changeChannel(channel, [&playing](TMixer& mixer, int voice) { playing = mixer.isPlaying(voice); });
+    changeChannel(channel, [&playing](TMixer& mixer, int voice) {
+        playing = mixer.isPlaying(voice) && !mixer.isPaused(voice);
+    });
     return playing ? 1 : 0;
 }

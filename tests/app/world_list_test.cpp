@@ -93,15 +93,4 @@ TEST_F(WorldListVisit, RemovalInsideANestedVisitIsSeenByBothVisits) {
     EXPECT_EQ(ids(), (std::vector<int>{1, 2, 3, 5}));
 }
 
-TEST_F(WorldListVisit, ClearingEveryEntryDuringAVisitEndsIt) {
-    list.forEach([&](TEntry& e) {
-        visited.push_back(e.id);
-        if (e.id == 2) list.clear();
-    });
-    EXPECT_EQ(visited, (std::vector<int>{1, 2}));
-    EXPECT_TRUE(list.empty());
-    list.add(entries[4]);
-    EXPECT_EQ(ids(), (std::vector<int>{5}));
-}
-
 } // namespace

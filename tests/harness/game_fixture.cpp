@@ -1,5 +1,7 @@
 #include "harness/game_fixture.h"
 
+#include "app/entry.h"
+
 #include "platform/assets.h"
 #include "platform/display.h"
 #include "platform/input.h"
@@ -12,9 +14,9 @@ void GameTest::SetUp() {
     static bool assetsRegistered = false;
     if (!assetsRegistered) {
         registerEmbeddedAssets();
-        selectFont(loadFontFace("incbin::game_font.ttf", 16, 4));
         assetsRegistered = true;
     }
+    selectFont(gameFont()); // the drawing state was reset to the built-in face
     setClockSource([this] { return clockMillis; });
     clearKeyState();
     // The scroll offset outlives a game; a new game starts with the view still.

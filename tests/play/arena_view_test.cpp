@@ -13,15 +13,6 @@ constexpr float frameTime = 1.0f / 60;
 
 using ArenaViewTest = GameTest;
 
-TEST_F(ArenaViewTest, TheArenaIsCentredOnTheBorderAndFollowsIt) {
-    TVector& border = game->border->particle->position;
-    EXPECT_FLOAT_EQ(game->arenaLeft(), 400 - 512);
-    EXPECT_FLOAT_EQ(game->arenaTop(), 300 - 320);
-    border.set(100, 50);
-    EXPECT_FLOAT_EQ(game->arenaLeft(), -412);
-    EXPECT_FLOAT_EQ(game->arenaTop(), -270);
-}
-
 TEST_F(ArenaViewTest, WorldParticlesMoveByLastFramesScrollAndTheBackdropThenSetsTheNext) {
     game->player->particle->velocity.set(100, 0);
     worldScrollOffset().set(4, -2);
@@ -51,17 +42,6 @@ TEST_F(ArenaViewTest, ACraftHeldAgainstTheLeftWallStopsTheViewHorizontallyButNot
     }
     EXPECT_FLOAT_EQ(game->arenaLeft(), wall);
     EXPECT_LT(game->border->particle->position.y, start.y - 3); // the view still follows downwards
-}
-
-TEST_F(ArenaViewTest, AnythingElseAtTheWallBouncesOffIt) {
-    auto spark = TParticle::create(game->arenaLeft() + 1, 300, 1, 800);
-    spark->velocity.set(-600, 0);
-    game->particles.add(spark);
-    game->updateWorld(frameTime);
-    EXPECT_FLOAT_EQ(spark->velocity.x, -600);
-    game->updateWorld(frameTime);
-    EXPECT_FLOAT_EQ(spark->velocity.x, 600);
-    EXPECT_GE(spark->position.x, game->arenaLeft());
 }
 
 struct TStillEnemy : TEnemy {

@@ -46,27 +46,6 @@ TEST_F(BackdropTest, StarsLeavingAnEdgeComeBackAtTheOppositeOne) {
     EXPECT_EQ(moved({800, 600, 1}, 0, 0).y, 600);
 }
 
-TEST_F(BackdropTest, ANewStarfieldLiesOnTheScreenWithDepthsBetweenZeroAndOne) {
-    const auto backdrop = TBackdrop::create(100);
-    ASSERT_EQ(backdrop->stars.size(), 100u);
-    float deepest = 1, nearest = 0;
-    for (const TStar& star : backdrop->stars) {
-        ASSERT_GE(star.x, 0);
-        ASSERT_LT(star.x, 800);
-        ASSERT_GE(star.y, 0);
-        ASSERT_LT(star.y, 600);
-        ASSERT_GE(star.depth, 0);
-        ASSERT_LT(star.depth, 1);
-        deepest = std::min(deepest, star.depth);
-        nearest = std::max(nearest, star.depth);
-    }
-    EXPECT_LT(deepest, 0.2f); // a spread, not one depth for all
-    EXPECT_GT(nearest, 0.8f);
-    EXPECT_EQ(backdrop->background.red, 10);
-    EXPECT_EQ(backdrop->background.green, 10);
-    EXPECT_EQ(backdrop->background.blue, 20);
-}
-
 TEST_F(BackdropTest, DrawingClearsToDarkBlueAndAddsEachStarInGreyByDepth) {
     setDrawOrigin(50, 50); // left over from someone else's drawing: the backdrop must not inherit it
     setDrawAlpha(0.2f);

@@ -24,17 +24,6 @@ struct GridMotion : ::testing::Test {
     }
 };
 
-TEST_F(GridMotion, StartsAtRestOnA32UnitLattice) {
-    forEachPoint([](int i, int j, TParticle& p) {
-        ASSERT_FLOAT_EQ(p.position.x, 32.0f * i);
-        ASSERT_FLOAT_EQ(p.position.y, 32.0f * j);
-    });
-    EXPECT_FLOAT_EQ(point(5, 5).damping, 0.9f);
-    EXPECT_FLOAT_EQ(point(5, 5).maxSpeed, 2500.0f);
-    EXPECT_EQ(grid->enabled, 1);
-    EXPECT_FLOAT_EQ(grid->fade, 1.0f);
-}
-
 TEST_F(GridMotion, APushReachesOnlyInteriorPointsInsideItsRadiusAndTheNearestMost) {
     // Centre at arena (320, 224), between lattice points, so no point sits on it.
     grid->push(320 + 5, 224 + 3, 300);

@@ -33,10 +33,13 @@ public:
     void addOption(int index, const std::string& text);
     void setOption(int index, int value);
     void draw(float y);
-    // -1 nothing, an entry index when chosen, 100 when an option changed.
+    // Once per frame: -1 nothing, an entry index when chosen, 100 when an option changed.
     int update();
 
     std::array<TMenuItem, MaxItems> items;
     int itemCount = 0;
     int selected = 0;
 };
+
+// The menu click, also used by the pages' back action; silent until the sound bank exists.
+void playMenuSound(float rate);

@@ -1,0 +1,147 @@
+// TGame::loadSettings and saveSettings: the settings file "config.ini".
+//
+// The file is a list of sections, each a header line and a fixed number of value lines. Reading accepts
+// the sections in any order, repeated (the last one wins) or missing (the defaults stay), and skips
+// every line it does not know. Writing always produces the same 167 lines in the same order.
+//
+// Sections: defaults and options · reading · writing.
+#include "app/settings/settings_file.h"
+
+#include "app/game.h"
+#include "app/ui/menu.h"
+#include "audio/sound_bank.h"
+#include "input/joypad.h"
+#include "platform/sound.h"
+#include "play/grid.h"
+#include "play/player.h"
+#include "scores/hiscore_table.h"
+#include "scores/text_line.h"
+
+#include <algorithm>
+#include <cmath>
+
+TSaveSteps saveSteps;
+
+// --- Defaults and options ------------------------------------------------------------------------------
+
+namespace {
+
+namespace ConfigEntry {
+constexpr int Music = 0;
+constexpr int Effects = 1;
+constexpr int Grid = 2;
+constexpr int Control = 3;
+} // namespace ConfigEntry
+
+// The configuration menu may not exist yet while the game is being built up; the values in force are
+// then only in the game's own fields.
+void showOption(TGame& g, int entry, int value) {
+    if (g.configMenu) g.configMenu->items[static_cast<size_t>(entry)].current = value;
+}
+
+void applyVolumes(TGame& g, int musicOption, int effectsOption) {
+    showOption(g, ConfigEntry::Music, musicOption);
+    showOption(g, ConfigEntry::Effects, effectsOption);
+    g.musicVolume = static_cast<float>(musicOption) * 0.25f;
+    g.sounds->effectsVolume = static_cast<float>(effectsOption) * 0.25f;
+    setChannelGain(g.titleChannel, g.musicVolume);
+    setChannelGain(g.playChannel, g.musicVolume / 4);
+}
+
+void applyGrid(TGame& g, int option) {
+    g.grid->enabled = option;
+    showOption(g, ConfigEntry::Grid, option);
+}
+
+void applyControlMode(TGame& g, int option) {
+    g.player->controlMode = option;
+    showOption(g, ConfigEntry::Control, option);
+}
+
+void applyDefaults(TGame& g) {
+    applyVolumes(g, SettingsFile::HighestVolumeOption, SettingsFile::HighestVolumeOption);
+    applyGrid(g, 1);
+    applyControlMode(g, 1);
+}
+
+// The menus show their option text at the option's index, so a value from an edited file is brought into
+// range before anything uses it.
+int readOption(const TextFile& file, int highest) {
+    return std::clamp(parseInteger(readTextLine(file)), 0, highest);
+}
+
+// Volumes are stored as whole steps but read as reals ("2.9" is step 2). The clamp comes first, in the
+// real's own range, because converting a real beyond the int range is undefined.
+int readVolumeOption(const TextFile& file) {
+    const double value = parseReal(readTextLine(file));
+    if (!(value >= 0)) return 0; // negative or not a number
+    return static_cast<int>(std::min(value, static_cast<double>(SettingsFile::HighestVolumeOption)));
+}
+
+int volumeOption(float volume) {
+    return static_cast<int>(std::lround(volume * 4));
+}
+
+} // namespace
+
+// --- Reading -------------------------------------------------------------------------------------------
+
+void TGame::loadSettings() {
+    applyDefaults(*this);
+    const TextFile file = openTextForRead(SettingsFile::path);
+    if (!file) return;
+    TJoypadMapping unusedMapping; // the block is still read through when there is no joypad reader
+    while (!atEndOfFile(file)) {
+        const std::string line = readTextLine(file);
+        if (line == "[Sound]") {
+            const int music = readVolumeOption(file);
+            const int effects = readVolumeOption(file);
+            applyVolumes(*this, music, effects);
+        } else if (line == "[Grid]") {
+            applyGrid(*this, readOption(file, 1));
+        } else if (line == "[Input]") {
+            applyControlMode(*this, readOption(file, 1));
+        } else if (line == "[JoyPad]") {
+            (joypad ? joypad->mapping : unusedMapping).read(file);
+        } else if (line == "[Hiscore]") {
+            hiscores->read(file);
+        }
+    }
+    closeTextFile(file);
+}
+
+// --- Writing -------------------------------------------------------------------------------------------
+
+namespace {
+
+int shownOption(const TGame& g, int entry, int valueInForce) {
+    return g.configMenu ? g.configMenu->items[static_cast<size_t>(entry)].current : valueInForce;
+}
+
+void writeSettings(const TGame& g, const TextFile& file) {
+    writeTextLine(file, "[Grid]");
+    writeNumberLine(file, g.grid->enabled);
+    writeTextLine(file, "[Sound]");
+    writeNumberLine(file, shownOption(g, ConfigEntry::Music, volumeOption(g.musicVolume)));
+    writeNumberLine(file, shownOption(g, ConfigEntry::Effects, volumeOption(g.sounds->effectsVolume)));
+    writeTextLine(file, "[Hiscore]");
+    g.hiscores->write(file);
+    writeTextLine(file, "[Input]");
+    writeNumberLine(file, g.player->controlMode);
+    (g.joypad ? g.joypad->mapping : TJoypadMapping{}).write(file);
+}
+
+} // namespace
+
+// The old file is replaced only by a new one that is whole and on the disk: the settings go to a file
+// beside it first, which is flushed, closed and then renamed over it in one step. Whatever fails, the
+// old file stays as it was and the half-made one goes; the game carries on without a message.
+void TGame::saveSettings() {
+    const TextFile file = openTextForWrite(SettingsFile::temporaryPath);
+    if (!file) return;
+    writeSettings(*this, file);
+    const bool flushed = saveSteps.flush(file);
+    const bool closed = saveSteps.close(file);
+    if (!flushed || !closed || !saveSteps.rename(SettingsFile::temporaryPath, SettingsFile::path))
+        removeFile(SettingsFile::temporaryPath);
+}

@@ -1,0 +1,23 @@
+// The settings file "config.ini": options, the hiscore table and the joypad mapping, read once at
+// start-up by TGame::loadSettings and written whole by TGame::saveSettings.
+#pragma once
+
+#include "platform/files.h"
+
+#include <string_view>
+
+namespace SettingsFile {
+constexpr std::string_view path = "config.ini";
+// Written first, then renamed over the real file, so that a crash mid-save leaves one whole file.
+constexpr std::string_view temporaryPath = "config.ini.tmp";
+constexpr int HighestVolumeOption = 4; // 25 % steps
+} // namespace SettingsFile
+
+// The file steps a save goes through after writing. Tests put failing ones in place to play a full disk
+// or a power cut before the rename; the game itself never changes them.
+struct TSaveSteps {
+    bool (*flush)(const TextFile&) = flushTextFile;
+    bool (*close)(const TextFile&) = closeTextFile;
+    bool (*rename)(std::string_view from, std::string_view to) = renameFile;
+};
+extern TSaveSteps saveSteps;

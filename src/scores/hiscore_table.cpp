@@ -1,0 +1,45 @@
+// THiscoreTable: the default table, its order, its page on the title screen and its stored block.
+#include "scores/hiscore_table.h"
+
+#include "app/ui/caption.h"
+#include "scores/text_line.h"
+
+#include <algorithm>
+
+std::shared_ptr<THiscoreTable> THiscoreTable::create() {
+    auto table = std::make_shared<THiscoreTable>();
+    for (int i = 0; i < Size; ++i)
+        table->entries[static_cast<size_t>(i)] = TScoreRecord::create("Vek", 10000 - 100 * i, "Eat That!");
+    table->sort();
+    return table;
+}
+
+void THiscoreTable::sort() {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto& a, const auto& b) { return a->compare(*b) > 0; });
+    best = entries.front();
+    lowest = entries.back();
+}
+
+void THiscoreTable::draw(float y) {
+    drawCaption("GRID HEROES", y, 1, CaptionStyle::Blue, 1, 1);
+    TTextLine boast;
+    boast << best->name << " says: " << best->brag;
+    drawCaption(boast.view(), y + 50, 0, CaptionStyle::Flashing, 1, 0);
+    best->drawStats(y + 70, 1, true);
+    // The detailed block above takes 170 rows; places 2 to 10 follow one line each.
+    for (int place = 2; place <= Size; ++place)
+        entries[static_cast<size_t>(place - 1)]->drawStats(y + 240 + 20 * static_cast<float>(place - 2),
+                                                           place, false);
+}
+
+void THiscoreTable::read(const TextFile& file) {
+    for (const auto& record : entries)
+        record->read(file);
+    sort();
+}
+
+void THiscoreTable::write(const TextFile& file) const {
+    for (const auto& record : entries)
+        record->write(file);
+}

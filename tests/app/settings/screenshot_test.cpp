@@ -1,0 +1,70 @@
+#include "app/settings/screenshot.h"
+#include "harness/display_fixture.h"
+#include "platform/display.h"
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+class ScreenshotTest : public DisplayTest {
+protected:
+    void SetUp() override {
+        DisplayTest::SetUp();
+        removeShots();
+    }
+    void TearDown() override { removeShots(); }
+
+    static void touch(const std::string& name) {
+        std::FILE* file = std::fopen(name.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    static void removeShots() {
+        for (int n = 0; n < 5; ++n) {
+            std::remove(screenshotName(n).c_str());
+            ::rmdir(screenshotName(n).c_str());
+        }
+    }
+};
+
+} // namespace
+
+TEST(ScreenshotName, PadsToThreeDigitsAndGrowsPastThem) {
+    EXPECT_EQ(screenshotName(0), "screen000.png");
+    EXPECT_EQ(screenshotName(42), "screen042.png");
+    EXPECT_EQ(screenshotName(999), "screen999.png");
+    EXPECT_EQ(screenshotName(1000), "screen1000.png");
+}
+
+TEST_F(ScreenshotTest, TakesTheFirstFreeNumberSoGapsAreFilledFirst) {
+    touch("screen000.png");
+    touch("screen002.png");
+    EXPECT_EQ(takeScreenshot(), "screen001.png");
+    EXPECT_EQ(takeScreenshot(), "screen003.png");
+}
+
+TEST_F(ScreenshotTest, ADirectoryOfThatNameIsSkippedToo) {
+    ASSERT_EQ(::mkdir("screen000.png", 0755), 0);
+    EXPECT_EQ(takeScreenshot(), "screen001.png");
+}
+
+TEST_F(ScreenshotTest, SavesTheWholeLogicalPictureAsAPng) {
+    setDrawColor(255, 0, 0);
+    fillRect(10, 20, 30, 40);
+    ASSERT_EQ(takeScreenshot(), "screen000.png");
+
+    const Picture saved = loadPicture("screen000.png", 0);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->width, 800);
+    EXPECT_EQ(saved->height, 600);
+    setDrawColor(255, 255, 255);
+    clearFrame();
+    drawPicture(saved, 0, 0, 0);
+    EXPECT_EQ(colorAt(25, 40), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(colorAt(5, 5), (std::array<int, 3>{0, 0, 0}));
+}

@@ -8,6 +8,7 @@
 #include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
+#include "enemies/level_director.h"
 #include "input/joypad.h"
 #include "platform/display.h"
 #include "platform/input.h"
@@ -85,7 +86,7 @@ TGame* TGame::create() {
     g->sounds = TSoundBank::create();
     g->hiscores = THiscoreTable::create();
     g->grid = TGrid::create();
-    // The level director is made here, before the joypad reader.
+    g->levelDirector = TLevelDirector::create();
     g->joypad = TJoypad::create();
     g->player = TPlayer::create(g->playerShape);
     g->particles.add(g->player->particle);
@@ -159,7 +160,7 @@ void TGame::updateWorld(float dt) {
     sparks.forEach([&](TSpark& spark) { spark.update(dt); });
     shockwaves.forEach([&](TShockwave& wave) { wave.update(dt); });
     popups.forEach([&](TPopupText& popup) { popup.update(dt); });
-    // The level director's update goes here.
+    levelDirector->update(dt);
     backdrop->update(dt);
     grid->update(dt);
     // The one poll per frame in the states that run the world.
@@ -201,10 +202,17 @@ void TGame::startRun() {
     player->stats.reset();
     player->weaponMark = 0;
     player->weaponLevel = 1;
-    // The level director is reset to level 1 here.
+    levelDirector->reset();
     snakeLimit = 10;
     snakeCount = 0;
     removeAllEnemies();
+}
+
+void TGame::enterGameOver() {
+    state = GameState::GameOver;
+    player->stats.entryStep = 1;
+    // Nothing typed or pressed during play may leak into the name entry.
+    clearKeyState();
 }
 
 void TGame::removeAllEnemies() {

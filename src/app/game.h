@@ -113,6 +113,8 @@ public:
     void startPlaying();
     void switchMusicToPlay();
     void switchMusicToTitle();
+    // The run is over (last life lost, or level 20 survived): the name entry is readied.
+    void enterGameOver();
     // Every enemy leaves the lists with its particle: no explosion, no score.
     void removeAllEnemies();
 

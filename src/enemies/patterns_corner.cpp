@@ -1,0 +1,133 @@
+// The corner waves: fours of dodgers, chasers, snakes or swarmers released at a fixed interval, one from
+// each corner in the corner order. Each takes the wave lock for its whole wave; one that finds the lock
+// taken when its wait is over simply waits its full wait again.
+#include "enemies/spawn_patterns.h"
+
+#include "app/game.h"
+#include "audio/sound_bank.h"
+#include "enemies/chaser.h"
+#include "enemies/dodger.h"
+#include "enemies/snake.h"
+#include "enemies/swarmer.h"
+#include "platform/sound.h"
+
+#include <cstddef>
+
+// --- Dodger wave ---------------------------------------------------------------------------------------
+
+std::shared_ptr<TDodgerWavePattern> TDodgerWavePattern::create() {
+    auto pattern = std::make_shared<TDodgerWavePattern>();
+    pattern->minLevel = 8;
+    pattern->maxLevel = 20;
+    return pattern;
+}
+
+void TDodgerWavePattern::update(float dt) {
+    if (phase == 0) {
+        if (!startLockedWave(dt, 10)) return;
+        const int lv = level();
+        remaining = lv > 17 ? 28 : lv > 15 ? 24 : lv > 12 ? 16 : 8;
+        return;
+    }
+    if (!stepIsDue(dt, 0.4f)) return;
+    for (int i = 0; i < CornerCount; ++i) {
+        const TVector at = corner(i);
+        TDodger::create(at.x, at.y);
+    }
+    game->sounds->play(game->sounds->entrySound2, 1.0f);
+    endGroup(4);
+}
+
+// --- Chaser wave ---------------------------------------------------------------------------------------
+
+std::shared_ptr<TChaserWavePattern> TChaserWavePattern::create() {
+    auto pattern = std::make_shared<TChaserWavePattern>();
+    pattern->minLevel = 9;
+    pattern->maxLevel = 20;
+    pattern->waitTime = 3.0f;
+    return pattern;
+}
+
+void TChaserWavePattern::update(float dt) {
+    if (phase == 0) {
+        if (!startLockedWave(dt, 10)) return;
+        const int lv = level();
+        // Fours of 50 make a wave of 52.
+        remaining = lv > 17 ? 100 : lv > 15 ? 80 : lv > 12 ? 60 : 50;
+        return;
+    }
+    if (!stepIsDue(dt, 0.3f)) return;
+    for (int i = 0; i < CornerCount; ++i) {
+        const TVector at = corner(i);
+        TChaser::create(at.x, at.y);
+    }
+    game->sounds->play(game->sounds->entrySound1, 1.0f);
+    endGroup(4);
+}
+
+// --- Snake wave ----------------------------------------------------------------------------------------
+
+std::shared_ptr<TSnakeWavePattern> TSnakeWavePattern::create() {
+    auto pattern = std::make_shared<TSnakeWavePattern>();
+    pattern->minLevel = 10;
+    pattern->maxLevel = 20;
+    return pattern;
+}
+
+void TSnakeWavePattern::update(float dt) {
+    if (phase == 0) {
+        if (!startLockedWave(dt, 16)) return;
+        const int lv = level();
+        remaining = lv > 17 ? 24 : lv > 14 ? 20 : 16;
+        return;
+    }
+    if (!stepIsDue(dt, 0.1f)) return;
+    // Heads past the snake limit are simply not made; the wave still sounds and still counts them.
+    for (int i = 0; i < CornerCount; ++i) {
+        const TVector at = innerCorner(i);
+        TSnake::create(at.x, at.y, 1, 0.01f, 1.0f, nullptr);
+    }
+    game->sounds->play(game->sounds->entrySound7, 1.0f);
+    endGroup(4);
+}
+
+// --- Swarm ---------------------------------------------------------------------------------------------
+
+std::shared_ptr<TSwarmPattern> TSwarmPattern::create() {
+    auto pattern = std::make_shared<TSwarmPattern>();
+    pattern->minLevel = 15;
+    pattern->maxLevel = 25;
+    pattern->waitTime = 3.0f;
+    return pattern;
+}
+
+void TSwarmPattern::update(float dt) {
+    if (phase == 0) {
+        if (!startLockedWave(dt, 20)) return;
+        remaining = 200;
+        // The whine loops for the whole swarm; the channel it took is the one the cursor now rests on.
+        game->sounds->play(game->sounds->entrySound8, 1.0f);
+        loopChannel = game->sounds->poolCursor;
+        return;
+    }
+    if (!stepIsDue(dt, 0.1f)) return;
+    for (int i = 0; i < CornerCount; ++i) {
+        const TVector at = corner(i);
+        TSwarmer::create(at.x, at.y);
+    }
+    if (endGroup(4)) stopWhine();
+}
+
+void TSwarmPattern::stopWhine() {
+    const SoundChannel& channel = game->sounds->pool[static_cast<size_t>(loopChannel)];
+    suspendChannel(channel);
+    // A paused channel still holds its sound, and the pool only takes channels that hold none: left like
+    // this, every swarm would keep one of the thirty channels for good. Emptying it gives it back.
+    startSound(nullptr, channel);
+}
+
+void TSwarmPattern::runEnded() {
+    // A swarm cut short by the end of a run would otherwise whine on through the menus. It resumes, silent,
+    // when the next run reaches its levels.
+    if (phase == 1) stopWhine();
+}

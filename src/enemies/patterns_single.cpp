@@ -1,0 +1,100 @@
+// The patterns that bring enemies in one or two at a time, at random points away from the craft: the
+// trickle of wanderers and chasers, the dodger pairs and the gravity wells.
+#include "enemies/spawn_patterns.h"
+
+#include "app/game.h"
+#include "audio/sound_bank.h"
+#include "enemies/chaser.h"
+#include "enemies/dodger.h"
+#include "enemies/gravity_well.h"
+#include "enemies/splitter.h"
+#include "enemies/wanderer.h"
+
+namespace {
+constexpr int awayFromCraft = 200;
+} // namespace
+
+// --- Trickle -------------------------------------------------------------------------------------------
+
+std::shared_ptr<TTricklePattern> TTricklePattern::create() {
+    auto pattern = std::make_shared<TTricklePattern>();
+    pattern->minLevel = 1;
+    pattern->maxLevel = 10;
+    return pattern;
+}
+
+void TTricklePattern::update(float dt) {
+    if (phase == 0) {
+        if (!waitIsOver(dt)) return;
+        waitTime = 3;
+        remaining = level() > 1 ? 2 : 1;
+        phase = 1;
+        return;
+    }
+    pickSpawnPoint(awayFromCraft);
+    track(TWanderer::create(spawnPoint.x, spawnPoint.y));
+    game->sounds->play(game->sounds->entrySound0, 1.0f);
+    if (remaining == 2) {
+        pickSpawnPoint(awayFromCraft);
+        track(TChaser::create(spawnPoint.x, spawnPoint.y));
+        game->sounds->play(game->sounds->entrySound1, 1.0f);
+    }
+    phase = 0;
+}
+
+// --- Dodger pair ---------------------------------------------------------------------------------------
+
+std::shared_ptr<TDodgerPattern> TDodgerPattern::create() {
+    auto pattern = std::make_shared<TDodgerPattern>();
+    pattern->minLevel = 3;
+    pattern->maxLevel = 10;
+    return pattern;
+}
+
+void TDodgerPattern::update(float dt) {
+    if (phase == 0) {
+        if (!waitIsOver(dt)) return;
+        waitTime = 3;
+        remaining = level() > 3 ? 2 : 1;
+        phase = 1;
+        return;
+    }
+    pickSpawnPoint(awayFromCraft);
+    track(TDodger::create(spawnPoint.x, spawnPoint.y));
+    if (remaining == 2) {
+        // The pair's dodger comes in with the chaser's sound.
+        game->sounds->play(game->sounds->entrySound1, 1.0f);
+        pickSpawnPoint(awayFromCraft);
+        track(TSplitter::create(spawnPoint.x, spawnPoint.y));
+        game->sounds->play(game->sounds->entrySound3, 1.0f);
+    } else {
+        game->sounds->play(game->sounds->entrySound2, 1.0f);
+    }
+    phase = 0;
+}
+
+// --- Wells ---------------------------------------------------------------------------------------------
+
+std::shared_ptr<TWellPattern> TWellPattern::create() {
+    auto pattern = std::make_shared<TWellPattern>();
+    pattern->minLevel = 4;
+    pattern->maxLevel = 12;
+    pattern->groupLimit = 1;
+    return pattern;
+}
+
+void TWellPattern::update(float dt) {
+    if (phase == 0) {
+        if (!waitIsOver(dt)) return;
+        waitTime = 10;
+        phase = 1;
+        if (level() > 8) groupLimit = 2;
+        // Only this pattern's own wells count: a fortress full of wells does not hold it back.
+        if (groupCount() >= groupLimit) phase = 0;
+        return;
+    }
+    pickSpawnPoint(awayFromCraft);
+    track(TGravityWell::create(spawnPoint.x, spawnPoint.y));
+    game->sounds->play(game->sounds->entrySound5, 1.0f);
+    phase = 0;
+}

@@ -24,11 +24,7 @@ std::shared_ptr<TDodgerWavePattern> TDodgerWavePattern::create() {
 
 void TDodgerWavePattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 10;
-        if (!lockIsFree()) return;
-        takeLock();
-        phase = 1;
+        if (!startLockedWave(dt, 10)) return;
         const int lv = level();
         remaining = lv > 17 ? 28 : lv > 15 ? 24 : lv > 12 ? 16 : 8;
         return;
@@ -39,11 +35,7 @@ void TDodgerWavePattern::update(float dt) {
         TDodger::create(at.x, at.y);
     }
     game->sounds->play(game->sounds->entrySound2, 1.0f);
-    remaining -= 4;
-    if (remaining <= 0) {
-        phase = 0;
-        releaseLock();
-    }
+    endGroup(4);
 }
 
 // --- Chaser wave ---------------------------------------------------------------------------------------
@@ -58,11 +50,7 @@ std::shared_ptr<TChaserWavePattern> TChaserWavePattern::create() {
 
 void TChaserWavePattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 10;
-        if (!lockIsFree()) return;
-        takeLock();
-        phase = 1;
+        if (!startLockedWave(dt, 10)) return;
         const int lv = level();
         // Fours of 50 make a wave of 52.
         remaining = lv > 17 ? 100 : lv > 15 ? 80 : lv > 12 ? 60 : 50;
@@ -74,11 +62,7 @@ void TChaserWavePattern::update(float dt) {
         TChaser::create(at.x, at.y);
     }
     game->sounds->play(game->sounds->entrySound1, 1.0f);
-    remaining -= 4;
-    if (remaining <= 0) {
-        phase = 0;
-        releaseLock();
-    }
+    endGroup(4);
 }
 
 // --- Snake wave ----------------------------------------------------------------------------------------
@@ -92,11 +76,7 @@ std::shared_ptr<TSnakeWavePattern> TSnakeWavePattern::create() {
 
 void TSnakeWavePattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 16;
-        if (!lockIsFree()) return;
-        takeLock();
-        phase = 1;
+        if (!startLockedWave(dt, 16)) return;
         const int lv = level();
         remaining = lv > 17 ? 24 : lv > 14 ? 20 : 16;
         return;
@@ -108,11 +88,7 @@ void TSnakeWavePattern::update(float dt) {
         TSnake::create(at.x, at.y, 1, 0.01f, 1.0f, nullptr);
     }
     game->sounds->play(game->sounds->entrySound7, 1.0f);
-    remaining -= 4;
-    if (remaining <= 0) {
-        phase = 0;
-        releaseLock();
-    }
+    endGroup(4);
 }
 
 // --- Swarm ---------------------------------------------------------------------------------------------
@@ -127,11 +103,7 @@ std::shared_ptr<TSwarmPattern> TSwarmPattern::create() {
 
 void TSwarmPattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 20;
-        if (!lockIsFree()) return;
-        takeLock();
-        phase = 1;
+        if (!startLockedWave(dt, 20)) return;
         remaining = 200;
         // The whine loops for the whole swarm; the channel it took is the one the cursor now rests on.
         game->sounds->play(game->sounds->entrySound8, 1.0f);
@@ -143,12 +115,7 @@ void TSwarmPattern::update(float dt) {
         const TVector at = corner(i);
         TSwarmer::create(at.x, at.y);
     }
-    remaining -= 4;
-    if (remaining <= 0) {
-        phase = 0;
-        releaseLock();
-        stopWhine();
-    }
+    if (endGroup(4)) stopWhine();
 }
 
 void TSwarmPattern::stopWhine() {

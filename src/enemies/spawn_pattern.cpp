@@ -85,6 +85,23 @@ void TSpawnPattern::track(const std::shared_ptr<TEnemy>& enemy) {
     group.push_back(enemy);
 }
 
+bool TSpawnPattern::startLockedWave(float dt, float wait) {
+    if (!waitIsOver(dt)) return false;
+    waitTime = wait;
+    if (!lockIsFree()) return false;
+    takeLock();
+    phase = 1;
+    return true;
+}
+
+bool TSpawnPattern::endGroup(int released) {
+    remaining -= released;
+    if (remaining > 0) return false;
+    phase = 0;
+    releaseLock();
+    return true;
+}
+
 int TSpawnPattern::level() {
     return game->levelDirector->level;
 }

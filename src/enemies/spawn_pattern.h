@@ -50,6 +50,11 @@ protected:
     // The stepping step: true, and the interval set again, in the update whose countdown falls below zero.
     bool stepIsDue(float dt, float interval);
     void track(const std::shared_ptr<TEnemy>& enemy);
+    // The waiting step of the waves that take the lock: the wait starts over whether or not the lock was
+    // free. True when the wave has taken the lock and started.
+    bool startLockedWave(float dt, float wait);
+    // Counts off a released group; the wave that is complete releases the lock. True when it ended.
+    bool endGroup(int released);
 
     static int level();
     static bool lockIsFree();

@@ -10,7 +10,7 @@ void SettingsTest::SetUp() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     scratchDirectory =
         previousDirectory / (std::string("scratch-") + test->test_suite_name() + "." + test->name());
-    std::filesystem::remove_all(scratchDirectory);
+    if (GTEST_FLAG_GET(internal_run_death_test).empty()) std::filesystem::remove_all(scratchDirectory);
     std::filesystem::create_directories(scratchDirectory);
     std::filesystem::current_path(scratchDirectory);
     // The game reads its settings while it is created, so it must start in the empty directory.

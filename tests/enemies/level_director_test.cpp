@@ -85,19 +85,4 @@ TEST_F(LevelDirector, SurvivingLevelTwentyBreaksEverythingUpAndEndsTheRunWithLiv
     EXPECT_EQ(director().levelTime, 0);
 }
 
-TEST_F(LevelDirector, ARunStartsAtLevelOneWithTheLockFreeButThePatternsKeepTheirState) {
-    atLevel(12);
-    director().levelTime = 7;
-    director().waveBusy = 1;
-    auto& chaserWave = pattern<TChaserWavePattern>();
-    chaserWave.phase = 1;
-    chaserWave.remaining = 20;
-    game->startRun();
-    EXPECT_EQ(director().level, 1);
-    EXPECT_EQ(director().levelTime, 0);
-    EXPECT_EQ(director().waveBusy, 0);
-    EXPECT_EQ(chaserWave.phase, 1);
-    EXPECT_EQ(chaserWave.remaining, 20);
-}
-
 } // namespace

@@ -8,6 +8,8 @@
 #include "app/game.h"
 #include "harness/display_fixture.h"
 
+#include <filesystem>
+
 class GameTest : public DisplayTest {
 protected:
     void SetUp() override;
@@ -19,4 +21,10 @@ protected:
     void startPlaying();
 
     int clockMillis = 100000; // what elapsedMillis returns
+
+private:
+    // Every game works in an empty directory named after its test, so the "config.ini" one test leaves
+    // behind (a quit saves it) is never read by another, even when ctest runs them side by side.
+    std::filesystem::path previousDirectory;
+    std::filesystem::path scratchDirectory;
 };

@@ -1,6 +1,6 @@
 // What the state-step tests share: a whole game driven through the real keyboard and virtual joypad,
-// a way to lose a life the way play does, and a working directory of each test's own, since several
-// state steps write the settings file and ctest runs test cases side by side in one directory.
+// and a way to lose a life the way play does. Each test runs in an empty directory of its own (the game
+// fixture's), so the settings file a step saves is the one the test reads back.
 #pragma once
 
 #include "app/game.h"
@@ -13,26 +13,11 @@
 #include "platform/sound.h"
 #include "scores/hiscore_table.h"
 
-#include <filesystem>
 #include <string>
 
 // Frames of 100 ms that leave 0.1 s of the 1.5-second life-lost countdown; one more frame ends it.
 constexpr int countdownFramesButOne = 14;
 constexpr int longFrame = 100;
-
-// Working directory of its own for the life of the object; the settings file starts absent there.
-class TPrivateWorkDir {
-public:
-    explicit TPrivateWorkDir(const std::string& name) : previous(std::filesystem::current_path()) {
-        std::filesystem::create_directories(name);
-        std::filesystem::current_path(name);
-        std::filesystem::remove("config.ini");
-    }
-    ~TPrivateWorkDir() { std::filesystem::current_path(previous); }
-
-private:
-    std::filesystem::path previous;
-};
 
 inline std::string readWholeTextFile(const std::string& path) {
     std::string text;
@@ -50,15 +35,8 @@ inline std::shared_ptr<TTestEnemy> placeEnemyOnCraft() {
     return addTestEnemy(EnemyKind::Wanderer, craft.x, craft.y);
 }
 
-inline std::string currentTestDirectory() {
-    return std::string("states-") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
 class StatesTest : public GameTest {
 protected:
-    // Entered before the game reads its settings, so every test starts from the default table.
-    TPrivateWorkDir workDir{currentTestDirectory()};
-
     void SetUp() override {
         useTestDrivers(); // before SDL starts: an offscreen window never has focus for the pad
         GameTest::SetUp();

@@ -167,12 +167,4 @@ TEST_F(GameOverTest, TheJoypadSelectLeavesARunOutsideTheTable) {
     expectBackOnTheHiscoreTable();
 }
 
-TEST_F(GameOverTest, TheWorldRunsOnBehindTheMessages) {
-    endRunWith(0);
-    auto drifting = addTestEnemy(EnemyKind::Wanderer, 100, 100);
-    drifting->particle->velocity.set(100, 0);
-    stepFrames(10);
-    EXPECT_GT(drifting->particle->position.x, 110);
-}
-
 } // namespace

@@ -102,6 +102,9 @@ public:
     void drawJoypadScreen(float dt);
     // Puts the configuration menu's selected setting into effect (after an update returned 100).
     void applyConfigOption();
+    // Draws and runs the configuration menu (the configuration screen's and the pause screen's); BACK
+    // leaves for backState.
+    void runConfigMenu(int backState);
 
     // The arena rectangle, recomputed from the border position every frame.
     float arenaLeft() const;

@@ -115,24 +115,7 @@ void TGame::pauseStep(float dt) {
     joypad->poll(player->joyPort);
     if (joypad->pausePressed()) state = GameState::Play;
 
-    configMenu->draw(450);
-    switch (configMenu->update()) {
-    case ConfigMenuEntry::ConfigureJoypad:
-        joypad->mode = JoypadMode::Configuration;
-        joypad->step = 1;
-        break;
-    case ConfigMenuEntry::TestJoypad:
-        joypad->mode = JoypadMode::Test;
-        break;
-    case ConfigMenuEntry::Back:
-        state = GameState::Play;
-        break;
-    case MenuResult::OptionChanged:
-        applyConfigOption();
-        break;
-    default:
-        break;
-    }
+    runConfigMenu(GameState::Play);
 }
 
 // --- Life lost and game over ---------------------------------------------------------------------------

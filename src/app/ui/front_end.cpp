@@ -161,6 +161,27 @@ bool joypadScreenShown(TGame& g, int mode, float dt) {
 
 } // namespace
 
+void TGame::runConfigMenu(int backState) {
+    configMenu->draw(450);
+    switch (configMenu->update()) {
+    case ConfigMenuEntry::ConfigureJoypad:
+        joypad->mode = JoypadMode::Configuration;
+        joypad->step = 1;
+        break;
+    case ConfigMenuEntry::TestJoypad:
+        joypad->mode = JoypadMode::Test;
+        break;
+    case ConfigMenuEntry::Back:
+        state = backState;
+        break;
+    case MenuResult::OptionChanged:
+        applyConfigOption();
+        break;
+    default:
+        break;
+    }
+}
+
 void TGame::configScreen(float dt) {
     updateWorld(dt);
     drawWorld();
@@ -171,26 +192,7 @@ void TGame::configScreen(float dt) {
     if (joypadScreenShown(*this, JoypadMode::Test, dt)) return;
 
     fadeLogoIn();
-    configMenu->draw(450);
-    switch (configMenu->update()) {
-    case ConfigMenuEntry::ConfigureJoypad:
-        if (joypad) {
-            joypad->mode = JoypadMode::Configuration;
-            joypad->step = 1;
-        }
-        break;
-    case ConfigMenuEntry::TestJoypad:
-        if (joypad) joypad->mode = JoypadMode::Test;
-        break;
-    case ConfigMenuEntry::Back:
-        state = GameState::Title;
-        break;
-    case MenuResult::OptionChanged:
-        applyConfigOption();
-        break;
-    default:
-        break;
-    }
+    runConfigMenu(GameState::Title);
     // Enter on an entry was taken by the menu above, so here it is mostly Escape that leaves.
     if (backPressed()) state = GameState::Title;
 }

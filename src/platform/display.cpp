@@ -51,10 +51,11 @@ int millisSince(int start) {
     return static_cast<int>(static_cast<uint32_t>(elapsedMillis()) - static_cast<uint32_t>(start));
 }
 
-void setSwapInterval(int interval) {
-    if (interval == swapInterval) return;
+// False when the driver cannot set the interval at all.
+bool setSwapInterval(int interval) {
+    if (interval == swapInterval) return true;
     swapInterval = interval;
-    SDL_GL_SetSwapInterval(interval);
+    return SDL_GL_SetSwapInterval(interval) == 0;
 }
 
 void showTarget(int interval) {
@@ -75,18 +76,29 @@ void showTarget(int interval) {
 
 // Presents with the vertical-blank wait for at most a second and says whether three presents in a row each
 // took one refresh period (integer milliseconds, give or take one).
+//
+// The second is only spent while the answer is open. A driver that refuses the wait, or a display that has
+// returned a run of presents at once, will not start waiting later; giving up on them early keeps the start
+// of the game from idling for a second on such machines (a headless one, a window system without the wait).
 bool refreshesAt(int hertz) {
+    // Longer than any swap queue a display would fill before it has to wait.
+    constexpr int ImmediatePresentsToGiveUp = 30;
     const int period = 1000 / hertz;
+    if (!setSwapInterval(1)) return false;
     const int start = elapsedMillis();
     int goodInARow = 0;
+    int immediateInARow = 0;
     while (millisSince(start) < 1000) {
         const int before = elapsedMillis();
         showTarget(1);
-        if (std::abs(millisSince(before) - period) <= 1) {
+        const int took = millisSince(before);
+        if (std::abs(took - period) <= 1) {
             if (++goodInARow == 3) return true;
         } else {
             goodInARow = 0;
         }
+        immediateInARow = took < period / 2 ? immediateInARow + 1 : 0;
+        if (immediateInARow == ImmediatePresentsToGiveUp) return false;
     }
     return false;
 }

@@ -202,7 +202,8 @@ TEST_F(DisplayWindowTest, SoftwarePacingHoldsTheRateWithoutCatchingUp) {
     for (int i = 0; i < 30; ++i)
         presentFrame(-1);
     const int thirtyFrames = elapsedMillis() - start;
-    // Only the lower bound is a property of the pacing; how much longer it takes depends on the machine's load.
+    // Only the lower bound is a property of the pacing; how much longer it takes depends on the machine's
+    // load.
     EXPECT_GE(thirtyFrames, 480);
 
     // After a stall the schedule starts again from now: no burst of frames to make up for it.
@@ -212,6 +213,26 @@ TEST_F(DisplayWindowTest, SoftwarePacingHoldsTheRateWithoutCatchingUp) {
     for (int i = 0; i < 6; ++i)
         presentFrame(-1);
     EXPECT_GE(elapsedMillis() - afterStall, 90);
+}
+
+// A display whose presents come back at once never proves a refresh rate; opening must not idle through
+// the whole second of measuring on it. The clock moves one millisecond a reading, so a full second of
+// measuring would take over 300 readings.
+TEST_F(DisplayWindowTest, FullScreenOpeningGivesUpOnADisplayThatNeverWaits) {
+    int readings = 0;
+    setClockSource([&readings] { return ++readings; });
+    const bool opened = openGraphicsWindow(800, 600, 32, 60, 0);
+    const int readingsWhileOpening = readings;
+    setClockSource({});
+    ASSERT_TRUE(opened);
+    EXPECT_LT(readingsWhileOpening, 200);
+
+    // Software pacing took over: frames still come at most sixty a second.
+    const int start = elapsedMillis();
+    for (int i = 0; i < 12; ++i)
+        presentFrame(-1);
+    EXPECT_GE(elapsedMillis() - start, 180);
+    ASSERT_TRUE(openGraphicsWindow(800, 600, 0, 0, 0));
 }
 
 TEST_F(DisplayWindowTest, OpeningResetsTheDrawingState) {

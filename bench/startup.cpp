@@ -8,6 +8,7 @@
 
 #include "app/entry.h"
 #include "app/game.h"
+#include "platform/sound.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -114,8 +115,10 @@ double medianOf(const std::vector<TStartupRun>& runs, double TStartupRun::*figur
     return benchPercentile(values, 0.5);
 }
 
-// Music loads whole before the game object is finished, so it is ready with the first frame.
-void waitForMusic() {}
+void waitForMusic() {
+    waitForSoundClip(game->titleMusic);
+    waitForSoundClip(game->playMusic);
+}
 
 } // namespace
 

@@ -8,6 +8,8 @@
 
 #include "app/entry.h"
 #include "app/game.h"
+#include "platform/display.h"
+#include "platform/program.h"
 #include "platform/sound.h"
 
 #include <fcntl.h>
@@ -64,11 +66,12 @@ struct TStartupRun {
 };
 
 // Spawns the probe in directory and reads what it reports; false if it could not run or failed.
-bool spawnProbe(const char* program, const std::string& directory, TStartupRun& run) {
+bool spawnProbe(const char* program, const char* probeOption, const std::string& directory,
+                TStartupRun& run) {
     int report[2];
     if (pipe(report) != 0) return false;
     const std::string reportFd = std::to_string(report[1]);
-    char* const argv[] = {const_cast<char*>(program), const_cast<char*>("--startup-probe"),
+    char* const argv[] = {const_cast<char*>(program), const_cast<char*>(probeOption),
                           const_cast<char*>(reportFd.c_str()), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -120,6 +123,22 @@ void waitForMusic() {
     waitForSoundClip(game->playMusic);
 }
 
+// Runs the probe runs times, each in an empty directory of its own; false if any run failed.
+bool runProbes(const char* program, const char* probeOption, int runs, std::vector<TStartupRun>& done) {
+    for (int i = 0; i < runs; ++i) {
+        char pattern[] = "/tmp/kelvanor_startup_XXXXXX";
+        const char* directory = mkdtemp(pattern);
+        if (!directory) return false;
+        TStartupRun run;
+        const bool ran = spawnProbe(program, probeOption, directory, run);
+        std::error_code ignored;
+        std::filesystem::remove_all(directory, ignored);
+        if (!ran) return false;
+        done.push_back(run);
+    }
+    return !done.empty();
+}
+
 } // namespace
 
 void runStartupProbe(int reportFd) {
@@ -137,20 +156,17 @@ void runStartupProbe(int reportFd) {
     _exit(0);
 }
 
+void runDisplayProbe(int reportFd) {
+    if (!initPlatform() || !openGraphicsWindow(800, 600, 32, 60, 0)) _exit(2);
+    const long long opened = monotonicNanos();
+    dprintf(reportFd, "%lld %lld %lld %ld\n", opened, threadCpuNanos(), opened, residentHighWaterKb());
+    _exit(0);
+}
+
 bool measureStartup(const char* program, int runs, TStartupResult& result) {
-    std::vector<TStartupRun> done;
-    for (int i = 0; i < runs; ++i) {
-        char pattern[] = "/tmp/kelvanor_startup_XXXXXX";
-        const char* directory = mkdtemp(pattern);
-        if (!directory) return false;
-        TStartupRun run;
-        const bool ran = spawnProbe(program, directory, run);
-        std::error_code ignored;
-        std::filesystem::remove_all(directory, ignored);
-        if (!ran) return false;
-        done.push_back(run);
-    }
-    if (done.empty()) return false;
+    std::vector<TStartupRun> done, displayOnly;
+    if (!runProbes(program, "--startup-probe", runs, done)) return false;
+    if (!runProbes(program, "--display-probe", runs, displayOnly)) return false;
     result.runs = runs;
     result.startupMs = medianOf(done, &TStartupRun::startupMs);
     std::vector<double> startups;
@@ -162,5 +178,6 @@ bool measureStartup(const char* program, int runs, TStartupResult& result) {
     result.musicReadyMs = medianOf(done, &TStartupRun::musicReadyMs);
     result.firstFrameMb = medianOf(done, &TStartupRun::firstFrameMb);
     result.peakMb = medianOf(done, &TStartupRun::peakMb);
+    result.displayOpenMs = medianOf(displayOnly, &TStartupRun::startupMs);
     return true;
 }

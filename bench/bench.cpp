@@ -1,7 +1,12 @@
-// The benchmark runner: headless display, scene list, timing, allocation counting and the report.
+// The benchmark runner: headless display, scene list, timing and the report.
 //
-// Usage: kelvanor_bench [--frames N] [--warmup N] [--scene NAME]
+// Usage: kelvanor_bench [--frames N] [--warmup N] [--scene NAME] [--startup-runs N]
+// (--startup-probe FD and --display-probe FD are the children's side of the start-up measurement; the
+// runner passes them itself.)
+//
+// Sections: timing · scene runs · report · entry.
 #include "bench.h"
+#include "startup.h"
 
 #include "platform/assets.h"
 #include "platform/display.h"
@@ -13,91 +18,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <new>
+#include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-// --- Allocation counting -------------------------------------------------------------------------------
-// Every form of operator new in this binary counts on the thread that calls it, so that the mixer or the
-// driver's threads do not blur the game thread's figures.
-
 namespace {
-thread_local long allocationCount = 0;
 
-void* countedAllocation(std::size_t size) {
-    ++allocationCount;
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    throw std::bad_alloc();
-}
-
-void* countedAlignedAllocation(std::size_t size, std::align_val_t alignment) {
-    ++allocationCount;
-    const std::size_t align = static_cast<std::size_t>(alignment);
-    const std::size_t rounded = (std::max<std::size_t>(size, 1) + align - 1) / align * align;
-    if (void* memory = std::aligned_alloc(align, rounded)) return memory;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    return countedAllocation(size);
-}
-void* operator new[](std::size_t size) {
-    return countedAllocation(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return countedAllocation(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return countedAllocation(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-    return countedAlignedAllocation(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return countedAlignedAllocation(size, alignment);
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
-    std::free(memory);
-}
-
-long benchAllocationCount() {
-    return allocationCount;
-}
-
-// --- Scenes and timing ---------------------------------------------------------------------------------
-
-namespace {
+// --- Timing --------------------------------------------------------------------------------------------
 
 std::vector<TBenchScene>& scenes() {
     static std::vector<TBenchScene> list;
@@ -124,40 +51,38 @@ double mean(const std::vector<double>& samples) {
     return samples.empty() ? 0 : sum / static_cast<double>(samples.size());
 }
 
-// Nearest-rank percentile, fraction 0..1.
-double percentile(std::vector<double> samples, double fraction) {
-    if (samples.empty()) return 0;
-    std::sort(samples.begin(), samples.end());
-    const size_t rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
-    return samples[std::clamp<size_t>(rank, 1, samples.size()) - 1];
-}
+struct TUpdateSample {
+    double cpuMs;
+    long allocations;
+};
 
-struct TFrameSample {
-    double updateMs, buildMs, drawMs, drawWallMs, presentMs;
-    long allocsUpdate, allocsDraw;
+struct TDrawSample {
+    double buildMs, drawMs, drawWallMs, presentMs;
+    long allocations;
     TRenderStats stats;
 };
 
-TFrameSample runFrame(TBenchScene& scene) {
+TUpdateSample timeUpdate(TBenchScene& scene) {
     constexpr float dt = 1.0f / 60.0f;
-    TFrameSample sample{};
-    long allocations = benchAllocationCount();
-    double cpu = threadCpuMs();
+    const long allocations = benchAllocationCount();
+    const double cpu = threadCpuMs();
     if (scene.update) scene.update(dt);
-    sample.updateMs = threadCpuMs() - cpu;
-    sample.allocsUpdate = benchAllocationCount() - allocations;
+    return {threadCpuMs() - cpu, benchAllocationCount() - allocations};
+}
 
+TDrawSample timeDraw(TBenchScene& scene) {
+    TDrawSample sample{};
     resetRenderStats();
-    allocations = benchAllocationCount();
+    const long allocations = benchAllocationCount();
     const double wall = wallMs();
-    cpu = threadCpuMs();
+    const double cpu = threadCpuMs();
     clearFrame();
     if (scene.draw) scene.draw();
     sample.buildMs = threadCpuMs() - cpu;
     flushDrawing();
     sample.drawMs = threadCpuMs() - cpu;
     sample.drawWallMs = wallMs() - wall;
-    sample.allocsDraw = benchAllocationCount() - allocations;
+    sample.allocations = benchAllocationCount() - allocations;
     sample.stats = renderStats();
 
     const double presentStart = wallMs();
@@ -166,77 +91,246 @@ TFrameSample runFrame(TBenchScene& scene) {
     return sample;
 }
 
-TBenchResult runScene(TBenchScene& scene, int warmupFrames, int frames) {
-    if (scene.setup) scene.setup();
-    for (int i = 0; i < warmupFrames; ++i)
-        runFrame(scene);
+// Every figure of one scene over its timed frames.
+struct TSceneSamples {
     std::vector<double> update, build, draw, drawWall, present;
-    TBenchResult result;
-    result.name = scene.name;
-    result.frames = frames;
-    for (int i = 0; i < frames; ++i) {
-        const TFrameSample sample = runFrame(scene);
-        update.push_back(sample.updateMs);
+    double drawCalls = 0, vertices = 0, glowLines = 0, allocsDraw = 0, allocsUpdate = 0;
+
+    void add(const TUpdateSample& sample) {
+        update.push_back(sample.cpuMs);
+        allocsUpdate += static_cast<double>(sample.allocations);
+    }
+
+    void add(const TDrawSample& sample) {
         build.push_back(sample.buildMs);
         draw.push_back(sample.drawMs);
         drawWall.push_back(sample.drawWallMs);
         present.push_back(sample.presentMs);
-        result.drawCalls += static_cast<double>(sample.stats.drawCalls) / frames;
-        result.vertices += static_cast<double>(sample.stats.vertices) / frames;
-        result.glowLines += static_cast<double>(sample.stats.glowLines) / frames;
-        result.allocsDraw += static_cast<double>(sample.allocsDraw) / frames;
-        result.allocsUpdate += static_cast<double>(sample.allocsUpdate) / frames;
+        drawCalls += static_cast<double>(sample.stats.drawCalls);
+        vertices += static_cast<double>(sample.stats.vertices);
+        glowLines += static_cast<double>(sample.stats.glowLines);
+        allocsDraw += static_cast<double>(sample.allocations);
     }
-    result.updateMs = mean(update);
-    result.updateP99Ms = percentile(update, 0.99);
-    result.buildMs = mean(build);
-    result.drawMs = mean(draw);
-    result.drawP99Ms = percentile(draw, 0.99);
-    result.drawMedianMs = percentile(draw, 0.5);
-    result.drawWallMs = mean(drawWall);
-    result.presentMs = mean(present);
-    return result;
+
+    TBenchResult summary(const std::string& name) const {
+        TBenchResult result;
+        result.name = name;
+        result.frames = static_cast<int>(draw.size());
+        const double frames = std::max(1.0, static_cast<double>(draw.size()));
+        result.updateMs = mean(update);
+        result.updateP99Ms = benchPercentile(update, 0.99);
+        result.buildMs = mean(build);
+        result.drawMs = mean(draw);
+        result.drawP99Ms = benchPercentile(draw, 0.99);
+        result.drawMedianMs = benchPercentile(draw, 0.5);
+        result.drawWallMs = mean(drawWall);
+        result.presentMs = mean(present);
+        result.drawCalls = drawCalls / frames;
+        result.vertices = vertices / frames;
+        result.glowLines = glowLines / frames;
+        result.allocsDraw = allocsDraw / frames;
+        result.allocsUpdate = allocsUpdate / frames;
+        return result;
+    }
+};
+
+// --- Scene runs ----------------------------------------------------------------------------------------
+
+// A scene and the companions that draw its world. One update per frame, then every draw in turn, the first
+// place going round so that none of them always finds the caches warm.
+std::vector<TBenchResult> runGroup(const std::vector<TBenchScene*>& group, int warmupFrames, int frames) {
+    TBenchScene& world = *group.front();
+    if (world.setup) world.setup();
+    for (int frame = 0; frame < warmupFrames; ++frame) {
+        timeUpdate(world);
+        for (TBenchScene* scene : group)
+            timeDraw(*scene);
+    }
+    std::vector<TSceneSamples> samples(group.size());
+    for (int frame = 0; frame < frames; ++frame) {
+        const TUpdateSample update = timeUpdate(world);
+        for (size_t turn = 0; turn < group.size(); ++turn) {
+            const size_t index = (static_cast<size_t>(frame) + turn) % group.size();
+            samples[index].add(update);
+            samples[index].add(timeDraw(*group[index]));
+        }
+    }
+    std::vector<TBenchResult> results;
+    for (size_t index = 0; index < group.size(); ++index)
+        results.push_back(samples[index].summary(group[index]->name));
+    return results;
 }
 
-void printTable(const std::vector<TBenchResult>& results) {
-    std::printf("%-16s %7s %10s %10s %10s %10s %10s %10s %10s %10s %11s %11s\n", "scene", "frames",
-                "update_ms", "build_ms", "draw_ms", "draw_p99", "draw_wall", "present_ms", "calls",
-                "vertices", "allocs_draw", "allocs_upd");
+// The scenes to run, grouped with their companions; asking for either side of a pair runs both, since a
+// companion's figures mean something only next to the scene it is compared with.
+std::vector<std::vector<TBenchScene*>> sceneGroups(const char* only) {
+    std::vector<std::vector<TBenchScene*>> groups;
+    for (TBenchScene& scene : scenes()) {
+        if (!scene.drawsWorldOf.empty()) continue;
+        std::vector<TBenchScene*> group{&scene};
+        for (TBenchScene& companion : scenes())
+            if (companion.drawsWorldOf == scene.name) group.push_back(&companion);
+        const bool wanted =
+            !only || std::any_of(group.begin(), group.end(), [&](TBenchScene* s) { return s->name == only; });
+        if (wanted) groups.push_back(group);
+    }
+    return groups;
+}
+
+// --- Report --------------------------------------------------------------------------------------------
+
+const TBenchScene* findScene(const std::string& name) {
+    for (const TBenchScene& scene : scenes())
+        if (scene.name == name) return &scene;
+    return nullptr;
+}
+
+const TBenchResult* findResult(const std::vector<TBenchResult>& results, const std::string& name) {
+    for (const TBenchResult& result : results)
+        if (result.name == name) return &result;
+    return nullptr;
+}
+
+// The scene a companion is paired with, when both have run.
+const TBenchResult* pairedResult(const std::vector<TBenchResult>& results, const TBenchResult& result) {
+    const TBenchScene* scene = findScene(result.name);
+    if (!scene || scene->drawsWorldOf.empty()) return nullptr;
+    return findResult(results, scene->drawsWorldOf);
+}
+
+// How many times longer the companion takes to draw the same world than the scene it draws it for.
+std::optional<double> speedupOf(const std::vector<TBenchResult>& results, const TBenchResult& result) {
+    const TBenchResult* other = pairedResult(results, result);
+    if (!other || other->drawMs <= 0) return std::nullopt;
+    return result.drawMs / other->drawMs;
+}
+
+// The same in wall time from the start of drawing to the frame shown, pixel work included.
+std::optional<double> wallSpeedupOf(const std::vector<TBenchResult>& results, const TBenchResult& result) {
+    const TBenchResult* other = pairedResult(results, result);
+    const double otherWall = other ? other->drawWallMs + other->presentMs : 0;
+    if (otherWall <= 0) return std::nullopt;
+    return (result.drawWallMs + result.presentMs) / otherWall;
+}
+
+void printTimeTable(const std::vector<TBenchResult>& results) {
+    std::printf("\nCPU time of the game thread per frame, ms\n");
+    std::printf("%-18s %6s %9s %9s %9s %9s %9s %9s %9s %9s\n", "scene", "frames", "update", "upd p99", "draw",
+                "draw p99", "draw med", "build", "draw wall", "present");
     for (const TBenchResult& r : results)
-        std::printf("%-16s %7d %10.3f %10.3f %10.3f %10.3f %10.3f %10.3f %10.1f %10.0f %11.2f %11.2f\n",
-                    r.name.c_str(), r.frames, r.updateMs, r.buildMs, r.drawMs, r.drawP99Ms, r.drawWallMs,
-                    r.presentMs, r.drawCalls, r.vertices, r.allocsDraw, r.allocsUpdate);
-    std::printf(
-        "draw_ms: the game thread's CPU time to build and submit a frame, without glFinish (build_ms is "
-        "the building alone; a software driver also transforms vertices on submission).\n"
-        "present_ms: wall time of showing the frame, where a software rasteriser does its pixel "
-        "work.\n");
+        std::printf("%-18s %6d %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", r.name.c_str(), r.frames,
+                    r.updateMs, r.updateP99Ms, r.drawMs, r.drawP99Ms, r.drawMedianMs, r.buildMs, r.drawWallMs,
+                    r.presentMs);
+    std::printf("draw: building and submitting a frame, without waiting for the GPU; build: the building "
+                "alone.\ndraw wall and present are wall time; a software rasteriser does its pixel work in "
+                "present.\n");
+}
+
+void printWorkTable(const std::vector<TBenchResult>& results) {
+    std::printf("\nWork per frame\n");
+    std::printf("%-18s %10s %10s %10s %12s %12s %9s\n", "scene", "draw calls", "vertices", "glow lines",
+                "allocs upd", "allocs draw", "speedup");
+    for (const TBenchResult& r : results) {
+        const std::optional<double> speedup = speedupOf(results, r);
+        char ratio[32] = "";
+        if (speedup) std::snprintf(ratio, sizeof ratio, "%.2f", *speedup);
+        std::printf("%-18s %10.1f %10.0f %10.0f %12.2f %12.2f %9s\n", r.name.c_str(), r.drawCalls, r.vertices,
+                    r.glowLines, r.allocsUpdate, r.allocsDraw, ratio);
+    }
+    std::printf("speedup: how many times longer a companion scene takes to draw the same world than the "
+                "scene it is paired with,\nin the game thread's CPU time (the BENCH line's speedup_wall "
+                "compares draw wall plus present).\nA companion shares that scene's update, so its update "
+                "figures are the same.\n");
+}
+
+void printStartupTable(const TStartupResult& s) {
+    std::printf("\nStart-up, %d runs (medians; wall time from the spawn)\n", s.runs);
+    std::printf("%12s %10s %10s %12s %13s %14s %12s %10s\n", "first frame", "fastest", "slowest", "main cpu",
+                "display open", "music ready", "mb at frame", "peak mb");
+    std::printf("%9.1f ms %7.1f ms %7.1f ms %9.1f ms %10.1f ms %11.1f ms %12.1f %10.1f\n", s.startupMs,
+                s.startupMinMs, s.startupMaxMs, s.mainCpuMs, s.displayOpenMs, s.musicReadyMs, s.firstFrameMb,
+                s.peakMb);
+    std::printf("main cpu: the game thread's own CPU time up to the first frame. display open: a child that "
+                "only opens the\ndisplay; it includes the refresh-rate check, a full second where presents "
+                "never wait for the vertical blank.\n");
+}
+
+void printBenchLine(const std::vector<TBenchResult>& results, const TBenchResult& r) {
+    std::string extra;
+    const TBenchScene* scene = findScene(r.name);
+    if (scene && scene->extraKeys) extra = scene->extraKeys(r);
+    if (const std::optional<double> speedup = speedupOf(results, r)) {
+        char ratio[48];
+        std::snprintf(ratio, sizeof ratio, " speedup=%.2f", *speedup);
+        extra += ratio;
+    }
+    if (const std::optional<double> speedup = wallSpeedupOf(results, r)) {
+        char ratio[48];
+        std::snprintf(ratio, sizeof ratio, " speedup_wall=%.2f", *speedup);
+        extra += ratio;
+    }
+    std::printf("BENCH scene=%s frames=%d update_ms=%.3f update_p99_ms=%.3f draw_ms=%.3f draw_p99_ms=%.3f "
+                "draw_calls=%.1f vertices=%.0f glow_lines=%.0f allocs_draw=%.2f allocs_update=%.2f "
+                "draw_median_ms=%.3f build_ms=%.3f draw_wall_ms=%.3f present_ms=%.3f%s\n",
+                r.name.c_str(), r.frames, r.updateMs, r.updateP99Ms, r.drawMs, r.drawP99Ms, r.drawCalls,
+                r.vertices, r.glowLines, r.allocsDraw, r.allocsUpdate, r.drawMedianMs, r.buildMs,
+                r.drawWallMs, r.presentMs, extra.c_str());
+}
+
+void printStartupLine(const TStartupResult& s) {
+    std::printf("BENCH scene=startup runs=%d startup_ms=%.1f peak_mb=%.1f startup_min_ms=%.1f "
+                "startup_max_ms=%.1f main_cpu_ms=%.1f display_open_ms=%.1f music_ready_ms=%.1f "
+                "first_frame_mb=%.1f\n",
+                s.runs, s.startupMs, s.peakMb, s.startupMinMs, s.startupMaxMs, s.mainCpuMs, s.displayOpenMs,
+                s.musicReadyMs, s.firstFrameMb);
+}
+
+// --- Entry ---------------------------------------------------------------------------------------------
+
+struct TBenchOptions {
+    int frames = 120;
+    int warmupFrames = 10;
+    int startupRuns = 5;
+    const char* only = nullptr;
+    int probeFd = -1;
+    int displayProbeFd = -1;
+};
+
+TBenchOptions readOptions(int argc, char** argv) {
+    TBenchOptions options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--frames") == 0)
+            options.frames = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--warmup") == 0)
+            options.warmupFrames = std::max(0, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--scene") == 0)
+            options.only = argv[i + 1];
+        else if (std::strcmp(argv[i], "--startup-runs") == 0)
+            options.startupRuns = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--startup-probe") == 0)
+            options.probeFd = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--display-probe") == 0)
+            options.displayProbeFd = std::atoi(argv[i + 1]);
+    }
+    return options;
+}
+
+bool openHeadlessDisplay() {
+    if (!initPlatform() || !openGraphicsWindow(800, 600, 0, 0, 0)) {
+        std::fprintf(stderr, "kelvanor_bench: no display with an OpenGL context\n");
+        return false;
+    }
+    registerEmbeddedAssets();
+    return true;
 }
 
 } // namespace
 
-Picture benchGlowPicture() {
-    if (Picture embedded = loadPictureStrip("incbin::glowing.png", 64, 64, 0, 4, -1)) return embedded;
-    static const int peaks[4] = {57, 28, 14, 8};
-    auto sheet = std::make_shared<TPixelBuffer>();
-    sheet->width = 128;
-    sheet->height = 128;
-    sheet->rgba.assign(128 * 128 * 4, 255);
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const int frameX = x % 64, frameY = y % 64;
-            const double dx = frameX - 31.5, dy = frameY - 31.5;
-            const bool core = frameX >= 30 && frameX <= 33 && frameY >= 30 && frameY <= 33;
-            const double halo =
-                peaks[(y / 64) * 2 + x / 64] * std::exp(-(dx * dx + dy * dy) / (2.0 * 14 * 14));
-            sheet->rgba[(static_cast<size_t>(y) * 128 + x) * 4 + 3] =
-                static_cast<uint8_t>(core ? 255 : std::lround(halo));
-        }
-    const std::string path = "/tmp/kelvanor_bench_glow_" + std::to_string(getpid()) + ".png";
-    if (!savePixelBufferPng(sheet, path, 1)) return nullptr;
-    Picture picture = loadPictureStrip(path, 64, 64, 0, 4, -1);
-    std::remove(path.c_str());
-    return picture;
+double benchPercentile(std::vector<double> samples, double fraction) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    const size_t rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
+    return samples[std::clamp<size_t>(rank, 1, samples.size()) - 1];
 }
 
 bool registerBenchScene(TBenchScene scene) {
@@ -245,44 +339,37 @@ bool registerBenchScene(TBenchScene scene) {
 }
 
 int main(int argc, char** argv) {
-    int frames = 120;
-    int warmupFrames = 10;
-    const char* only = nullptr;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--frames") == 0)
-            frames = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--warmup") == 0)
-            warmupFrames = std::max(0, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--scene") == 0)
-            only = argv[i + 1];
-    }
-
-    // A test tool, not the game: it always runs headless.
+    const TBenchOptions options = readOptions(argc, argv);
+    // A test tool, not the game: it always runs headless, and so does the start-up child it spawns.
     const char* video = std::getenv("KELVANOR_TEST_VIDEO");
     setenv("SDL_VIDEODRIVER", (video && *video) ? video : "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (!initPlatform() || !openGraphicsWindow(800, 600, 0, 0, 0)) {
-        std::fprintf(stderr, "kelvanor_bench: no display with an OpenGL context\n");
-        return 1;
-    }
-    registerEmbeddedAssets();
+    if (options.probeFd >= 0) runStartupProbe(options.probeFd);
+    if (options.displayProbeFd >= 0) runDisplayProbe(options.displayProbeFd);
+
+    // Start-up first, while this process has no display or threads of its own to compete with the child.
+    const bool startupWanted = !options.only || std::strcmp(options.only, "startup") == 0;
+    TStartupResult startup;
+    const bool startupMeasured = startupWanted && measureStartup(argv[0], options.startupRuns, startup);
+    if (startupWanted && !startupMeasured)
+        std::fprintf(stderr, "kelvanor_bench: the start-up probe failed\n");
 
     std::vector<TBenchResult> results;
-    for (TBenchScene& scene : scenes()) {
-        if (only && scene.name != only) continue;
-        results.push_back(runScene(scene, warmupFrames, frames));
+    const auto groups = sceneGroups(options.only);
+    if (!groups.empty() && !openHeadlessDisplay()) return 1;
+    for (const auto& group : groups)
+        for (const TBenchResult& result : runGroup(group, options.warmupFrames, options.frames))
+            results.push_back(result);
+
+    if (!results.empty()) {
+        printTimeTable(results);
+        printWorkTable(results);
     }
-    printTable(results);
-    for (size_t i = 0; i < results.size(); ++i) {
-        const TBenchResult& r = results[i];
-        std::string extra;
-        for (const TBenchScene& scene : scenes())
-            if (scene.name == r.name && scene.extraKeys) extra = scene.extraKeys(r);
-        std::printf(
-            "BENCH scene=%s update_ms=%.3f draw_ms=%.3f draw_p99_ms=%.3f draw_calls=%.1f vertices=%.0f "
-            "allocs_draw=%.2f allocs_update=%.2f draw_median_ms=%.3f build_ms=%.3f present_ms=%.3f%s\n",
-            r.name.c_str(), r.updateMs, r.drawMs, r.drawP99Ms, r.drawCalls, r.vertices, r.allocsDraw,
-            r.allocsUpdate, r.drawMedianMs, r.buildMs, r.presentMs, extra.c_str());
-    }
-    return results.empty() ? 1 : 0;
+    if (startupMeasured) printStartupTable(startup);
+    std::printf("\n");
+    for (const TBenchResult& result : results)
+        printBenchLine(results, result);
+    if (startupMeasured) printStartupLine(startup);
+    const bool failed = (startupWanted && !startupMeasured) || (groups.empty() && !startupWanted);
+    return failed ? 1 : 0;
 }

@@ -7,12 +7,18 @@
 //
 // Per scene the runner reports update and draw CPU time (mean and 99th percentile), draw calls, vertices
 // and heap allocations per frame in update and in draw, plus whatever keys the scene adds.
+//
+// A companion scene names another scene in `drawsWorldOf` and has no setup or update of its own: it draws
+// that scene's world its own way. The two run frame by frame side by side, sharing each update and taking
+// turns at drawing first, so load from the rest of the machine falls on both alike; the companion's line
+// carries the ratio of its draw time to the other's as `speedup=`.
 #pragma once
 
 #include "platform/display.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct TBenchResult {
     std::string name;
@@ -34,6 +40,7 @@ struct TBenchScene {
     std::function<void()> draw;
     // Scene-specific keys for the BENCH line, as " key=value" text.
     std::function<std::string(const TBenchResult&)> extraKeys;
+    std::string drawsWorldOf;
 };
 
 bool registerBenchScene(TBenchScene scene);
@@ -44,3 +51,6 @@ Picture benchGlowPicture();
 
 // Heap allocations made on the calling thread since the program started.
 long benchAllocationCount();
+
+// Nearest-rank percentile of the samples, fraction 0..1 (0 the smallest, 1 the largest); 0 when empty.
+double benchPercentile(std::vector<double> samples, double fraction);

@@ -116,6 +116,6 @@ std::string extraKeys(const TBenchResult& result) {
     return text;
 }
 
-const bool registered = registerBenchScene({"level20", setup, update, draw, extraKeys});
+const bool registered = registerBenchScene({"level20", setup, update, draw, extraKeys, {}});
 
 } // namespace

@@ -59,11 +59,14 @@ void loadShapes(TGame& g) {
     g.enemyShape9a = TShape::create("incbin::enemy9a.xml");
 }
 
+// Decoding both tracks would hold up the title screen for over half a second, so they decode in the
+// background, the title track first: the start of the title music waits only for that one, and a run
+// that starts before the play track is whole waits for it.
 void loadMusic(TGame& g) {
     g.titleChannel = allocateChannel();
     g.playChannel = allocateChannel();
-    g.titleMusic = loadSoundClip("incbin::music_title.ogg", 1);
-    g.playMusic = loadSoundClip("incbin::music_play.ogg", 1);
+    g.titleMusic = loadSoundClipInBackground("incbin::music_title.ogg", 1);
+    g.playMusic = loadSoundClipInBackground("incbin::music_play.ogg", 1);
 }
 
 } // namespace

@@ -132,3 +132,7 @@ struct TRenderStats {
 const TRenderStats& renderStats();
 void resetRenderStats();
 void flushDrawing();
+// Benchmark only: while on, every glow line goes out as a draw call of its own, as an immediate-mode
+// renderer would draw it, so that what batching saves can be measured. Off costs the normal path nothing
+// but a test of a flag.
+void setGlowLinePerDrawCall(bool on);

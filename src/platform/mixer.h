@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct TSoundClip {
     int sampleRate = 44100;
     int channelCount = 1; // 1 or 2
     bool loop = false;
+    // Valid while a background decode may still be filling the clip: nothing but the decoder may touch
+    // the samples, rate or layout until it is ready. The sound module waits for it before any voice plays
+    // the clip, so the mixer only ever sees whole clips.
+    std::shared_future<void> decoded;
 
     size_t frameCount() const { return samples.size() / static_cast<size_t>(channelCount); }
 };

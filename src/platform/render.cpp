@@ -79,6 +79,7 @@ int appliedBlendMode = 0;
 
 TDrawState state;
 TRenderStats stats;
+bool glowLinePerDrawCall = false;
 
 void applyBlendMode(int mode) {
     if (mode == appliedBlendMode) return;
@@ -549,6 +550,7 @@ void drawGlowLine(const Picture& picture, int frame, float x1, float y1, float x
         *indices++ = base + static_cast<uint32_t>(first + 2);
     }
     stats.glowLines += 1;
+    if (glowLinePerDrawCall) flushBatch();
 }
 
 // Batching is always on, so the bracket needs no work of its own: consecutive glow lines share a draw call
@@ -569,4 +571,9 @@ const TRenderStats& renderStats() {
 
 void resetRenderStats() {
     stats = TRenderStats{};
+}
+
+void setGlowLinePerDrawCall(bool on) {
+    flushBatch();
+    glowLinePerDrawCall = on;
 }

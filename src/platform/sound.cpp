@@ -78,6 +78,8 @@ std::vector<uint8_t> readWholeStream(TStream& stream, int64_t limit) {
 }
 
 SoundChannel playOnChannel(const SoundClip& clip, const SoundChannel& channel, bool paused) {
+    // Before the lock: the mixer must never wait on a decoder, and must only ever see whole clips.
+    waitForSoundClip(clip);
     SoundChannel target = channel ? channel : allocateChannel();
     TSoundSystem& system = soundSystem();
     std::lock_guard guard(system.lock);

@@ -14,6 +14,13 @@ using SoundChannel = std::shared_ptr<TSoundChannel>;
 // RIFF WAVE PCM (8/16-bit, mono/stereo) or Ogg Vorbis; non-zero flags make the clip loop when played.
 // A missing, truncated or corrupt file gives null.
 SoundClip loadSoundClip(std::string_view name, int flags);
+// As loadSoundClip, but an Ogg Vorbis file is decoded on a background thread, one such clip after another
+// in the order asked, and the clip comes back at once. Starting or preparing it waits until it is whole,
+// so no part of it is ever played before it is decoded. A stream found damaged while decoding leaves the
+// clip empty: it plays as silence. Any other file is loaded at once, as loadSoundClip does.
+SoundClip loadSoundClipInBackground(std::string_view name, int flags);
+// Waits until a clip loaded in the background is decoded; returns at once for any other clip.
+void waitForSoundClip(const SoundClip& clip);
 SoundChannel allocateChannel();
 // Plays from the start at gain 1 and speed 1, replacing what the channel played; null takes a new channel.
 SoundChannel startSound(const SoundClip& clip, const SoundChannel& channel);

@@ -193,3 +193,41 @@ TEST_F(GlowBatchTest, TextureChangeSplitsTheBatch) {
     drawGlowLine(second, 0, 0, 0, 10, 10, 20, 1);
     EXPECT_EQ(renderStats().drawCalls, 4);
 }
+
+// The benchmark's immediate-mode stand-in must draw exactly what the batch draws, one call per line, and
+// leave batching as it was once switched off.
+TEST_F(GlowBatchTest, PerLineSwitchDrawsTheSamePictureWithOneCallPerLine) {
+    const Picture picture =
+        stripFrom(makePixelBuffer(32, 32,
+                                  [](int x, int y) {
+                                      return std::array<uint8_t, 4>{255, static_cast<uint8_t>(x * 8),
+                                                                    static_cast<uint8_t>(y * 8), 160};
+                                  }),
+                  "glow_per_line", 16, 16, 4);
+    ASSERT_TRUE(picture);
+    setBlendMode(BlendAdditive);
+    constexpr int lineCount = 40;
+    auto drawCrossingLines = [&] {
+        clearFrame();
+        resetRenderStats();
+        for (int i = 0; i < lineCount; ++i) {
+            setDrawColor((i * 53) % 256, (i * 91) % 256, 255);
+            setDrawAlpha(0.3f + static_cast<float>(i % 7) / 10.0f);
+            drawGlowLine(picture, i % 4, 100.0f + 9 * i, 80, 400.0f - 6 * i, 300, 20, 1);
+        }
+        return grabScreen();
+    };
+
+    const PixelBuffer batched = drawCrossingLines();
+    EXPECT_EQ(renderStats().drawCalls, 1);
+    setGlowLinePerDrawCall(true);
+    const PixelBuffer perLine = drawCrossingLines();
+    EXPECT_EQ(renderStats().drawCalls, lineCount);
+    setGlowLinePerDrawCall(false);
+    drawCrossingLines();
+    EXPECT_EQ(renderStats().drawCalls, 1);
+
+    ASSERT_TRUE(batched && perLine);
+    EXPECT_FALSE(litBounds(*batched).empty());
+    EXPECT_TRUE(batched->rgba == perLine->rgba) << "the two paths drew different pictures";
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <vorbis/vorbisenc.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -64,10 +65,14 @@ std::string samples16(const std::vector<int16_t>& samples) {
 }
 
 // Tests run in parallel in one directory, so each writes files of its own.
-SoundClip loadBytes(const std::string& bytes, const std::string& suffix = ".bin", int flags = 0) {
+std::string writeBytes(const std::string& bytes, const std::string& suffix) {
     const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name() + suffix;
     std::ofstream(name, std::ios::binary) << bytes;
-    return loadSoundClip(name, flags);
+    return name;
+}
+
+SoundClip loadBytes(const std::string& bytes, const std::string& suffix = ".bin", int flags = 0) {
+    return loadSoundClip(writeBytes(bytes, suffix), flags);
 }
 
 // A stereo tone encoded with libvorbisenc, as the music tracks are made.
@@ -266,4 +271,62 @@ TEST(WaveReading, RandomDamageNeverYieldsAnImpossibleClip) {
         ASSERT_GT(clip->sampleRate, 0);
         ASSERT_LE(clip->samples.size(), damaged.size());
     }
+}
+
+// --- Decoding in the background ---------------------------------------------------------------------------
+
+namespace {
+
+bool isWhole(const SoundClip& clip) {
+    return clip->decoded.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+} // namespace
+
+TEST(OggBackgroundDecoding, GivesTheSameClipAsDecodingAtOnce) {
+    const std::string name = writeBytes(encodeTone(441, 1.0, 44100), ".ogg");
+    const SoundClip atOnce = loadSoundClip(name, 1);
+    const SoundClip background = loadSoundClipInBackground(name, 1);
+    ASSERT_TRUE(atOnce && background);
+    waitForSoundClip(background);
+    EXPECT_TRUE(background->loop);
+    EXPECT_EQ(background->sampleRate, atOnce->sampleRate);
+    EXPECT_EQ(background->channelCount, atOnce->channelCount);
+    EXPECT_TRUE(background->samples == atOnce->samples);
+}
+
+// A long clip queued first keeps the decoder busy, so a start that did not wait would find the second clip
+// still empty; and the clips come out in the order they were asked for, which is what lets the title
+// music start before the longer play track is decoded.
+TEST(OggBackgroundDecoding, StartingAClipWaitsUntilItIsWholeAndClipsFinishInOrder) {
+    const std::string longName = writeBytes(encodeTone(300, 6.0, 44100), "_long.ogg");
+    const std::string shortName = writeBytes(encodeTone(600, 0.5, 22050), "_short.ogg");
+    const SoundClip first = loadSoundClipInBackground(longName, 1);
+    const SoundClip second = loadSoundClipInBackground(shortName, 1);
+    ASSERT_TRUE(first && second);
+
+    const SoundChannel channel = startSound(second, nullptr);
+    EXPECT_TRUE(isWhole(second));
+    EXPECT_TRUE(isWhole(first)) << "the clip asked for first finishes first";
+    EXPECT_EQ(second->frameCount(), size_t{22050 / 2});
+    EXPECT_EQ(first->frameCount(), size_t{44100 * 6});
+    EXPECT_EQ(isChannelPlaying(channel), 1);
+}
+
+TEST(OggBackgroundDecoding, DamagedStreamBecomesSilenceWithoutHanging) {
+    std::string damaged = encodeTone(300, 0.5, 22050);
+    for (size_t at = damaged.size() / 2; at < damaged.size() / 2 + 64; ++at)
+        damaged[at] ^= 0x55;
+    const SoundClip clip = loadSoundClipInBackground(writeBytes(damaged, ".ogg"), 0);
+    ASSERT_TRUE(clip);
+    waitForSoundClip(clip);
+    EXPECT_TRUE(clip->samples.empty());
+
+    EXPECT_FALSE(loadSoundClipInBackground("no_such_file.ogg", 0));
+    // Anything but Ogg is cheap to read and is loaded at once.
+    const SoundClip effect =
+        loadSoundClipInBackground(writeBytes(wave(1, 22050, 16, samples16({1, 2, 3})), ".wav"), 0);
+    ASSERT_TRUE(effect);
+    EXPECT_FALSE(effect->decoded.valid());
+    EXPECT_EQ(effect->frameCount(), size_t{3});
 }

@@ -24,7 +24,8 @@ struct TBenchResult {
     std::string name;
     int frames = 0;
     double updateMs = 0, updateP99Ms = 0;
-    double buildMs = 0;               // building the frame's batches
+    double buildMs = 0;               // building the frame's batches: drawMs less submitMs
+    double submitMs = 0;              // handing the batches to the driver (the renderer's own figure)
     double drawMs = 0, drawP99Ms = 0; // building and submitting the frame, no GPU wait
     double drawMedianMs = 0;          // steadier than the mean on a shared machine
     double drawWallMs = 0;

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <ctime>
 #include <memory>
 #include <numbers>
 
@@ -80,6 +82,13 @@ int appliedBlendMode = 0;
 TDrawState state;
 TRenderStats stats;
 bool glowLinePerDrawCall = false;
+
+// The thread's CPU time rather than the wall clock, so that a busy machine does not inflate submission.
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 void applyBlendMode(int mode) {
     if (mode == appliedBlendMode) return;
@@ -166,7 +175,7 @@ void putVertex(TVertex& vertex, float x, float y, float u, float v) {
     vertex.y = y;
     vertex.u = u;
     vertex.v = v;
-    std::copy(std::begin(state.vertexColor), std::end(state.vertexColor), vertex.color);
+    std::memcpy(vertex.color, state.vertexColor, sizeof vertex.color); // one 32-bit store
 }
 
 void putQuadIndices(uint32_t* indices, uint32_t base) {
@@ -255,8 +264,10 @@ void clearTarget() {
     // Whatever is still batched would be painted over anyway.
     batch.vertexCount = 0;
     batch.indexCount = 0;
+    const double start = threadCpuMs();
     glClearColor(state.clearRed / 255.0f, state.clearGreen / 255.0f, state.clearBlue / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
+    stats.submitMs += threadCpuMs() - start;
 }
 
 void blitTargetToWindow(int drawableWidth, int drawableHeight, int x, int y, int w, int h) {
@@ -287,10 +298,12 @@ void readTarget(int x, int y, int w, int h, uint8_t* rgba) {
 
 void flushBatch() {
     if (batch.indexCount == 0) return;
+    const double start = threadCpuMs();
     applyBlendMode(batch.blendMode);
     bindTexture(batch.texture);
     gl.drawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(batch.vertexCount - 1), batch.indexCount,
                          GL_UNSIGNED_INT, batch.indices.get());
+    stats.submitMs += threadCpuMs() - start;
     stats.drawCalls += 1;
     stats.vertices += batch.vertexCount;
     batch.vertexCount = 0;
@@ -501,6 +514,37 @@ void drawPicture(const Picture& picture, float x, float y, int frame) {
     emitTexturedQuad(*image, xs, ys);
 }
 
+namespace {
+
+// Glow lines are nearly all of a frame's geometry (the grid alone is 1280 of them), and almost every one
+// lands in the batch that the line before it opened: same glow texture, same blend mode, room to spare.
+// That case is taken here without the general reservation's call and checks.
+TVertex* reserveGlowGeometry(GLuint texture, int vertexCount, int indexCount, uint32_t** indices,
+                             uint32_t* base) {
+    const bool joinsBatch = batch.indexCount > 0 && batch.texture == texture &&
+                            batch.blendMode == state.blendMode &&
+                            batch.vertexCount + vertexCount <= batchVertexCapacity &&
+                            batch.indexCount + indexCount <= batchIndexCapacity;
+    if (!joinsBatch) return reserveGeometry(texture, vertexCount, indexCount, indices, base);
+    *base = static_cast<uint32_t>(batch.vertexCount);
+    *indices = batch.indices.get() + batch.indexCount;
+    TVertex* vertices = batch.vertices.get() + batch.vertexCount;
+    batch.vertexCount += vertexCount;
+    batch.indexCount += indexCount;
+    return vertices;
+}
+
+// The strip as triangles, so that every line joins the same batch.
+void putStripIndices(uint32_t* indices, uint32_t base, int vertexCount) {
+    for (int first = 0; first + 2 < vertexCount; ++first) {
+        *indices++ = base + static_cast<uint32_t>(first);
+        *indices++ = base + static_cast<uint32_t>(first + 1);
+        *indices++ = base + static_cast<uint32_t>(first + 2);
+    }
+}
+
+} // namespace
+
 void drawGlowLine(const Picture& picture, int frame, float x1, float y1, float x2, float y2, float width,
                   int capped) {
     const TPictureFrame* image = pictureFrame(picture, frame);
@@ -526,29 +570,26 @@ void drawGlowLine(const Picture& picture, int frame, float x1, float y1, float x
     const int vertexCount = capped ? 8 : 4;
     uint32_t* indices = nullptr;
     uint32_t base = 0;
-    TVertex* v = reserveGeometry(image->texture->id, vertexCount, (vertexCount - 2) * 3, &indices, &base);
+    TVertex* v = reserveGlowGeometry(image->texture->id, vertexCount, (vertexCount - 2) * 3, &indices, &base);
     if (!v) return;
     if (capped) {
-        putVertex(v[0], ax + ux + px, ay + uy + py, across(0), along(1));
-        putVertex(v[1], ax + ux - px, ay + uy - py, across(1), along(1));
-        putVertex(v[2], ax + px, ay + py, across(0), along(0.4985f));
-        putVertex(v[3], ax - px, ay - py, across(1), along(0.4985f));
-        putVertex(v[4], bx + px, by + py, across(0), along(0.5015f));
-        putVertex(v[5], bx - px, by - py, across(1), along(0.5015f));
-        putVertex(v[6], bx - ux + px, by - uy + py, across(0), along(1));
-        putVertex(v[7], bx - ux - px, by - uy - py, across(1), along(1));
+        const float side0 = across(0), side1 = across(1);
+        const float tip = along(1), nearEnd = along(0.4985f), farEnd = along(0.5015f);
+        putVertex(v[0], ax + ux + px, ay + uy + py, side0, tip);
+        putVertex(v[1], ax + ux - px, ay + uy - py, side1, tip);
+        putVertex(v[2], ax + px, ay + py, side0, nearEnd);
+        putVertex(v[3], ax - px, ay - py, side1, nearEnd);
+        putVertex(v[4], bx + px, by + py, side0, farEnd);
+        putVertex(v[5], bx - px, by - py, side1, farEnd);
+        putVertex(v[6], bx - ux + px, by - uy + py, side0, tip);
+        putVertex(v[7], bx - ux - px, by - uy - py, side1, tip);
     } else {
         putVertex(v[0], ax + px, ay + py, across(0), along(0));
         putVertex(v[1], ax - px, ay - py, across(1), along(0));
         putVertex(v[2], bx + px, by + py, across(0), along(1));
         putVertex(v[3], bx - px, by - py, across(1), along(1));
     }
-    // The strip as triangles, so that every line joins the same batch.
-    for (int first = 0; first + 2 < vertexCount; ++first) {
-        *indices++ = base + static_cast<uint32_t>(first);
-        *indices++ = base + static_cast<uint32_t>(first + 1);
-        *indices++ = base + static_cast<uint32_t>(first + 2);
-    }
+    putStripIndices(indices, base, vertexCount);
     stats.glowLines += 1;
     if (glowLinePerDrawCall) flushBatch();
 }

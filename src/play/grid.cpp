@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "platform/display.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -30,6 +31,24 @@ float restX(int column) {
 float restY(int row) {
     return static_cast<float>(row) * TGrid::Spacing;
 }
+
+// Whether any coordinate in [low, high] lies strictly within radius of centre, by the same float
+// differences the point test takes, so no point that test would take is passed over. Written as
+// negations so that a NaN on either side keeps the span, as the point test would.
+bool spanReaches(float low, float high, float centre, float radius) {
+    return !(high - centre <= -radius) && !(low - centre >= radius);
+}
+
+// Grows [low, high] to take in value; a NaN opens it to everything, so no push can skip that point.
+void widenSpan(float& low, float& high, float value) {
+    if (std::isnan(value)) {
+        low = -INFINITY;
+        high = INFINITY;
+        return;
+    }
+    low = std::min(low, value);
+    high = std::max(high, value);
+}
 } // namespace
 
 std::shared_ptr<TGrid> TGrid::create() {
@@ -44,6 +63,7 @@ std::shared_ptr<TGrid> TGrid::create() {
         }
     grid->enabled = 1;
     grid->fade = 1.0f;
+    grid->measureSpans();
     return grid;
 }
 
@@ -63,18 +83,40 @@ void TGrid::update(float dt) {
             if (point.position.y <= 0) point.position.y = wallInset;
             if (point.position.y >= arenaHeight) point.position.y = arenaHeight - wallInset;
         }
+    measureSpans();
+}
+
+void TGrid::measureSpans() {
+    for (auto& span : columnSpans)
+        span = {INFINITY, -INFINITY};
+    for (auto& span : rowSpans)
+        span = {INFINITY, -INFINITY};
+    for (int i = 1; i < Columns - 1; ++i)
+        for (int j = 1; j < Rows - 1; ++j) {
+            const TVector& at = points[i][j].position;
+            widenSpan(columnSpans[i].low, columnSpans[i].high, at.x);
+            widenSpan(rowSpans[j].low, rowSpans[j].high, at.y);
+        }
 }
 
 void TGrid::push(float x, float y, float radius) {
     if (!enabled) return;
     const TVector corner = arenaCorner();
     const float centreX = x - corner.x, centreY = y - corner.y;
-    for (int i = 1; i < Columns - 1; ++i)
-        for (int j = 1; j < Rows - 1; ++j) {
-            TParticle& point = points[i][j];
+    // Every live shot pushes every frame with a radius of a column or two, so most of the grid lies out of
+    // reach: only the columns and rows whose points can fall inside the push's square are visited.
+    std::array<int, Rows> reachedRows;
+    int reachedRowCount = 0;
+    for (int j = 1; j < Rows - 1; ++j)
+        if (spanReaches(rowSpans[j].low, rowSpans[j].high, centreY, radius))
+            reachedRows[reachedRowCount++] = j;
+    for (int i = 1; i < Columns - 1; ++i) {
+        if (!spanReaches(columnSpans[i].low, columnSpans[i].high, centreX, radius)) continue;
+        for (int k = 0; k < reachedRowCount; ++k) {
+            TParticle& point = points[i][reachedRows[k]];
             const float dx = point.position.x - centreX;
             const float dy = point.position.y - centreY;
-            // Every shot pushes every frame, so most points are rejected before the square root.
+            // Within the reached columns and rows most points still lie outside: rejected before the root.
             if (std::fabs(dx) >= radius || std::fabs(dy) >= radius) continue;
             const float distance = std::sqrt(dx * dx + dy * dy);
             if (distance >= radius || distance <= directionless) continue;
@@ -82,6 +124,7 @@ void TGrid::push(float x, float y, float radius) {
             point.acceleration.x += dx / distance * strength;
             point.acceleration.y += dy / distance * strength;
         }
+    }
 }
 
 void TGrid::pull(float x, float y) {

@@ -21,7 +21,19 @@ public:
     void push(float x, float y, float radius);
     void pull(float x, float y);
 
+    // Positions change only in create and update; owners push through acceleration and velocity.
     std::array<std::array<TParticle, Rows>, Columns> points; // [column][row]
     int enabled = 1;
     float fade = 1.0f;
+
+private:
+    struct TSpan {
+        float low, high;
+    };
+    // Where each interior column lies across x and each interior row down y, as the points stand now, so
+    // that a push looks only at the columns and rows its square can reach.
+    std::array<TSpan, Columns> columnSpans{};
+    std::array<TSpan, Rows> rowSpans{};
+
+    void measureSpans();
 };

@@ -1,5 +1,6 @@
 #include "play/particle.h"
 
+#include "play/recycler.h"
 #include "play/scroll.h"
 
 namespace {
@@ -21,7 +22,7 @@ bool pullIntoRange(float& coordinate, float low, float high) {
 } // namespace
 
 std::shared_ptr<TParticle> TParticle::create(float x, float y, float damping, float maxSpeed) {
-    auto particle = std::make_shared<TParticle>();
+    auto particle = std::allocate_shared<TParticle>(TRecycler<TParticle>{});
     particle->position.set(x, y);
     particle->previousPosition.setFrom(particle->position);
     particle->damping = damping;

@@ -4,6 +4,7 @@
 #include "platform/display.h"
 #include "platform/random.h"
 #include "play/particle.h"
+#include "play/recycler.h"
 
 #include <cmath>
 
@@ -17,7 +18,7 @@ constexpr float burstDamping = 0.95f;
 
 std::shared_ptr<TSpark> TSpark::create(const TVector& position, float vx, float vy, int red, int green,
                                        int blue, float life, float damping) {
-    auto spark = std::make_shared<TSpark>();
+    auto spark = std::allocate_shared<TSpark>(TRecycler<TSpark>{});
     spark->particle = TParticle::create(position.x, position.y, damping, sparkMaxSpeed);
     spark->particle->velocity.set(vx, vy);
     spark->life = life;

@@ -58,6 +58,77 @@ TEST_F(GridMotion, APushOrPullCentredExactlyOnAPointLeavesThatPointAlone) {
     });
 }
 
+// A push looks only at the columns and rows that can reach its square; these compare it, point for point
+// and bit for bit, with the push as the game defines it over every interior point, on a grid whose points
+// have wandered far from their rest positions and across each other's columns and rows.
+struct GridPushReach : GridMotion {
+    // The defining push, over every interior point.
+    static void pushEveryPoint(TGrid& grid, float x, float y, float radius) {
+        for (int i = 1; i < TGrid::Columns - 1; ++i)
+            for (int j = 1; j < TGrid::Rows - 1; ++j) {
+                TParticle& p = grid.points[i][j];
+                const float dx = p.position.x - x, dy = p.position.y - y;
+                const float distance = std::sqrt(dx * dx + dy * dy);
+                if (distance >= radius || distance <= 0.001f) continue;
+                const float strength = (radius - distance) * radius * 2.0f;
+                p.acceleration.x += dx / distance * strength;
+                p.acceleration.y += dy / distance * strength;
+            }
+    }
+
+    void scramble() {
+        // Deterministic kicks of up to 3000 units a second: after a few updates points sit hundreds of
+        // units from home, some against the walls.
+        for (int frame = 0; frame < 4; ++frame) {
+            forEachPoint([&](int i, int j, TParticle& p) {
+                p.velocity.set(static_cast<float>((i * 7919 + j * 104729 + frame * 31) % 6001 - 3000),
+                               static_cast<float>((i * 6007 + j * 7561 + frame * 17) % 6001 - 3000));
+            });
+            grid->update(frameTime);
+        }
+    }
+
+    void expectPushesMatch(float x, float y, float radius) {
+        std::shared_ptr<TGrid> reference = std::make_shared<TGrid>(*grid);
+        grid->push(x, y, radius);
+        pushEveryPoint(*reference, x, y, radius);
+        forEachPoint([&](int i, int j, TParticle& p) {
+            const TVector& expected = reference->points[i][j].acceleration;
+            ASSERT_EQ(p.acceleration.x, expected.x)
+                << "push at " << x << "," << y << " point " << i << "," << j;
+            ASSERT_EQ(p.acceleration.y, expected.y)
+                << "push at " << x << "," << y << " point " << i << "," << j;
+        });
+    }
+};
+
+TEST_F(GridPushReach, MatchesAPushOverEveryPointOnAScrambledGrid) {
+    scramble();
+    for (const float radius : {20.0f, 50.0f, 300.0f})
+        for (float x = -40; x <= 1070; x += 37)
+            for (float y = -40; y <= 690; y += 41)
+                expectPushesMatch(x, y, radius);
+}
+
+TEST_F(GridPushReach, FollowsPointsThatMovedSinceTheLastUpdate) {
+    // One point driven at full speed far from home: a small push where it now is must find it, and one
+    // where it was must not.
+    for (int frame = 0; frame < 8; ++frame) {
+        point(5, 5).velocity.set(2140, 1290);
+        grid->update(frameTime);
+    }
+    const TVector at = point(5, 5).position;
+    ASSERT_GT(at.x, 300.0f);
+    grid->push(at.x + 3, at.y + 4, 20);
+    EXPECT_LT(point(5, 5).acceleration.x, 0);
+    EXPECT_LT(point(5, 5).acceleration.y, 0);
+
+    grid->update(frameTime);
+    grid->push(5 * 32 + 3, 5 * 32 + 4, 20);
+    EXPECT_EQ(point(5, 5).acceleration.length(), 0);
+    expectPushesMatch(at.x, at.y, 50);
+}
+
 TEST_F(GridMotion, APullDrawsPointsWithin800UnitsTowardsItsCentre) {
     grid->pull(16, 16);
     // (800 - distance) * 5 towards the centre for the point (32, 32).

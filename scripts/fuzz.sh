@@ -6,7 +6,7 @@
 # Bounds, from the environment:
 #   FUZZ_SECONDS=60        seconds for each binary-format target (wave ogg png font)
 #   FUZZ_TEXT_RUNS=1000000 executions for each text target (settings shape) ...
-#   FUZZ_TEXT_SECONDS=900  ... stopped after this many seconds if the runs take longer
+#   FUZZ_TEXT_SECONDS=3600 ... stopped after this many seconds if the runs take longer
 #   FUZZ_TIMEOUT=10        seconds one input may take before it counts as a hang
 #   FUZZ_MERGE=1           afterwards, fold inputs with new coverage into fuzz/corpus/ (minimised)
 #   JOBS=2                 build jobs
@@ -29,7 +29,7 @@ done
 
 seconds=${FUZZ_SECONDS:-60}
 text_runs=${FUZZ_TEXT_RUNS:-1000000}
-text_seconds=${FUZZ_TEXT_SECONDS:-900}
+text_seconds=${FUZZ_TEXT_SECONDS:-3600}
 timeout=${FUZZ_TIMEOUT:-10}
 
 cmake --preset fuzz >/dev/null

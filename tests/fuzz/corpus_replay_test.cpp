@@ -3,6 +3,7 @@
 // is sanitizer-checked as well.
 #include "assets/embedded_asset.h"
 #include "fuzz_targets.h"
+#include "platform/program.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := $(if $(filter release,$(PRESET)),build,build-$(PRESET))
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test assets bench clean format
+.PHONY: all setup configure build run test assets bench fuzz clean format
 
 all: build
 
@@ -29,8 +29,13 @@ assets: configure
 bench: build
 	./$(BUILD_DIR)/bench/kelvanor_bench
 
+# Each loader's libFuzzer target for a bounded time; scripts/fuzz.sh says how to change the bounds.
+fuzz:
+	@bash scripts/install-deps.sh --fuzz
+	@bash scripts/fuzz.sh
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-debug build-asan
+	rm -rf build build-debug build-asan build-fuzz

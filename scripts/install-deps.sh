@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kelvanor builds and tests with. Idempotent: when everything is present it
 # does nothing, and it uses sudo only when not already root.
+#   --fuzz  also clang and libFuzzer's runtime, for `make fuzz`
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,13 @@ packages=(
     libgtest-dev fonts-play
     xvfb xauth libgl1-mesa-dri
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    # clang's sanitizer runtimes and libFuzzer come in libclang-rt-14-dev, which clang only recommends.
+    packages+=(clang libclang-rt-14-dev)
+elif [ $# -gt 0 ]; then
+    echo "usage: $0 [--fuzz]" >&2
+    exit 2
+fi
 
 missing=()
 for p in "${packages[@]}"; do

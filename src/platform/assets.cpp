@@ -115,10 +115,14 @@ std::unique_ptr<TStream> openStream(std::string_view name, bool forWrite) {
         if (protocol != "incbin" || forWrite) return nullptr;
         const TAssetEntry* entry = findAsset(path);
         if (!entry) return nullptr;
-        return std::make_unique<TMemoryStream>(entry->data, entry->size);
+        return openMemoryStream(entry->data, entry->size);
     }
     const std::string path(name);
     std::FILE* file = std::fopen(path.c_str(), forWrite ? "wb" : "rb");
     if (!file) return nullptr;
     return std::make_unique<TFileStream>(file);
+}
+
+std::unique_ptr<TStream> openMemoryStream(const uint8_t* data, size_t size) {
+    return std::make_unique<TMemoryStream>(data, size);
 }

@@ -34,3 +34,5 @@ public:
 // "proto::path" splits at the first "::"; the protocol is case-insensitive, the path is not. "incbin"
 // opens an embedded file for reading only. A name without "::" is a plain file path.
 std::unique_ptr<TStream> openStream(std::string_view name, bool forWrite);
+// A read-only stream over bytes the caller keeps alive, for decoding data that never was a named file.
+std::unique_ptr<TStream> openMemoryStream(const uint8_t* data, size_t size);

@@ -5,10 +5,12 @@
 // a whole line of text (and every line after it) in one batch.
 #include "platform/display.h"
 
+#include "platform/image_decoders.h"
 #include "platform/render.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +21,9 @@ constexpr size_t maxFontFileBytes = size_t{32} << 20;
 constexpr int maxPixelSize = 128;
 constexpr int atlasPadding = 2; // keeps neighbours apart when filtered or mipmapped
 constexpr int maxAtlasSide = 8192;
+// A glyph more than this many times the size asked for comes from a damaged face: rasterising it costs
+// time and memory by its area (a hostile face takes minutes), and it could never share the atlas anyway.
+constexpr int largestGlyphInSizes = 4;
 
 FT_Library freetype = nullptr;
 FontFace currentFace;
@@ -29,16 +34,6 @@ const TFontFace* activeFace() {
     if (!builtinFace && rendererReady()) builtinFace = makeBuiltinFace();
     return builtinFace.get();
 }
-
-// One glyph's coverage before it goes into the atlas.
-struct TRasterGlyph {
-    int code = 0;
-    int width = 0, height = 0;
-    int left = 0, top = 0;
-    float advance = 0;
-    std::vector<uint8_t> coverage;
-    int atlasX = 0, atlasY = 0;
-};
 
 void copyCoverage(const FT_Bitmap& bitmap, TRasterGlyph& glyph) {
     glyph.width = static_cast<int>(bitmap.width);
@@ -57,11 +52,27 @@ void copyCoverage(const FT_Bitmap& bitmap, TRasterGlyph& glyph) {
     }
 }
 
-bool rasterise(FT_Face face, std::vector<TRasterGlyph>& glyphs) {
+// Measured before rendering: an outline by its control box, a bitmap the face carries by its pixels.
+bool glyphFits(const FT_GlyphSlot slot, int pixelSize) {
+    const FT_Pos largest = static_cast<FT_Pos>(pixelSize) * largestGlyphInSizes;
+    if (slot->format == FT_GLYPH_FORMAT_BITMAP)
+        return slot->bitmap.width <= static_cast<unsigned>(largest) &&
+               slot->bitmap.rows <= static_cast<unsigned>(largest);
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return false;
+    FT_BBox box;
+    FT_Outline_Get_CBox(&slot->outline, &box);
+    return box.xMax - box.xMin <= largest * 64 && box.yMax - box.yMin <= largest * 64; // 26.6 fixed point
+}
+
+bool rasteriseGlyphs(FT_Face face, int pixelSize, std::vector<TRasterGlyph>& glyphs) {
     for (int code = 32; code < 256; ++code) {
         const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
         if (index == 0) continue;
-        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) continue;
+        if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_NORMAL) != 0 || !glyphFits(face->glyph, pixelSize))
+            continue;
+        if (face->glyph->format != FT_GLYPH_FORMAT_BITMAP &&
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0)
+            continue;
         TRasterGlyph glyph;
         glyph.code = code;
         glyph.left = face->glyph->bitmap_left;
@@ -100,64 +111,81 @@ bool packAtlas(std::vector<TRasterGlyph>& glyphs, int& atlasWidth, int& atlasHei
     return atlasWidth <= maxAtlasSide && atlasHeight <= maxAtlasSide;
 }
 
-FontFace buildFace(FT_Face face, int pixelSize, int style) {
-    std::vector<TRasterGlyph> glyphs;
-    int atlasWidth = 0, atlasHeight = 0;
-    if (!rasterise(face, glyphs) || !packAtlas(glyphs, atlasWidth, atlasHeight)) return nullptr;
-
-    // White everywhere, coverage as alpha, so the drawing colour tints the text.
-    std::vector<uint8_t> atlas(static_cast<size_t>(atlasWidth) * atlasHeight * 4, 255);
-    for (size_t i = 3; i < atlas.size(); i += 4)
-        atlas[i] = 0;
-    for (const TRasterGlyph& glyph : glyphs)
+// White everywhere, coverage as alpha, so the drawing colour tints the text.
+void fillAtlas(TFontRaster& raster) {
+    raster.atlas.assign(static_cast<size_t>(raster.atlasWidth) * raster.atlasHeight * 4, 255);
+    for (size_t i = 3; i < raster.atlas.size(); i += 4)
+        raster.atlas[i] = 0;
+    for (const TRasterGlyph& glyph : raster.glyphs)
         for (int y = 0; y < glyph.height; ++y)
             for (int x = 0; x < glyph.width; ++x)
-                atlas[(static_cast<size_t>(glyph.atlasY + y) * atlasWidth + glyph.atlasX + x) * 4 + 3] =
-                    glyph.coverage[static_cast<size_t>(y) * glyph.width + x];
+                raster.atlas[(static_cast<size_t>(glyph.atlasY + y) * raster.atlasWidth + glyph.atlasX + x) *
+                                 4 +
+                             3] = glyph.coverage[static_cast<size_t>(y) * glyph.width + x];
+}
+
+bool rasteriseFace(FT_Face face, int pixelSize, TFontRaster& raster) {
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0 || FT_Set_Pixel_Sizes(face, 0, pixelSize) != 0)
+        return false;
+    if (!rasteriseGlyphs(face, pixelSize, raster.glyphs) ||
+        !packAtlas(raster.glyphs, raster.atlasWidth, raster.atlasHeight))
+        return false;
+    fillAtlas(raster);
+    raster.ascender = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
+    raster.lineHeight = static_cast<int>((face->size->metrics.height + 63) >> 6);
+    return true;
+}
+
+FontFace buildFace(const TFontRaster& raster, int pixelSize, int style) {
     const int flags = (style & 4) ? (PictureFiltered | PictureMipmapped) : PictureFiltered;
-    std::shared_ptr<TTexture> texture = createTexture(atlas.data(), atlasWidth, atlasHeight, flags);
+    std::shared_ptr<TTexture> texture =
+        createTexture(raster.atlas.data(), raster.atlasWidth, raster.atlasHeight, flags);
     if (!texture) return nullptr;
 
     auto result = std::make_shared<TFontFace>();
     result->pixelSize = pixelSize;
-    result->ascender = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
-    result->lineHeight = static_cast<int>((face->size->metrics.height + 63) >> 6);
-    const float width = static_cast<float>(atlasWidth);
-    const float height = static_cast<float>(atlasHeight);
-    for (const TRasterGlyph& raster : glyphs) {
-        TGlyph& glyph = result->glyphs[static_cast<size_t>(raster.code)];
+    result->ascender = raster.ascender;
+    result->lineHeight = raster.lineHeight;
+    const float width = static_cast<float>(raster.atlasWidth);
+    const float height = static_cast<float>(raster.atlasHeight);
+    for (const TRasterGlyph& placed : raster.glyphs) {
+        TGlyph& glyph = result->glyphs[static_cast<size_t>(placed.code)];
         glyph.present = true;
         glyph.image =
-            TPictureFrame{texture, raster.atlasX / width, raster.atlasY / height,
-                          (raster.atlasX + raster.width) / width, (raster.atlasY + raster.height) / height};
-        glyph.width = raster.width;
-        glyph.height = raster.height;
-        glyph.offsetX = raster.left;
-        glyph.offsetY = result->ascender - raster.top;
-        glyph.advance = raster.advance;
+            TPictureFrame{texture, placed.atlasX / width, placed.atlasY / height,
+                          (placed.atlasX + placed.width) / width, (placed.atlasY + placed.height) / height};
+        glyph.width = placed.width;
+        glyph.height = placed.height;
+        glyph.offsetX = placed.left;
+        glyph.offsetY = result->ascender - placed.top;
+        glyph.advance = placed.advance;
     }
     return result;
 }
 
 } // namespace
 
-FontFace loadFontFace(std::string_view name, int pixelSize, int style) {
-    if (pixelSize <= 0 || pixelSize > maxPixelSize || !rendererReady()) return nullptr;
+bool rasteriseFont(const uint8_t* bytes, size_t size, int pixelSize, TFontRaster& raster) {
+    if (pixelSize <= 0 || pixelSize > maxPixelSize) return false;
     if (!freetype && FT_Init_FreeType(&freetype) != 0) {
         freetype = nullptr;
-        return nullptr;
+        return false;
     }
-    // FreeType reads the bytes while the face is open; the face is closed again before they go.
+    // FreeType reads the bytes while the face is open; the face is closed before this returns.
+    FT_Face face = nullptr;
+    if (FT_New_Memory_Face(freetype, bytes, static_cast<FT_Long>(size), 0, &face) != 0) return false;
+    const bool rasterised = rasteriseFace(face, pixelSize, raster);
+    FT_Done_Face(face);
+    return rasterised;
+}
+
+FontFace loadFontFace(std::string_view name, int pixelSize, int style) {
+    if (pixelSize <= 0 || pixelSize > maxPixelSize || !rendererReady()) return nullptr;
     std::vector<uint8_t> bytes;
     if (!readWholeResource(name, bytes, maxFontFileBytes)) return nullptr;
-    FT_Face face = nullptr;
-    if (FT_New_Memory_Face(freetype, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face) != 0)
-        return nullptr;
-    FontFace result;
-    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0 && FT_Set_Pixel_Sizes(face, 0, pixelSize) == 0)
-        result = buildFace(face, pixelSize, style);
-    FT_Done_Face(face);
-    return result;
+    TFontRaster raster;
+    if (!rasteriseFont(bytes.data(), bytes.size(), pixelSize, raster)) return nullptr;
+    return buildFace(raster, pixelSize, style);
 }
 
 void selectFont(const FontFace& face) {

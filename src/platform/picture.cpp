@@ -5,6 +5,7 @@
 // file can never jump over our own objects.
 #include "platform/display.h"
 
+#include "platform/image_decoders.h"
 #include "platform/render.h"
 
 #include <png.h>
@@ -17,33 +18,10 @@ constexpr size_t maxPictureFileBytes = size_t{64} << 20;
 // Larger than any screen-sized picture; guards against a corrupt header asking for gigabytes.
 constexpr png_uint_32 maxPictureSide = 8192;
 
-struct TDecodedImage {
-    int width = 0;
-    int height = 0;
-    bool ownAlpha = false; // the file carries alpha or a transparent colour
-    std::vector<uint8_t> rgba;
-};
-
-bool decodePng(const std::vector<uint8_t>& bytes, TDecodedImage& image) {
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) return false;
-    if (png.width == 0 || png.height == 0 || png.width > maxPictureSide || png.height > maxPictureSide) {
-        png_image_free(&png);
-        return false;
-    }
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
-    image.ownAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
-    png.format = PNG_FORMAT_RGBA;
-    image.rgba.resize(PNG_IMAGE_SIZE(png));
-    return png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr) != 0;
-}
-
 bool loadImage(std::string_view name, TDecodedImage& image) {
     std::vector<uint8_t> bytes;
-    return readWholeResource(name, bytes, maxPictureFileBytes) && decodePng(bytes, image);
+    return readWholeResource(name, bytes, maxPictureFileBytes) &&
+           decodePng(bytes.data(), bytes.size(), image);
 }
 
 int resolveFlags(int flags) {
@@ -67,6 +45,23 @@ std::shared_ptr<TTexture> textureFor(TDecodedImage& image, int flags) {
 }
 
 } // namespace
+
+bool decodePng(const uint8_t* bytes, size_t size, TDecodedImage& image) {
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, bytes, size)) return false;
+    if (png.width == 0 || png.height == 0 || png.width > maxPictureSide || png.height > maxPictureSide) {
+        png_image_free(&png);
+        return false;
+    }
+    image.width = static_cast<int>(png.width);
+    image.height = static_cast<int>(png.height);
+    image.ownAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    png.format = PNG_FORMAT_RGBA;
+    image.rgba.resize(PNG_IMAGE_SIZE(png));
+    return png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr) != 0;
+}
 
 Picture loadPicture(std::string_view name, int flags) {
     flags = resolveFlags(flags);

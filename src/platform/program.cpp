@@ -15,6 +15,7 @@
 namespace {
 
 std::function<int()> clockSource;
+std::function<void(std::string_view)> fatalErrorHandler;
 
 // Shuts SDL down before the process goes, so a changed display mode is restored and the audio thread
 // stops before static objects are destroyed.
@@ -45,11 +46,16 @@ bool initPlatform() {
 }
 
 void raiseFatalError(std::string_view message) {
+    if (fatalErrorHandler) fatalErrorHandler(message);
     std::fwrite(message.data(), 1, message.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
     shutDownSdl();
     std::exit(-1);
+}
+
+void setFatalErrorHandler(std::function<void(std::string_view message)> handler) {
+    fatalErrorHandler = std::move(handler);
 }
 
 void exitProgram() {

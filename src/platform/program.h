@@ -8,7 +8,11 @@
 // Initialises SDL and the platform modules; safe to call more than once.
 bool initPlatform();
 [[noreturn]] void raiseFatalError(std::string_view message); // message to stderr, non-zero exit
-[[noreturn]] void exitProgram();                             // status 0
+// A harness that feeds loaders damaged files puts a handler in front of that exit: it gets the message
+// instead of stderr and must not return (it throws or jumps back to its own caller). If it returns anyway
+// the program still ends. An empty function restores the plain exit.
+void setFatalErrorHandler(std::function<void(std::string_view message)> handler);
+[[noreturn]] void exitProgram(); // status 0
 
 int elapsedMillis(); // wraps as a 32-bit count; only differences are meaningful
 void sleepMillis(int ms);

@@ -1,0 +1,42 @@
+// Pictures and typefaces decoded from bytes in memory, before anything of them reaches the graphics card.
+// Both take whatever bytes they are given and answer false for anything they cannot use in full, so a
+// damaged file can be fed to them without a window or a renderer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct TDecodedImage {
+    int width = 0;
+    int height = 0;
+    bool ownAlpha = false; // the file carries alpha or a transparent colour
+    std::vector<uint8_t> rgba;
+};
+
+// A PNG of any layout, converted to 8-bit RGBA, top row first.
+bool decodePng(const uint8_t* bytes, size_t size, TDecodedImage& image);
+
+// One glyph's coverage and where it went in the atlas.
+struct TRasterGlyph {
+    int code = 0;
+    int width = 0, height = 0;
+    int left = 0, top = 0;
+    float advance = 0;
+    std::vector<uint8_t> coverage;
+    int atlasX = 0, atlasY = 0;
+};
+
+// Every glyph of codes 32..255 at one pixel size, packed into one white RGBA atlas with coverage as alpha.
+struct TFontRaster {
+    int ascender = 0;
+    int lineHeight = 0;
+    int atlasWidth = 0;
+    int atlasHeight = 0;
+    std::vector<TRasterGlyph> glyphs;
+    std::vector<uint8_t> atlas;
+};
+
+// A TrueType or OpenType face (the first in the file) with a Unicode character map; false when there is
+// none, no glyph could be drawn or the atlas would be too large for a texture.
+bool rasteriseFont(const uint8_t* bytes, size_t size, int pixelSize, TFontRaster& raster);

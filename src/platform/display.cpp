@@ -12,6 +12,7 @@
 #include "platform/platform_internal.h"
 #include "platform/program.h"
 #include "platform/render.h"
+#include "platform/replay_hooks.h"
 
 #include <SDL.h>
 
@@ -46,9 +47,10 @@ TLetterbox letterbox(int outerWidth, int outerHeight) {
     return {(outerWidth - w) / 2, (outerHeight - h) / 2, w, h};
 }
 
-// Clock differences stay right across the 32-bit wrap of the millisecond count.
+// Clock differences stay right across the 32-bit wrap of the millisecond count. Pacing reads the live
+// clock, which recordings never see: how often it looks must not matter to a replay.
 int millisSince(int start) {
-    return static_cast<int>(static_cast<uint32_t>(elapsedMillis()) - static_cast<uint32_t>(start));
+    return static_cast<int>(static_cast<uint32_t>(liveMillis()) - static_cast<uint32_t>(start));
 }
 
 void setSwapInterval(int interval) {
@@ -77,10 +79,10 @@ void showTarget(int interval) {
 // took one refresh period (integer milliseconds, give or take one).
 bool refreshesAt(int hertz) {
     const int period = 1000 / hertz;
-    const int start = elapsedMillis();
+    const int start = liveMillis();
     int goodInARow = 0;
     while (millisSince(start) < 1000) {
-        const int before = elapsedMillis();
+        const int before = liveMillis();
         showTarget(1);
         if (std::abs(millisSince(before) - period) <= 1) {
             if (++goodInARow == 3) return true;
@@ -137,7 +139,7 @@ bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) 
     pacingHertz = hertz;
     verticalBlankPacing = hertz > 0 && depth != 0 && refreshesAt(hertz);
     softwarePacing = hertz > 0 && !verticalBlankPacing;
-    pacingStart = elapsedMillis();
+    pacingStart = liveMillis();
     tickAccumulator = 0;
     return true;
 }
@@ -163,9 +165,15 @@ void clearFrame() {
 }
 
 void presentFrame(int sync) {
+    // Only the game's own frames (sync -1) count as frames of a recording.
+    if (sync < 0) replayFrameEnded();
     if (!window) return;
     if (sync >= 0) {
         showTarget(sync);
+        return;
+    }
+    if (replayRunsUnpaced()) {
+        showTarget(0);
         return;
     }
     if (verticalBlankPacing) {

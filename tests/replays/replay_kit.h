@@ -31,11 +31,13 @@ protected:
     // The game SetUp made is replaced by one whose whole life is recorded into path.
     void recreateGameRecording(const std::string& path) {
         recordTo = path;
+        replayFrom.clear();
         recreateGame();
     }
     // ... or replayed from path.
     void recreateGameReplaying(const std::string& path) {
         replayFrom = path;
+        recordTo.clear();
         recreateGame();
     }
 

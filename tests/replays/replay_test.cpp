@@ -100,7 +100,7 @@ TEST_F(ReplayFiles, GameOverWithNameEntryMatchesAndEntersTheTable) {
     EXPECT_TRUE(statesSeen.count(GameState::GameOver));
     bool entered = false;
     for (const auto& entry : game->hiscores->entries)
-        entered = entered || entry->name == "VIKA";
+        entered = entered || entry->name.find("VIKA") != std::string::npos; // after any name offered again
     EXPECT_TRUE(entered) << "the name typed at game over is in the hiscore table";
 }
 
@@ -113,27 +113,31 @@ TEST_F(ReplayFiles, JoypadRunMatchesWithoutAnyPadPluggedIn) {
     EXPECT_TRUE(statesSeen.count(GameState::Pause)) << "the pad's pause button was recorded too";
 }
 
-class ReplayDivergence : public ReplayGameTest {};
-
-TEST_F(ReplayDivergence, AnAlteredFrameIsReportedAtTheFirstCheckpointFromIt) {
-    const std::string recorded = fileText(replayFilePath("deaths.kvr"));
-    ASSERT_FALSE(recorded.empty());
-    struct TCase {
-        int alteredFrame;
-        int reportedFrame;
-    };
-    // A checkpoint is taken at the end of its frame, so a frame altered on a checkpoint shows there.
-    for (const TCase& c : {TCase{250, 300}, TCase{480, 480}}) {
-        writeText("altered.kvr", withClockStepChanged(recorded, c.alteredFrame, 45));
+// The backdrop's stars are drawn from the generator before the run seeds it, so each replay starts in a
+// game of its own, as the recording did.
+class ReplayDivergence : public ReplayGameTest {
+protected:
+    void expectReportedAt(int alteredFrame, int reportedFrame) {
+        const std::string recorded = fileText(replayFilePath("deaths.kvr"));
+        ASSERT_FALSE(recorded.empty());
+        writeText("altered.kvr", withClockStepChanged(recorded, alteredFrame, 45));
         recreateGameReplaying("altered.kvr");
         const TReplayVerdict& verdict = replayToTheEnd();
-        EXPECT_TRUE(verdict.diverged) << "frame " << c.alteredFrame;
-        EXPECT_EQ(verdict.frame, c.reportedFrame) << verdict.message;
-        // A longer frame moves the craft and the grid; the frame time is in the shell's state.
+        EXPECT_TRUE(verdict.diverged);
+        EXPECT_EQ(verdict.frame, reportedFrame) << verdict.message;
+        // A longer frame moves the grid; the frame time is in the shell's state.
         EXPECT_TRUE(std::count(verdict.parts.begin(), verdict.parts.end(), "shell")) << verdict.message;
         EXPECT_TRUE(std::count(verdict.parts.begin(), verdict.parts.end(), "grid")) << verdict.message;
-        stopReplay();
     }
+};
+
+TEST_F(ReplayDivergence, AnAlteredFrameIsReportedAtTheNextCheckpoint) {
+    expectReportedAt(250, 300);
+}
+
+TEST_F(ReplayDivergence, AnAlteredCheckpointFrameIsReportedAtItself) {
+    // A checkpoint is taken at the end of its frame.
+    expectReportedAt(480, 480);
 }
 
 TEST_F(ReplayDivergence, ALostKeyPressIsFoundToo) {

@@ -5,6 +5,7 @@
 // The file is plain text, one record a line, so that a bug report can be read and a test file diffed:
 //
 //   kelvanor-replay 1
+//   random 1234567                      the generator's state when the recording started
 //   file config.ini 5b477269645d...     a plain file the game read, hex bytes ("-" when it was missing)
 //   f 16 0                              a frame: the game's clock reads, each as the change since the read
 //                                       before (the very first as the clock itself)
@@ -25,6 +26,7 @@
 #include "platform/assets.h"
 #include "platform/input_events.h"
 #include "platform/platform_internal.h"
+#include "platform/random.h"
 #include "platform/replay_hooks.h"
 
 #include <charconv>
@@ -118,7 +120,10 @@ std::string hashesText(const std::vector<TStateHash>& hashes) {
 
 std::string inputText(int pump, const TInputRecord& record) {
     std::string line = std::to_string(pump) + " " + kindTag(record.kind);
-    auto add = [&line](auto value) { line += " " + std::to_string(value); };
+    auto add = [&line](auto value) {
+        line += ' ';
+        line += std::to_string(value);
+    };
     switch (record.kind) {
     case InputKind::KeyDown:
         add(record.code), add(record.key), add(record.flag);
@@ -127,7 +132,8 @@ std::string inputText(int pump, const TInputRecord& record) {
         add(record.code), add(record.key);
         break;
     case InputKind::Text:
-        line += " " + hexBytes(record.text);
+        line += ' ';
+        line += hexBytes(record.text);
         break;
     case InputKind::Pointer:
         add(record.x), add(record.y);
@@ -144,7 +150,8 @@ std::string inputText(int pump, const TInputRecord& record) {
         break;
     case InputKind::PadAxis:
         add(record.code), add(record.key);
-        line += " " + hexFloat(record.value);
+        line += ' ';
+        line += hexFloat(record.value);
         break;
     case InputKind::Quit:
         break;
@@ -277,6 +284,7 @@ struct TRecording {
     std::map<int, std::vector<TStateHash>> checkpoints;
     std::deque<TRecordedFile> files;
     std::optional<TRecordedEnd> end;
+    std::optional<int32_t> randomState; // the generator at the start
 };
 
 bool readLine(TRecording& recording, std::string_view line) {
@@ -314,6 +322,9 @@ bool readLine(TRecording& recording, std::string_view line) {
         const auto hashes = hashesFrom(words, 3);
         if (!frame || !hashes) return false;
         recording.end = TRecordedEnd{*frame, words[2] == "exit", *hashes};
+    } else if (tag == "random" && words.size() == 2) {
+        recording.randomState = numberFrom<int32_t>(words[1]);
+        if (!recording.randomState) return false;
     } else if (tag == "file" && words.size() == 3) {
         TRecordedFile file{std::string(words[1]), std::nullopt};
         if (words[2] != "-") {
@@ -547,6 +558,8 @@ bool startRecording(const std::string& path, StateHashSource hashes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
     std::fprintf(file, "%s\n", FileHeader);
+    // Some things draw from the generator before a run seeds it from the clock (the backdrop's stars).
+    std::fprintf(file, "random %d\n", static_cast<int>(randomState()));
     recorder.emplace();
     recorder->file = file;
     recorder->hashes = std::move(hashes);
@@ -576,6 +589,7 @@ bool startReplay(const std::string& path, StateHashSource hashes, bool exitWhenD
     replayer->exitWhenDone = exitWhenDone;
     lastVerdict = {};
     beginInputReplay();
+    if (replayer->recording.randomState) seedRandom(*replayer->recording.randomState);
     return true;
 }
 
@@ -597,7 +611,8 @@ const TReplayVerdict& replayVerdict() {
 int replayClock(int liveMillis) {
     if (recorder) {
         const uint32_t now = static_cast<uint32_t>(liveMillis);
-        recorder->clockSteps += " " + std::to_string(static_cast<int32_t>(now - recorder->lastClock));
+        recorder->clockSteps += ' ';
+        recorder->clockSteps += std::to_string(static_cast<int32_t>(now - recorder->lastClock));
         recorder->lastClock = now;
         return liveMillis;
     }
@@ -623,7 +638,8 @@ bool replayPump(const std::function<void(const TInputRecord&)>& apply) {
 
 void recordInput(const TInputRecord& record) {
     if (!recorder) return;
-    recorder->inputs += inputText(std::max(recorder->pump, 0), record) + "\n";
+    recorder->inputs += inputText(std::max(recorder->pump, 0), record);
+    recorder->inputs += '\n';
 }
 
 bool replayOpensPlainFile(std::string_view path, bool forWrite, std::unique_ptr<TStream>& stream) {

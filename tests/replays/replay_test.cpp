@@ -94,7 +94,7 @@ TEST_F(ReplayFiles, RunWithDeathsMatchesEveryCheckpoint) {
     EXPECT_EQ(game->state, GameState::Title) << "and is abandoned with Escape";
 }
 
-TEST_F(ReplayFiles, GameOverWithNameEntryMatchesAndEntersTheTable) {
+TEST_F(ReplayFiles, GameOverWithNameEntryMatchesEveryCheckpoint) {
     const TReplayVerdict& verdict = replayWatchingStates("game_over.kvr");
     EXPECT_FALSE(verdict.diverged) << verdict.message;
     EXPECT_TRUE(statesSeen.count(GameState::GameOver));

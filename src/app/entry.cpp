@@ -2,16 +2,33 @@
 
 #include "app/game.h"
 #include "app/settings/screenshot.h"
+#include "app/state_hash.h"
 #include "platform/assets.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
+#include "platform/replay.h"
 
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 const FontFace& gameFont() {
     static const FontFace face = loadFontFace("incbin::game_font.ttf", 16, 4);
     return face;
+}
+
+bool applyCommandLine(int argc, char** argv) {
+    if (argc == 1) return true;
+    const std::string_view option = argv[1];
+    if (argc == 3 && option == "--record") {
+        if (startRecording(argv[2], hashCurrentGame)) return true;
+        std::fprintf(stderr, "cannot write the recording %s\n", argv[2]);
+        return false;
+    }
+    if (argc == 3 && option == "--replay") return startReplay(argv[2], hashCurrentGame, true);
+    std::fprintf(stderr, "usage: %s [--record FILE | --replay FILE]\n", argv[0]);
+    return false;
 }
 
 bool startGame() {

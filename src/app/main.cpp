@@ -1,6 +1,7 @@
 #include "app/entry.h"
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+    if (!applyCommandLine(argc, argv)) return 2;
     runGame();
     return 0;
 }

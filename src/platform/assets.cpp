@@ -5,6 +5,8 @@
 // names and plain paths behave alike everywhere.
 #include "platform/assets.h"
 
+#include "platform/replay_hooks.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -117,6 +119,8 @@ std::unique_ptr<TStream> openStream(std::string_view name, bool forWrite) {
         if (!entry) return nullptr;
         return openMemoryStream(entry->data, entry->size);
     }
+    // A recording keeps the settings file the run started with; a replay reads that copy instead.
+    if (std::unique_ptr<TStream> recorded; replayOpensPlainFile(name, forWrite, recorded)) return recorded;
     const std::string path(name);
     std::FILE* file = std::fopen(path.c_str(), forWrite ? "wb" : "rb");
     if (!file) return nullptr;

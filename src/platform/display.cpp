@@ -12,6 +12,7 @@
 #include "platform/platform_internal.h"
 #include "platform/program.h"
 #include "platform/render.h"
+#include "platform/replay_hooks.h"
 
 #include <SDL.h>
 
@@ -46,9 +47,10 @@ TLetterbox letterbox(int outerWidth, int outerHeight) {
     return {(outerWidth - w) / 2, (outerHeight - h) / 2, w, h};
 }
 
-// Clock differences stay right across the 32-bit wrap of the millisecond count.
+// Clock differences stay right across the 32-bit wrap of the millisecond count. Pacing reads the live
+// clock, which recordings never see: how often it looks must not matter to a replay.
 int millisSince(int start) {
-    return static_cast<int>(static_cast<uint32_t>(elapsedMillis()) - static_cast<uint32_t>(start));
+    return static_cast<int>(static_cast<uint32_t>(liveMillis()) - static_cast<uint32_t>(start));
 }
 
 // False when the driver cannot set the interval at all.
@@ -85,11 +87,11 @@ bool refreshesAt(int hertz) {
     constexpr int ImmediatePresentsToGiveUp = 30;
     const int period = 1000 / hertz;
     if (!setSwapInterval(1)) return false;
-    const int start = elapsedMillis();
+    const int start = liveMillis();
     int goodInARow = 0;
     int immediateInARow = 0;
     while (millisSince(start) < 1000) {
-        const int before = elapsedMillis();
+        const int before = liveMillis();
         showTarget(1);
         const int took = millisSince(before);
         if (std::abs(took - period) <= 1) {
@@ -149,7 +151,7 @@ bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) 
     pacingHertz = hertz;
     verticalBlankPacing = hertz > 0 && depth != 0 && refreshesAt(hertz);
     softwarePacing = hertz > 0 && !verticalBlankPacing;
-    pacingStart = elapsedMillis();
+    pacingStart = liveMillis();
     tickAccumulator = 0;
     return true;
 }
@@ -175,9 +177,15 @@ void clearFrame() {
 }
 
 void presentFrame(int sync) {
+    // Only the game's own frames (sync -1) count as frames of a recording.
+    if (sync < 0) replayFrameEnded();
     if (!window) return;
     if (sync >= 0) {
         showTarget(sync);
+        return;
+    }
+    if (replayRunsUnpaced()) {
+        showTarget(0);
         return;
     }
     if (verticalBlankPacing) {

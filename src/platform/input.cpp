@@ -1,13 +1,18 @@
 // Keyboard, mouse and joypad state, kept up to date by the event pump that every query runs first.
 //
-// Sections: state · keyboard events · mouse events · joypads · the pump · queries.
+// Sections: state · keyboard events · mouse events · joypads · input records · the pump · queries.
 //
 // Keys and mouse buttons are tracked from the events themselves rather than from SDL's snapshot arrays,
-// so that a press and release between two frames still counts as a hit.
+// so that a press and release between two frames still counts as a hit. Every event becomes an input
+// record before it reaches its handler, so that a recording can write it down and a replay can feed the
+// same handlers; joypad values are recorded as the queries see them, since they are read from the device
+// rather than taken from events.
 #include "platform/input.h"
 
 #include "platform/input_events.h"
 #include "platform/platform_internal.h"
+#include "platform/replay.h"
+#include "platform/replay_hooks.h"
 
 #include <SDL.h>
 
@@ -44,15 +49,23 @@ struct TInputState {
     int typedFirst = 0;
     int typedCount = 0;
 
-    int windowX = 0;
-    int windowY = 0;
+    // In display pixels, mapped when the event arrives: a recording must not depend on the window size.
+    int pointerAtX = 0;
+    int pointerAtY = 0;
     std::array<bool, 4> mouseButtons{};
 
     std::array<TPad, PadCount> pads;
     bool quit = false;
 };
 
+// The joypad values a recording has written down so far, per pad slot.
+struct TPadSeen {
+    uint32_t buttons = 0;
+    std::array<float, DrivenAxisCount> axes{};
+};
+
 TInputState input;
+std::array<TPadSeen, PadCount> padsSeen;
 
 // --- Keyboard events -----------------------------------------------------------------------------------
 
@@ -62,22 +75,20 @@ void pushTypedChar(int code) {
     ++input.typedCount;
 }
 
-void onKeyDown(const SDL_KeyboardEvent& event) {
-    const SDL_Scancode scancode = event.keysym.scancode;
+void onKeyDown(int scancode, int keycode, bool repeat) {
     // Backspace repeats while held, as it does in any text field; Enter confirms once per press.
     if (scancode == SDL_SCANCODE_BACKSPACE) pushTypedChar(8);
-    if (event.repeat) return;
+    if (repeat) return;
     if (scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER) pushTypedChar(13);
     if (scancode < 0 || scancode >= SDL_NUM_SCANCODES || input.scancodeKey[scancode] != 0) return;
-    const int code = virtualKeyFromKeyEvent(scancode, event.keysym.sym);
+    const int code = virtualKeyFromKeyEvent(scancode, keycode);
     if (code <= 0 || code >= KeyCount) return;
     input.scancodeKey[scancode] = static_cast<uint8_t>(code);
     ++input.keysHeld[code];
     ++input.keyHits[code];
 }
 
-void onKeyUp(const SDL_KeyboardEvent& event) {
-    const SDL_Scancode scancode = event.keysym.scancode;
+void onKeyUp(int scancode) {
     if (scancode < 0 || scancode >= SDL_NUM_SCANCODES) return;
     const int code = input.scancodeKey[scancode];
     if (code == 0) return; // pressed before the last clearKeyState
@@ -119,11 +130,14 @@ int mouseButtonIndex(int sdlButton) {
     }
 }
 
-void onMouseButton(const SDL_MouseButtonEvent& event, bool down) {
-    input.windowX = event.x;
-    input.windowY = event.y;
-    const int index = mouseButtonIndex(event.button);
-    if (index != 0) input.mouseButtons[index] = down;
+void onPointer(int x, int y) {
+    input.pointerAtX = x;
+    input.pointerAtY = y;
+}
+
+void onMouseButton(int index, bool down, int x, int y) {
+    onPointer(x, y);
+    if (index >= 1 && index <= 3) input.mouseButtons[index] = down;
 }
 
 // --- Joypads -------------------------------------------------------------------------------------------
@@ -178,47 +192,171 @@ void readPad(TPad& pad) {
     }
 }
 
-// --- The pump ------------------------------------------------------------------------------------------
+// The values a query is about to answer from, written down where they changed since the last time.
+void recordPadValues(int slot) {
+    if (!isRecording()) return;
+    const TPad& pad = input.pads[slot];
+    TPadSeen& seen = padsSeen[slot];
+    if (pad.buttons != seen.buttons) {
+        TInputRecord record;
+        record.kind = InputKind::PadButtons;
+        record.code = slot;
+        record.bits = pad.buttons;
+        recordInput(record);
+        seen.buttons = pad.buttons;
+    }
+    for (int axis = 0; axis < DrivenAxisCount; ++axis) {
+        if (pad.axes[axis] == seen.axes[axis]) continue;
+        TInputRecord record;
+        record.kind = InputKind::PadAxis;
+        record.code = slot;
+        record.key = axis;
+        record.value = pad.axes[axis];
+        recordInput(record);
+        seen.axes[axis] = pad.axes[axis];
+    }
+}
 
-void handleEvent(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_QUIT:
+// A replay answers from the recorded values alone, whatever pads this machine has.
+void readPadForQuery(int slot) {
+    if (isReplaying()) return;
+    readPad(input.pads[slot]);
+    recordPadValues(slot);
+}
+
+// --- Input records -------------------------------------------------------------------------------------
+
+void applyInput(const TInputRecord& record) {
+    switch (record.kind) {
+    case InputKind::Quit:
         input.quit = true;
         break;
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) input.quit = true;
+    case InputKind::KeyDown:
+        onKeyDown(record.code, record.key, record.flag != 0);
         break;
-    case SDL_KEYDOWN:
-        onKeyDown(event.key);
+    case InputKind::KeyUp:
+        onKeyUp(record.code);
         break;
-    case SDL_KEYUP:
-        onKeyUp(event.key);
+    case InputKind::Text:
+        onTextInput(record.text.c_str());
         break;
-    case SDL_TEXTINPUT:
-        onTextInput(event.text.text);
+    case InputKind::Pointer:
+        onPointer(record.x, record.y);
         break;
-    case SDL_MOUSEMOTION:
-        input.windowX = event.motion.x;
-        input.windowY = event.motion.y;
+    case InputKind::MouseButton:
+        onMouseButton(record.code, record.flag != 0, record.x, record.y);
         break;
-    case SDL_MOUSEBUTTONDOWN:
-        onMouseButton(event.button, true);
+    case InputKind::PadButtons:
+        if (record.code >= 0 && record.code < PadCount) input.pads[record.code].buttons = record.bits;
         break;
-    case SDL_MOUSEBUTTONUP:
-        onMouseButton(event.button, false);
+    case InputKind::PadAxis:
+        if (record.code >= 0 && record.code < PadCount && record.key >= 0 && record.key < DrivenAxisCount)
+            input.pads[record.code].axes[record.key] = record.value;
         break;
-    case SDL_JOYDEVICEADDED:
-        openPad(event.jdevice.which);
-        break;
-    case SDL_JOYDEVICEREMOVED:
-        closePad(event.jdevice.which);
-        break;
-    default:
+    case InputKind::PadAdded:
+    case InputKind::PadRemoved:
+        // Only the values a pad gave matter to the game, and they are recorded on their own; these two
+        // tell the reader of a recording when a pad came and went.
         break;
     }
 }
 
+void takeInput(const TInputRecord& record) {
+    recordInput(record);
+    applyInput(record);
+}
+
+// Every event the game cares about as an input record; the joypad device events also open and close the
+// pad here, since a replay has no device to open.
+void handleEvent(const SDL_Event& event) {
+    TInputRecord record;
+    switch (event.type) {
+    case SDL_QUIT:
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event != SDL_WINDOWEVENT_CLOSE) return;
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        record.kind = event.type == SDL_KEYDOWN ? InputKind::KeyDown : InputKind::KeyUp;
+        record.code = event.key.keysym.scancode;
+        record.key = event.key.keysym.sym;
+        record.flag = event.key.repeat;
+        break;
+    case SDL_TEXTINPUT:
+        record.kind = InputKind::Text;
+        record.text = event.text.text;
+        break;
+    case SDL_MOUSEMOTION:
+        record.kind = InputKind::Pointer;
+        logicalPointerFromWindow(event.motion.x, event.motion.y, &record.x, &record.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        record.kind = InputKind::MouseButton;
+        record.code = mouseButtonIndex(event.button.button);
+        record.flag = event.type == SDL_MOUSEBUTTONDOWN;
+        logicalPointerFromWindow(event.button.x, event.button.y, &record.x, &record.y);
+        break;
+    case SDL_JOYDEVICEADDED:
+        openPad(event.jdevice.which);
+        record.kind = InputKind::PadAdded;
+        record.code = padSlotOf(SDL_JoystickGetDeviceInstanceID(event.jdevice.which));
+        break;
+    case SDL_JOYDEVICEREMOVED:
+        record.kind = InputKind::PadRemoved;
+        record.code = padSlotOf(event.jdevice.which);
+        closePad(event.jdevice.which);
+        break;
+    default:
+        return;
+    }
+    takeInput(record);
+}
+
+// A replay takes no live input; a request to close still ends it, since it may run for a while.
+void dropLiveEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) endProcess(130);
+    }
+}
+
 } // namespace
+
+void beginInputRecording() {
+    padsSeen.fill(TPadSeen{});
+    // The pointer's place before the first event is part of the run.
+    TInputRecord pointer;
+    pointer.kind = InputKind::Pointer;
+    pointer.x = input.pointerAtX;
+    pointer.y = input.pointerAtY;
+    recordInput(pointer);
+    for (int button = 1; button <= 3; ++button) {
+        if (!input.mouseButtons[button]) continue;
+        TInputRecord held;
+        held.kind = InputKind::MouseButton;
+        held.code = button;
+        held.flag = 1;
+        held.x = input.pointerAtX;
+        held.y = input.pointerAtY;
+        recordInput(held);
+    }
+}
+
+void beginInputReplay() {
+    for (TPad& pad : input.pads) {
+        pad.buttons = 0;
+        pad.axes.fill(0);
+    }
+    input.keysHeld.fill(0);
+    input.keyHits.fill(0);
+    input.scancodeKey.fill(0);
+    input.typedFirst = 0;
+    input.typedCount = 0;
+    input.mouseButtons.fill(false);
+    input.quit = false;
+}
 
 void startInputEvents(bool joysticksRestarted) {
     SDL_StartTextInput();
@@ -230,6 +368,10 @@ void startInputEvents(bool joysticksRestarted) {
 }
 
 void pumpEvents() {
+    if (replayPump(applyInput)) {
+        if (SDL_WasInit(SDL_INIT_EVENTS) != 0) dropLiveEvents();
+        return;
+    }
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
     SDL_Event event;
     while (SDL_PollEvent(&event))
@@ -272,16 +414,12 @@ void clearKeyState() {
 
 int pointerX() {
     pumpEvents();
-    int x = 0, y = 0;
-    logicalPointerFromWindow(input.windowX, input.windowY, &x, &y);
-    return x;
+    return input.pointerAtX;
 }
 
 int pointerY() {
     pumpEvents();
-    int x = 0, y = 0;
-    logicalPointerFromWindow(input.windowX, input.windowY, &x, &y);
-    return y;
+    return input.pointerAtY;
 }
 
 int isMouseButtonDown(int button) {
@@ -293,14 +431,14 @@ int isMouseButtonDown(int button) {
 int isPadButtonDown(int button, int pad) {
     pumpEvents();
     if (pad < 0 || pad >= PadCount || button < 0 || button >= PadButtonCount) return 0;
-    readPad(input.pads[pad]);
+    readPadForQuery(pad);
     return (input.pads[pad].buttons >> button) & 1u;
 }
 
 float padAxis(int axis, int pad) {
     pumpEvents();
     if (pad < 0 || pad >= PadCount || axis < 0 || axis >= PadAxisCount) return 0;
-    readPad(input.pads[pad]);
+    readPadForQuery(pad);
     return input.pads[pad].axes[axis];
 }
 

@@ -10,3 +10,8 @@ void startInputEvents(bool joysticksRestarted);
 int virtualKeyFromScancode(int scancode);
 // The virtual-key code of a key event: letters follow the keyboard layout, everything else its position.
 int virtualKeyFromKeyEvent(int scancode, int keycode);
+// A recording starts: the pointer's place (and any held mouse button) is written down, and joypad values
+// are recorded afresh from the next query.
+void beginInputRecording();
+// A replay starts: keys, buttons and joypad values go back to rest, so that only the recording moves them.
+void beginInputReplay();

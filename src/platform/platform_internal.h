@@ -8,3 +8,8 @@ SDL_Window* platformWindow();
 // Maps a position in window pixels to the 800 x 600 picture, allowing for the letterbox bars (display
 // module). Positions over the bars are clamped to the picture's edge.
 void logicalPointerFromWindow(int windowX, int windowY, int* logicalX, int* logicalY);
+// The clock as it runs, never recorded or replayed: frame pacing reads it as often as it likes (program
+// module).
+int liveMillis();
+// Ends the process with this status after shutting SDL down (program module).
+[[noreturn]] void endProcess(int status);

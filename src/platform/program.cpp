@@ -3,6 +3,8 @@
 #include "platform/program.h"
 
 #include "platform/input_events.h"
+#include "platform/platform_internal.h"
+#include "platform/replay_hooks.h"
 #include "platform/sound_device.h"
 
 #include <SDL.h>
@@ -50,6 +52,8 @@ void raiseFatalError(std::string_view message) {
     std::fwrite(message.data(), 1, message.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
+    // A recording keeps the run up to here; a replay that reaches the same error has matched.
+    replayProgramEnding();
     shutDownSdl();
     std::exit(-1);
 }
@@ -59,12 +63,21 @@ void setFatalErrorHandler(std::function<void(std::string_view message)> handler)
 }
 
 void exitProgram() {
+    replayProgramEnding();
+    endProcess(0);
+}
+
+void endProcess(int status) {
     std::fflush(stdout);
     shutDownSdl();
-    std::exit(0);
+    std::exit(status);
 }
 
 int elapsedMillis() {
+    return replayClock(liveMillis());
+}
+
+int liveMillis() {
     if (clockSource) return clockSource();
     // Time since the system started, like a tick count: the game seeds its generator from this clock, so
     // it should not start near 0 in every process.

@@ -29,8 +29,13 @@ void GameTest::SetUp() {
     std::filesystem::current_path(scratchDirectory);
     setClockSource([this] { return clockMillis; });
     clearKeyState();
+    createGame();
+}
+
+void GameTest::createGame() {
     // The scroll offset outlives a game; a new game starts with the view still.
     worldScrollOffset().set(0, 0);
+    beforeGameCreated();
     game = TGame::create();
     game->startRun();
     game->phaseTime = 10.0f;

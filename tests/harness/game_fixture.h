@@ -19,6 +19,11 @@ protected:
     void stepFrames(int count, int millis = 16);
     // The title menu's START, as a player choosing it would get it.
     void startPlaying();
+    // A fresh game as the entry routine leaves it (SetUp has made one already; delete `game` first).
+    void createGame();
+    // Runs just before the game is created, with the clock and the input already set up: the place to
+    // start a recording or a replay, which must see the game read its settings and seed its generator.
+    virtual void beforeGameCreated() {}
 
     int clockMillis = 100000; // what elapsedMillis returns
 

@@ -98,6 +98,10 @@ TEST_F(ReplayFiles, GameOverWithNameEntryMatchesEveryCheckpoint) {
     const TReplayVerdict& verdict = replayWatchingStates("game_over.kvr");
     EXPECT_FALSE(verdict.diverged) << verdict.message;
     EXPECT_TRUE(statesSeen.count(GameState::GameOver));
+    const auto& entries = game->hiscores->entries;
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
+        return entry->name == "VIKA";
+    })) << "the name typed at the game over is in the table";
 }
 
 TEST_F(ReplayFiles, JoypadRunMatchesWithoutAnyPadPluggedIn) {

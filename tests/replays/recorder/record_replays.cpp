@@ -162,7 +162,7 @@ TEST_F(Recording, GameOverWithNameEntry) {
     ASSERT_EQ(game->state, GameState::GameOver);
     ASSERT_GT(game->player->stats.score, 10);
     runFrames(60);
-    typeText("VIKA");
+    typeText("vika"); // the name field takes lower-case letters and shows them in capitals
     runFrames(10);
     tapKey(Key::Enter);
     for (int i = 0; i < 60 && game->state != GameState::Title; ++i)

@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := $(if $(filter release,$(PRESET)),build,build-$(PRESET))
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test assets bench clean format
+.PHONY: all setup configure build run test assets bench clean format soak soak-ci
 
 all: build
 
@@ -28,6 +28,22 @@ assets: configure
 
 bench: build
 	./$(BUILD_DIR)/bench/kelvanor_bench
+
+# Whole seeded runs under AddressSanitizer and UndefinedBehaviorSanitizer, checked every frame.
+SOAK_RUNS ?= 100
+# The CI's share: a few runs, then the replay tests, in the same sanitizer build.
+SOAK_CI_RUNS ?= 4
+
+soak: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan --target kelvanor_soak kelvanor_glprobe -j $(JOBS)
+	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_RUNS)
+
+soak-ci: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan --target kelvanor_soak kelvanor_tests kelvanor_glprobe -j $(JOBS)
+	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_CI_RUNS) --seed 9001
+	@bash scripts/run-soak.sh build-asan replays
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -343,9 +343,12 @@ void TSoakBot::thrustAndAim(TGame& game) {
         intentFrames = random.integer(5, 40);
         useKeypad = random.chance(0.3);
         const int intent = random.integer(0, 9);
-        if (nearest && intent < 3) { // away from the nearest enemy; a careless bot ends its runs sooner
-            intentX = at.x - nearest->particle->position.x;
-            intentY = at.y - nearest->particle->position.y;
+        if (nearest && intent < 6) {
+            // Away from the nearest enemy, or straight at it: a reckless bot loses its lives soon, which
+            // keeps runs short and the deaths, respawns and game overs coming.
+            const float sign = intent < 3 ? 1.0f : -1.0f;
+            intentX = sign * (at.x - nearest->particle->position.x);
+            intentY = sign * (at.y - nearest->particle->position.y);
         } else if (intent < 8) {
             intentX = random.real(-1, 1);
             intentY = random.real(-1, 1);

@@ -33,7 +33,7 @@ namespace {
 struct TOptions {
     int runs = 100;
     uint64_t seed = 1;
-    int maxFrames = 2000;
+    int maxFrames = 1200;
 };
 
 struct TRunResult {

@@ -29,9 +29,9 @@ assets: configure
 bench: build
 	./$(BUILD_DIR)/bench/kelvanor_bench
 
-# Whole seeded runs under AddressSanitizer and UndefinedBehaviorSanitizer, checked every frame.
+# Whole seeded runs under AddressSanitizer and UndefinedBehaviorSanitizer, checked every frame (about an hour).
 SOAK_RUNS ?= 100
-# The CI's share: a few runs, then the replay tests, in the same sanitizer build.
+# The CI's share: a few runs (about three minutes), then the replay tests, in the same sanitizer build.
 SOAK_CI_RUNS ?= 4
 
 soak: setup

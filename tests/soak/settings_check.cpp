@@ -5,6 +5,7 @@
 #include "app/ui/menu.h"
 #include "audio/sound_bank.h"
 #include "input/joypad.h"
+#include "platform/sound.h"
 #include "play/grid.h"
 #include "play/player.h"
 #include "scores/hiscore_table.h"
@@ -82,6 +83,21 @@ struct TSavedSettings {
 
 } // namespace
 
+TSettingsReader::TSettingsReader() : reader(TGame::create()) {
+    // Its title music would play under every run of the session.
+    suspendChannel(reader->titleChannel);
+}
+
+TSettingsReader::~TSettingsReader() = default;
+
+TGame& TSettingsReader::load() {
+    // What loading does not reset starts as a newly created game has it.
+    reader->hiscores = THiscoreTable::create();
+    reader->joypad = TJoypad::create();
+    reader->loadSettings();
+    return *reader;
+}
+
 std::string TSettingsCheck::afterFrame(TGame& game) {
     const std::string bytes = readBytes(SettingsFile::path);
     if (bytes == lastBytes) return {};
@@ -99,17 +115,17 @@ std::string TSettingsCheck::roundTrip(TGame& game) {
     ++savesChecked;
     if (saved.empty()) return "the saved settings file is empty or missing";
 
-    // The fresh game starts in a directory of its own holding only a copy of the file.
+    // The reading game starts in a directory of its own holding only a copy of the file.
     const fs::path home = fs::current_path();
     const fs::path fresh = home / "fresh-start";
     fs::remove_all(fresh);
     fs::create_directories(fresh);
     writeBytes(fresh / SettingsFile::path, saved);
     fs::current_path(fresh);
-    const std::unique_ptr<TGame> reloaded(TGame::create());
-    std::string broken = TSavedSettings(game).differenceFrom(TSavedSettings(*reloaded));
+    TGame& reloaded = reader.load();
+    std::string broken = TSavedSettings(game).differenceFrom(TSavedSettings(reloaded));
     if (broken.empty()) {
-        reloaded->saveSettings();
+        reloaded.saveSettings();
         if (readBytes(SettingsFile::path) != saved)
             broken = "saving the settings read back from the file gives different bytes";
     }

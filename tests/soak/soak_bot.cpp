@@ -61,8 +61,12 @@ bool TSoakRandom::chance(double probability) {
 // --- Frame length and dispatch -------------------------------------------------------------------------
 
 TSoakBot::TSoakBot(uint64_t seed, TVirtualPad& pad) : random(seed), pad(pad) {
-    visitsLeft = random.integer(0, 3);
-    if (random.chance(0.1)) abandonAtPlayFrame = random.integer(50, 3000);
+    visitsLeft = random.integer(0, 2);
+    if (random.chance(0.05)) abandonAtPlayFrame = random.integer(50, 3000);
+    // Most runs play until the score would make the hiscore table, then throw their lives away, so that
+    // game over and name entry come within a run's frame budget. A run that cannot reach the table (the
+    // default one is out of reach) gives up its lives after a while all the same.
+    if (random.chance(0.85)) giveUpAtPlayFrame = random.integer(150, 450);
 }
 
 int TSoakBot::frameMillis() {
@@ -161,7 +165,8 @@ void TSoakBot::onConfiguration(TGame& game, bool paused) {
         return;
     }
     if (framesInState < 2) return;
-    if (menuActionsLeft < 0) menuActionsLeft = random.integer(1, 6);
+    // The pause menu gets fewer changes: its frames are play frames the run does not get.
+    if (menuActionsLeft < 0) menuActionsLeft = paused ? random.integer(0, 3) : random.integer(1, 6);
     if (menuTarget < 0) {
         if (menuActionsLeft == 0) {
             // Leave: BACK, or Escape on the configuration page (the pause menu does not read it).
@@ -339,6 +344,12 @@ void TSoakBot::thrustAndAim(TGame& game) {
         }
     });
 
+    const bool throwLivesAway = giveUpAtPlayFrame >= 0 && (playFrames >= giveUpAtPlayFrame ||
+                                                           craft.stats.score > game.hiscores->lowest->score);
+    if (throwLivesAway) {
+        ramNearest(game, nearest);
+        return;
+    }
     if (--intentFrames <= 0) {
         intentFrames = random.integer(5, 40);
         useKeypad = random.chance(0.3);
@@ -408,6 +419,35 @@ void TSoakBot::thrustAndAim(TGame& game) {
         setStick(mapping.fireYAxis, 0);
     }
     if (bomb) tapPadButton(mapping.bombButton);
+}
+
+// Straight at the nearest enemy without firing: the quickest way to lose a life. The control mode
+// still decides which hand does it.
+void TSoakBot::ramNearest(TGame& game, const TEnemy* nearest) {
+    const TVector& at = game.player->particle->position;
+    float dirX = 0, dirY = 0;
+    if (nearest) {
+        dirX = nearest->particle->position.x - at.x;
+        dirY = nearest->particle->position.y - at.y;
+        const float length = std::hypot(dirX, dirY);
+        if (length > 0) dirX /= length, dirY /= length;
+    }
+    if (game.player->controlMode == ControlMode::KeysAndMouse) {
+        std::set<int> keys;
+        if (dirX < -0.38f) keys.insert(Key::Left);
+        if (dirX > 0.38f) keys.insert(Key::Right);
+        if (dirY < -0.38f) keys.insert(Key::Up);
+        if (dirY > 0.38f) keys.insert(Key::Down);
+        holdKeys(keys);
+        if (leftDown) mouseButton(1, leftDown = false);
+        if (rightDown) mouseButton(2, rightDown = false);
+        return;
+    }
+    const TJoypadMapping& mapping = game.joypad->mapping;
+    setStick(mapping.moveXAxis, dirX);
+    setStick(mapping.moveYAxis, dirY);
+    setStick(mapping.fireXAxis, 0);
+    setStick(mapping.fireYAxis, 0);
 }
 
 // --- Game over -----------------------------------------------------------------------------------------

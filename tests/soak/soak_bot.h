@@ -13,6 +13,7 @@
 #include <set>
 
 class TGame;
+class TEnemy;
 class TMenu;
 class TVirtualPad;
 
@@ -73,6 +74,7 @@ private:
     bool steerMenu(TGame& game, const TMenu& menu, int target, bool choose);
     void changeOption(TGame& game);
     void thrustAndAim(TGame& game);
+    void ramNearest(TGame& game, const TEnemy* nearest);
     void typeSomething(TGame& game);
 
     void holdKeys(const std::set<int>& keys);
@@ -103,6 +105,7 @@ private:
     float intentX = 0, intentY = 0;
     bool useKeypad = false;
     int abandonAtPlayFrame = -1;
+    int giveUpAtPlayFrame = -1; // none: the run plays on until the frame budget
     int playFrames = 0;
     // Game over.
     int charsToType = 0;

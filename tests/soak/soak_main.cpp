@@ -16,7 +16,10 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
+#include "play/player.h"
 #include "play/scroll.h"
+#include "scores/hiscore_table.h"
+#include "scores/score_record.h"
 #include "soak/settings_check.h"
 #include "soak/soak_bot.h"
 #include "soak/world_check.h"
@@ -33,20 +36,22 @@ namespace {
 struct TOptions {
     int runs = 100;
     uint64_t seed = 1;
-    int maxFrames = 1200;
+    int maxFrames = 1500;
 };
 
 struct TRunResult {
     int frames = 0;
     bool gameOver = false;
+    bool nameEntered = false;
     bool cut = false;
     std::string failure; // empty when every check held
 };
 
 struct TSessionTotals {
-    int runs = 0, frames = 0, gameOvers = 0, cut = 0, savesChecked = 0;
+    int runs = 0, frames = 0, gameOvers = 0, namesEntered = 0, cut = 0, savesChecked = 0;
     TBotTally bot;
     TListPeaks peaks;
+    int framesIn[16] = {}; // by the state the frame started in
 };
 
 bool parseOptions(int argc, char** argv, TOptions& options) {
@@ -89,7 +94,7 @@ void reportUnexpectedExit() {
 // with no file, on the defaults.
 void writeStartingSettings(uint64_t seed) {
     TSoakRandom random(seed ^ 0x5E77u);
-    if (random.chance(0.3)) return;
+    if (random.chance(0.2)) return;
     std::ofstream file("config.ini", std::ios::binary);
     const auto line = [&](const std::string& text) { file << text << "\r\n"; };
     line("[Grid]");
@@ -102,7 +107,8 @@ void writeStartingSettings(uint64_t seed) {
     for (int record = 0; record < 10; ++record) {
         line(names[random.integer(0, 4)]);
         line(random.chance(0.5) ? "" : "NOTHING TO SAY");
-        line(std::to_string(random.integer(0, 2000)));
+        // Some low scores, so that one or two kills make the table.
+        line(std::to_string(random.integer(0, random.chance(0.3) ? 300 : 2000)));
         for (int count = 0; count < 12; ++count)
             line(std::to_string(random.integer(0, 40)));
     }
@@ -114,6 +120,12 @@ void writeStartingSettings(uint64_t seed) {
         line(std::to_string(axisNumbers[random.integer(0, 6)]));
     for (int button = 0; button < 4; ++button)
         line(std::to_string(random.integer(0, 11)));
+}
+
+bool tableHolds(const TGame& g, int score) {
+    for (const auto& record : g.hiscores->entries)
+        if (record->score == score) return true;
+    return false;
 }
 
 // What the entry routine does before its loop, on the soak's clock, in the run's own directory.
@@ -128,7 +140,8 @@ void startFreshGame() {
     game->lastFrameTime = elapsedMillis();
 }
 
-TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSessionTotals& totals) {
+TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSettingsReader& reader,
+                   TSessionTotals& totals) {
     namespace fs = std::filesystem;
     const fs::path home = fs::current_path();
     const fs::path directory = home / ("soak-run-" + std::to_string(seed));
@@ -144,7 +157,7 @@ TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSe
     where.frame = 0;
     TSoakBot bot(seed, pad);
     TWorldCheck world;
-    TSettingsCheck settings;
+    TSettingsCheck settings(reader);
     settings.remember();
     TRunResult result;
     while (!bot.finished()) {
@@ -157,6 +170,9 @@ TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSe
             break;
         }
         const int stateBefore = game->state;
+        ++totals.framesIn[stateBefore & 15];
+        const int scoreBefore = game->player->stats.score;
+        const int savesBefore = settings.savesChecked;
         const int millis = bot.prepareFrame(*game);
         clockMillis += millis;
         game->frame();
@@ -168,6 +184,14 @@ TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSe
         const float worldSeconds = stateBefore == GameState::Pause ? 0.0f : static_cast<float>(millis) / 1000;
         result.failure = world.afterFrame(*game, worldSeconds);
         if (result.failure.empty()) result.failure = settings.afterFrame(*game);
+        if (result.failure.empty() && stateBefore == GameState::GameOver &&
+            settings.savesChecked > savesBefore) {
+            // Game over saves only for a finished name entry, and the entry must be in the table it saved.
+            result.nameEntered = true;
+            if (!tableHolds(*game, scoreBefore))
+                result.failure =
+                    "a name was entered but no hiscore holds the run's score " + std::to_string(scoreBefore);
+        }
         if (!result.failure.empty()) break;
     }
     if (result.failure.empty()) {
@@ -198,12 +222,20 @@ TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSe
 }
 
 void printTotals(const TSessionTotals& t, double seconds) {
-    std::printf("soak: %d runs, %d frames (%d in play), %d game overs, %d cut at the frame budget, %.1f s\n",
-                t.runs, t.frames, t.bot.framesInPlay, t.gameOvers, t.cut, seconds);
+    std::printf("soak: %d runs, %d frames (%d in play), %d game overs, %d names entered in the hiscores, "
+                "%d cut at the frame budget, %.1f s (%.1f ms a frame)\n",
+                t.runs, t.frames, t.bot.framesInPlay, t.gameOvers, t.namesEntered, t.cut, seconds,
+                t.frames > 0 ? 1000 * seconds / t.frames : 0.0);
     std::printf("soak: bot: %d pauses, %d control switches, %d joypad setups, %d bombs, %d name entries, "
                 "%d screenshots, %d two-second stalls; %d settings saves read back\n",
                 t.bot.pauses, t.bot.controlSwitches, t.bot.joypadSetups, t.bot.bombs, t.bot.nameEntries,
                 t.bot.screenshots, t.bot.stalls, t.savesChecked);
+    std::printf(
+        "soak: frames by screen: title %d, pages %d, configuration %d, play %d, pause %d, life lost %d, "
+        "game over %d\n",
+        t.framesIn[GameState::Title], t.framesIn[GameState::Credits] + t.framesIn[GameState::Instructions],
+        t.framesIn[GameState::Configuration], t.framesIn[GameState::Play], t.framesIn[GameState::Pause],
+        t.framesIn[GameState::LifeLost], t.framesIn[GameState::GameOver]);
     std::printf("soak: largest lists: particles %zu, shots %zu, sparks %zu, enemies %zu, shockwaves %zu, "
                 "score texts %zu\n",
                 t.peaks.particles, t.peaks.shots, t.peaks.sparks, t.peaks.enemies, t.peaks.shockwaves,
@@ -231,6 +263,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    TSettingsReader reader; // before any run's game: see its header
     std::atexit(reportUnexpectedExit);
     const auto started = std::chrono::steady_clock::now();
     TSessionTotals totals;
@@ -238,18 +271,20 @@ int main(int argc, char** argv) {
     for (int run = 0; run < options.runs; ++run) {
         const uint64_t seed = options.seed + static_cast<uint64_t>(run);
         const auto runStarted = std::chrono::steady_clock::now();
-        const TRunResult result = playRun(seed, options, pad, totals);
+        const TRunResult result = playRun(seed, options, pad, reader, totals);
         // One line a run, so that a long session shows its progress.
         std::printf("soak: seed %llu: %d frames, %s, %.1f s\n", static_cast<unsigned long long>(seed),
                     result.frames,
-                    result.gameOver ? "game over"
-                    : result.cut    ? "cut"
-                                    : "abandoned",
+                    result.nameEntered ? "game over, name entered"
+                    : result.gameOver  ? "game over"
+                    : result.cut       ? "cut"
+                                       : "abandoned",
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - runStarted).count());
         std::fflush(stdout);
         ++totals.runs;
         totals.frames += result.frames;
         totals.gameOvers += result.gameOver ? 1 : 0;
+        totals.namesEntered += result.nameEntered ? 1 : 0;
         totals.cut += result.cut ? 1 : 0;
         if (!result.failure.empty()) {
             ++failures;

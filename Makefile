@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := $(if $(filter release,$(PRESET)),build,build-$(PRESET))
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test assets bench fuzz clean format
+.PHONY: all setup configure build run test assets bench fuzz soak soak-ci clean format
 
 all: build
 
@@ -33,6 +33,22 @@ bench: build
 fuzz:
 	@bash scripts/install-deps.sh --fuzz
 	@bash scripts/fuzz.sh
+
+# Whole seeded runs under AddressSanitizer and UndefinedBehaviorSanitizer, checked every frame (about an hour).
+SOAK_RUNS ?= 100
+# The CI's share: a few runs (about three minutes), then the replay tests, in the same sanitizer build.
+SOAK_CI_RUNS ?= 4
+
+soak: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan --target kelvanor_soak kelvanor_glprobe -j $(JOBS)
+	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_RUNS)
+
+soak-ci: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan --target kelvanor_soak kelvanor_replay_tests kelvanor_glprobe -j $(JOBS)
+	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_CI_RUNS) --seed 9001
+	@bash scripts/run-soak.sh build-asan replays
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,302 @@
+// kelvanor_soak: whole runs of the real game, played by a seeded bot through the real input path with
+// frame times between 1 ms and 2 s, checked after every frame.
+//
+//   kelvanor_soak [--runs N] [--seed S] [--max-frames F]
+//
+// Run r of a session uses the seed S + r; a failure names that seed, so `--seed <it> --runs 1` plays the
+// same run again exactly: every run starts from a fresh game in an empty directory, on a clock that
+// starts at the same reading. The exit status is 0 only when every run held every check.
+#include "app/entry.h"
+#include "app/game.h"
+#include "app/settings/screenshot.h"
+#include "harness/display_fixture.h"
+#include "harness/input_driver.h"
+#include "input/joypad.h"
+#include "platform/assets.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "platform/program.h"
+#include "play/player.h"
+#include "play/scroll.h"
+#include "scores/hiscore_table.h"
+#include "scores/score_record.h"
+#include "soak/settings_check.h"
+#include "soak/soak_bot.h"
+#include "soak/world_check.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct TOptions {
+    int runs = 100;
+    uint64_t seed = 1;
+    int maxFrames = 1500;
+};
+
+struct TRunResult {
+    int frames = 0;
+    bool gameOver = false;
+    bool nameEntered = false;
+    bool cut = false;
+    std::string failure; // empty when every check held
+};
+
+struct TSessionTotals {
+    int runs = 0, frames = 0, gameOvers = 0, namesEntered = 0, cut = 0, savesChecked = 0;
+    TBotTally bot;
+    TListPeaks peaks;
+    int framesIn[16] = {}; // by the state the frame started in
+};
+
+bool parseOptions(int argc, char** argv, TOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        if (option == "--runs")
+            options.runs = std::atoi(value);
+        else if (option == "--seed")
+            options.seed = std::strtoull(value, nullptr, 10);
+        else if (option == "--max-frames")
+            options.maxFrames = std::atoi(value);
+        else
+            return false;
+    }
+    return options.runs > 0 && options.maxFrames > 0;
+}
+
+int clockMillis = 0;
+
+// Where the session is, for a game that ends the process itself (a quit it should not have taken, or a
+// fatal error): the exit handler still names the run and the frame, and fails the session.
+struct TWhere {
+    bool done = false;
+    uint64_t seed = 0;
+    int frame = 0;
+} where;
+
+void reportUnexpectedExit() {
+    if (where.done) return;
+    std::printf("SOAK FAILURE seed %llu, frame %d: the game ended the process\n",
+                static_cast<unsigned long long>(where.seed), where.frame);
+    std::fflush(stdout);
+    std::_Exit(1);
+}
+
+// Most runs start from a settings file of their own: options, a joypad mapping and a hiscore table whose
+// scores a short run can beat, so that name entry and the table's re-sorting get exercised. The rest start
+// with no file, on the defaults.
+void writeStartingSettings(uint64_t seed) {
+    TSoakRandom random(seed ^ 0x5E77u);
+    if (random.chance(0.2)) return;
+    std::ofstream file("config.ini", std::ios::binary);
+    const auto line = [&](const std::string& text) { file << text << "\r\n"; };
+    line("[Grid]");
+    line(std::to_string(random.integer(0, 1)));
+    line("[Sound]");
+    line(std::to_string(random.integer(0, 4)));
+    line(std::to_string(random.integer(0, 4)));
+    line("[Hiscore]");
+    static const char* const names[] = {"ANA", "B0B", "", "TEN LETTER", "Z Z"};
+    for (int record = 0; record < 10; ++record) {
+        line(names[random.integer(0, 4)]);
+        line(random.chance(0.5) ? "" : "NOTHING TO SAY");
+        // Some low scores, so that one or two kills make the table.
+        line(std::to_string(random.integer(0, random.chance(0.3) ? 300 : 2000)));
+        for (int count = 0; count < 12; ++count)
+            line(std::to_string(random.integer(0, 40)));
+    }
+    line("[Input]");
+    line(std::to_string(random.integer(0, 1)));
+    line("[JoyPad]");
+    static const int axisNumbers[] = {0, 1, 2, 3, 4, 8, 9};
+    for (int axis = 0; axis < 4; ++axis)
+        line(std::to_string(axisNumbers[random.integer(0, 6)]));
+    for (int button = 0; button < 4; ++button)
+        line(std::to_string(random.integer(0, 11)));
+}
+
+bool tableHolds(const TGame& g, int score) {
+    for (const auto& record : g.hiscores->entries)
+        if (record->score == score) return true;
+    return false;
+}
+
+// What the entry routine does before its loop, on the soak's clock, in the run's own directory.
+void startFreshGame() {
+    pumpEvents();
+    clearKeyState();
+    worldScrollOffset().set(0, 0);
+    selectFont(gameFont());
+    game = TGame::create();
+    game->startRun();
+    game->phaseTime = 10.0f;
+    game->lastFrameTime = elapsedMillis();
+}
+
+TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSettingsReader& reader,
+                   TSessionTotals& totals) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::current_path();
+    const fs::path directory = home / ("soak-run-" + std::to_string(seed));
+    fs::remove_all(directory);
+    fs::create_directories(directory);
+    fs::current_path(directory);
+    // The game seeds its generator from the clock, so the clock's start is part of the run's seed.
+    clockMillis = 100000 + static_cast<int>(seed % 1000000);
+    writeStartingSettings(seed);
+    startFreshGame();
+
+    where.seed = seed;
+    where.frame = 0;
+    TSoakBot bot(seed, pad);
+    TWorldCheck world;
+    TSettingsCheck settings(reader);
+    settings.remember();
+    TRunResult result;
+    while (!bot.finished()) {
+        if (result.frames == options.maxFrames) {
+            result.cut = true;
+            bot.cutShort();
+        }
+        if (result.frames > options.maxFrames + 2000) {
+            result.failure = "the run never came back to the title after being abandoned";
+            break;
+        }
+        const int stateBefore = game->state;
+        ++totals.framesIn[stateBefore & 15];
+        const int scoreBefore = game->player->stats.score;
+        const int savesBefore = settings.savesChecked;
+        const int millis = bot.prepareFrame(*game);
+        clockMillis += millis;
+        game->frame();
+        if (keyHitCount(Key::Z)) takeScreenshot(); // as the frame loop does after presenting
+        where.frame = ++result.frames;
+        if (game->state == GameState::GameOver) result.gameOver = true;
+
+        // The pause step draws but does not move the world: its frames do not age anything.
+        const float worldSeconds = stateBefore == GameState::Pause ? 0.0f : static_cast<float>(millis) / 1000;
+        result.failure = world.afterFrame(*game, worldSeconds);
+        if (result.failure.empty()) result.failure = settings.afterFrame(*game);
+        if (result.failure.empty() && stateBefore == GameState::GameOver &&
+            settings.savesChecked > savesBefore) {
+            // Game over saves only for a finished name entry, and the entry must be in the table it saved.
+            result.nameEntered = true;
+            if (!tableHolds(*game, scoreBefore))
+                result.failure =
+                    "a name was entered but no hiscore holds the run's score " + std::to_string(scoreBefore);
+        }
+        if (!result.failure.empty()) break;
+    }
+    if (result.failure.empty()) {
+        // Leaving from the title saves the settings; the next start reads them.
+        game->saveSettings();
+        result.failure = settings.roundTrip(*game);
+    }
+    if (!result.failure.empty())
+        result.failure = "frame " + std::to_string(result.frames) + ": " + result.failure;
+
+    bot.releaseEverything();
+    totals.bot.framesInPlay += bot.tally.framesInPlay;
+    totals.bot.pauses += bot.tally.pauses;
+    totals.bot.controlSwitches += bot.tally.controlSwitches;
+    totals.bot.joypadSetups += bot.tally.joypadSetups;
+    totals.bot.bombs += bot.tally.bombs;
+    totals.bot.nameEntries += bot.tally.nameEntries;
+    totals.bot.screenshots += bot.tally.screenshots;
+    totals.bot.stalls += bot.tally.stalls;
+    totals.peaks.merge(world.peaks);
+    totals.savesChecked += settings.savesChecked;
+
+    delete game;
+    game = nullptr;
+    fs::current_path(home);
+    if (result.failure.empty()) fs::remove_all(directory);
+    return result;
+}
+
+void printTotals(const TSessionTotals& t, double seconds) {
+    std::printf("soak: %d runs, %d frames (%d in play), %d game overs, %d names entered in the hiscores, "
+                "%d cut at the frame budget, %.1f s (%.1f ms a frame)\n",
+                t.runs, t.frames, t.bot.framesInPlay, t.gameOvers, t.namesEntered, t.cut, seconds,
+                t.frames > 0 ? 1000 * seconds / t.frames : 0.0);
+    std::printf("soak: bot: %d pauses, %d control switches, %d joypad setups, %d bombs, %d name entries, "
+                "%d screenshots, %d two-second stalls; %d settings saves read back\n",
+                t.bot.pauses, t.bot.controlSwitches, t.bot.joypadSetups, t.bot.bombs, t.bot.nameEntries,
+                t.bot.screenshots, t.bot.stalls, t.savesChecked);
+    std::printf(
+        "soak: frames by screen: title %d, pages %d, configuration %d, play %d, pause %d, life lost %d, "
+        "game over %d\n",
+        t.framesIn[GameState::Title], t.framesIn[GameState::Credits] + t.framesIn[GameState::Instructions],
+        t.framesIn[GameState::Configuration], t.framesIn[GameState::Play], t.framesIn[GameState::Pause],
+        t.framesIn[GameState::LifeLost], t.framesIn[GameState::GameOver]);
+    std::printf("soak: largest lists: particles %zu, shots %zu, sparks %zu, enemies %zu, shockwaves %zu, "
+                "score texts %zu\n",
+                t.peaks.particles, t.peaks.shots, t.peaks.sparks, t.peaks.enemies, t.peaks.shockwaves,
+                t.peaks.popups);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TOptions options;
+    if (!parseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: %s [--runs N] [--seed S] [--max-frames F]\n", argv[0]);
+        return 2;
+    }
+    useTestDrivers();
+    if (!openTestDisplay()) {
+        std::fprintf(stderr, "soak: no display with an OpenGL context on this machine\n");
+        return 2;
+    }
+    registerEmbeddedAssets();
+    setClockSource([] { return clockMillis; });
+    TVirtualPad pad;
+    if (!pad.attached()) {
+        std::fprintf(stderr, "soak: the virtual joystick could not be plugged in\n");
+        return 2;
+    }
+
+    TSettingsReader reader; // before any run's game: see its header
+    std::atexit(reportUnexpectedExit);
+    const auto started = std::chrono::steady_clock::now();
+    TSessionTotals totals;
+    int failures = 0;
+    for (int run = 0; run < options.runs; ++run) {
+        const uint64_t seed = options.seed + static_cast<uint64_t>(run);
+        const auto runStarted = std::chrono::steady_clock::now();
+        const TRunResult result = playRun(seed, options, pad, reader, totals);
+        // One line a run, so that a long session shows its progress.
+        std::printf("soak: seed %llu: %d frames, %s, %.1f s\n", static_cast<unsigned long long>(seed),
+                    result.frames,
+                    result.nameEntered ? "game over, name entered"
+                    : result.gameOver  ? "game over"
+                    : result.cut       ? "cut"
+                                       : "abandoned",
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - runStarted).count());
+        std::fflush(stdout);
+        ++totals.runs;
+        totals.frames += result.frames;
+        totals.gameOvers += result.gameOver ? 1 : 0;
+        totals.namesEntered += result.nameEntered ? 1 : 0;
+        totals.cut += result.cut ? 1 : 0;
+        if (!result.failure.empty()) {
+            ++failures;
+            std::printf("SOAK FAILURE seed %llu (run %d), %s\n  reproduce: %s --seed %llu --runs 1\n",
+                        static_cast<unsigned long long>(seed), run, result.failure.c_str(), argv[0],
+                        static_cast<unsigned long long>(seed));
+            std::fflush(stdout);
+        }
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    where.done = true;
+    printTotals(totals, seconds);
+    std::printf("soak: %s\n", failures == 0 ? "every check held" : "FAILED");
+    return failures == 0 ? 0 : 1;
+}

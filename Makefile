@@ -34,7 +34,7 @@ fuzz:
 	@bash scripts/install-deps.sh --fuzz
 	@bash scripts/fuzz.sh
 
-# Whole seeded runs under AddressSanitizer and UndefinedBehaviorSanitizer, checked every frame (about an hour).
+# Whole seeded runs under AddressSanitizer and UndefinedBehaviorSanitizer, checked every frame (40–60 minutes).
 SOAK_RUNS ?= 100
 # The CI's share: a few runs (about three minutes), then the replay tests, in the same sanitizer build.
 SOAK_CI_RUNS ?= 4

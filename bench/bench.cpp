@@ -256,8 +256,8 @@ void printStartupTable(const TStartupResult& s) {
                 s.startupMinMs, s.startupMaxMs, s.mainCpuMs, s.displayOpenMs, s.musicReadyMs, s.firstFrameMb,
                 s.peakMb);
     std::printf("main cpu: the game thread's own CPU time up to the first frame. display open: a child that "
-                "only opens the\ndisplay; it includes the refresh-rate check, a full second where presents "
-                "never wait for the vertical blank.\n");
+                "only opens the\ndisplay; it includes the refresh-rate check (up to a second; cut short on a "
+                "display that never waits).\n");
 }
 
 void printBenchLine(const std::vector<TBenchResult>& results, const TBenchResult& r) {

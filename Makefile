@@ -20,6 +20,7 @@ run: build
 	./$(BUILD_DIR)/kelvanor
 
 test: build
+	@bash scripts/check-layers.sh
 	@bash scripts/run-tests.sh $(BUILD_DIR)
 
 assets: configure

@@ -10,6 +10,7 @@ frames=${2:-300}
 out=$build/frame_digest
 c++ -std=c++20 -O3 -DNDEBUG -ffp-contract=off -fno-fast-math -I"$root/src" $(pkg-config --cflags sdl2) \
     "$root/scripts/frame_digest.cpp" "$root"/bench/scene_*.cpp "$root/bench/arena_heavy.cpp" \
-    "$build/libkelvanor_core.a" "$build/libkelvanor_assets.a" \
+    "$build"/CMakeFiles/kelvanor_sdl.dir/src/platform/sdl/*.o \
+    "$build/libkelvanor_game.a" "$build/libkelvanor_core.a" "$build/libkelvanor_assets.a" \
     $(pkg-config --libs sdl2 freetype2 libpng zlib vorbisfile vorbis ogg) -lGL -lpthread -ldl -o "$out"
 GALLIUM_NOOP=1 "$out" --frames "$frames"

@@ -17,6 +17,7 @@
 #include "play/particle.h"
 #include "play/spark.h"
 
+#include <SDL_opengl.h>
 #include <dlfcn.h>
 
 #include <cstdio>

@@ -126,12 +126,10 @@ struct TRenderStats {
     long drawCalls = 0;
     long vertices = 0;
     long glowLines = 0;
-    // CPU time of the calling thread spent handing batches and clears to the driver. A software driver
-    // transforms the vertices there, so this is kept apart from the time spent building the batches.
-    double submitMs = 0;
 };
 // renderStats first submits whatever is still batched, so the figures include it; flushDrawing only
-// submits (the benchmark times the building and submission of a frame with it).
+// submits (the benchmark times the building and submission of a frame with it). Every backend counts
+// alike: the figures are taken as the batches leave the core.
 const TRenderStats& renderStats();
 void resetRenderStats();
 void flushDrawing();

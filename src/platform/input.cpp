@@ -2,19 +2,17 @@
 //
 // Sections: state · keyboard events · mouse events · joypads · input records · the pump · queries.
 //
-// Keys and mouse buttons are tracked from the events themselves rather than from SDL's snapshot arrays,
-// so that a press and release between two frames still counts as a hit. Every event becomes an input
-// record before it reaches its handler, so that a recording can write it down and a replay can feed the
+// Keys and mouse buttons are tracked from the events themselves rather than from a backend's snapshot of
+// the keyboard, so that a press and release between two frames still counts as a hit. Every event arrives
+// from the backend as an input record, so that a recording can write it down and a replay can feed the
 // same handlers; joypad values are recorded as the queries see them, since they are read from the device
 // rather than taken from events.
 #include "platform/input.h"
 
+#include "platform/backend.h"
 #include "platform/input_events.h"
-#include "platform/platform_internal.h"
 #include "platform/replay.h"
 #include "platform/replay_hooks.h"
-
-#include <SDL.h>
 
 #include <array>
 #include <cstdint>
@@ -31,8 +29,6 @@ constexpr int PadAxisCount = 16; // the numbering has room for more axes than a 
 constexpr int DrivenAxisCount = 6;
 
 struct TPad {
-    SDL_Joystick* joystick = nullptr;
-    SDL_JoystickID instance = -1;
     uint32_t buttons = 0;
     std::array<float, PadAxisCount> axes{};
 };
@@ -43,7 +39,7 @@ struct TInputState {
     std::array<int, KeyCount> keysHeld{};
     std::array<int, KeyCount> keyHits{};
     // Per scancode: the code its press counted under, 0 while up, so that its release undoes exactly that.
-    std::array<uint8_t, SDL_NUM_SCANCODES> scancodeKey{};
+    std::array<uint8_t, Scancode::Count> scancodeKey{};
 
     std::array<uint8_t, TypedQueueSize> typed{};
     int typedFirst = 0;
@@ -77,10 +73,10 @@ void pushTypedChar(int code) {
 
 void onKeyDown(int scancode, int keycode, bool repeat) {
     // Backspace repeats while held, as it does in any text field; Enter confirms once per press.
-    if (scancode == SDL_SCANCODE_BACKSPACE) pushTypedChar(8);
+    if (scancode == Scancode::Backspace) pushTypedChar(8);
     if (repeat) return;
-    if (scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER) pushTypedChar(13);
-    if (scancode < 0 || scancode >= SDL_NUM_SCANCODES || input.scancodeKey[scancode] != 0) return;
+    if (scancode == Scancode::Return || scancode == Scancode::KeypadEnter) pushTypedChar(13);
+    if (scancode < 0 || scancode >= Scancode::Count || input.scancodeKey[scancode] != 0) return;
     const int code = virtualKeyFromKeyEvent(scancode, keycode);
     if (code <= 0 || code >= KeyCount) return;
     input.scancodeKey[scancode] = static_cast<uint8_t>(code);
@@ -89,7 +85,7 @@ void onKeyDown(int scancode, int keycode, bool repeat) {
 }
 
 void onKeyUp(int scancode) {
-    if (scancode < 0 || scancode >= SDL_NUM_SCANCODES) return;
+    if (scancode < 0 || scancode >= Scancode::Count) return;
     const int code = input.scancodeKey[scancode];
     if (code == 0) return; // pressed before the last clearKeyState
     input.scancodeKey[scancode] = 0;
@@ -117,19 +113,6 @@ void onTextInput(const char* text) {
 
 // --- Mouse events --------------------------------------------------------------------------------------
 
-int mouseButtonIndex(int sdlButton) {
-    switch (sdlButton) {
-    case SDL_BUTTON_LEFT:
-        return 1;
-    case SDL_BUTTON_RIGHT:
-        return 2;
-    case SDL_BUTTON_MIDDLE:
-        return 3;
-    default:
-        return 0;
-    }
-}
-
 void onPointer(int x, int y) {
     input.pointerAtX = x;
     input.pointerAtY = y;
@@ -142,54 +125,14 @@ void onMouseButton(int index, bool down, int x, int y) {
 
 // --- Joypads -------------------------------------------------------------------------------------------
 
-int padSlotOf(SDL_JoystickID instance) {
-    for (int slot = 0; slot < PadCount; ++slot) {
-        if (input.pads[slot].joystick && input.pads[slot].instance == instance) return slot;
-    }
-    return -1;
-}
-
-// A pad takes the first free slot, so pads are numbered in the order they were plugged in and a pad
-// plugged back in after a pull takes its old number again.
-void openPad(int deviceIndex) {
-    if (padSlotOf(SDL_JoystickGetDeviceInstanceID(deviceIndex)) >= 0) return;
-    for (TPad& pad : input.pads) {
-        if (pad.joystick) continue;
-        pad = TPad{};
-        pad.joystick = SDL_JoystickOpen(deviceIndex);
-        if (pad.joystick) pad.instance = SDL_JoystickInstanceID(pad.joystick);
-        return;
-    }
-}
-
-// A pulled pad reads as released at once: keeping its last state would leave the craft firing for ever.
-void closePad(SDL_JoystickID instance) {
-    const int slot = padSlotOf(instance);
-    if (slot < 0) return;
-    SDL_JoystickClose(input.pads[slot].joystick);
-    input.pads[slot] = TPad{};
-}
-
 // Reads buttons and all axes at once; when the pad cannot be read the last values stay.
-void readPad(TPad& pad) {
-    if (!pad.joystick || SDL_WasInit(SDL_INIT_JOYSTICK) == 0 || !SDL_JoystickGetAttached(pad.joystick))
-        return;
-    uint32_t buttons = 0;
-    const int buttonCount = SDL_JoystickNumButtons(pad.joystick);
-    for (int button = 0; button < buttonCount && button < PadButtonCount; ++button) {
-        if (SDL_JoystickGetButton(pad.joystick, button)) buttons |= 1u << button;
-    }
-    pad.buttons = buttons;
-    const int axisCount = SDL_JoystickNumAxes(pad.joystick);
-    for (int axis = 0; axis < DrivenAxisCount; ++axis) {
-        if (axis >= axisCount) {
-            pad.axes[axis] = 0;
-            continue;
-        }
-        // SDL reports every axis over -32768..32767.
-        const int raw = SDL_JoystickGetAxis(pad.joystick, axis);
-        pad.axes[axis] = static_cast<float>(2.0 * (raw + 32768) / 65535.0 - 1.0);
-    }
+void readPad(int slot) {
+    TPadReading reading;
+    if (!backendReadPad(slot, reading)) return;
+    TPad& pad = input.pads[slot];
+    pad.buttons = reading.buttons;
+    for (int axis = 0; axis < DrivenAxisCount; ++axis)
+        pad.axes[axis] = reading.axes[axis];
 }
 
 // The values a query is about to answer from, written down where they changed since the last time.
@@ -220,7 +163,7 @@ void recordPadValues(int slot) {
 // A replay answers from the recorded values alone, whatever pads this machine has.
 void readPadForQuery(int slot) {
     if (isReplaying()) return;
-    readPad(input.pads[slot]);
+    readPad(slot);
     recordPadValues(slot);
 }
 
@@ -266,62 +209,6 @@ void takeInput(const TInputRecord& record) {
     applyInput(record);
 }
 
-// Every event the game cares about as an input record; the joypad device events also open and close the
-// pad here, since a replay has no device to open.
-void handleEvent(const SDL_Event& event) {
-    TInputRecord record;
-    switch (event.type) {
-    case SDL_QUIT:
-        break;
-    case SDL_WINDOWEVENT:
-        if (event.window.event != SDL_WINDOWEVENT_CLOSE) return;
-        break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        record.kind = event.type == SDL_KEYDOWN ? InputKind::KeyDown : InputKind::KeyUp;
-        record.code = event.key.keysym.scancode;
-        record.key = event.key.keysym.sym;
-        record.flag = event.key.repeat;
-        break;
-    case SDL_TEXTINPUT:
-        record.kind = InputKind::Text;
-        record.text = event.text.text;
-        break;
-    case SDL_MOUSEMOTION:
-        record.kind = InputKind::Pointer;
-        logicalPointerFromWindow(event.motion.x, event.motion.y, &record.x, &record.y);
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        record.kind = InputKind::MouseButton;
-        record.code = mouseButtonIndex(event.button.button);
-        record.flag = event.type == SDL_MOUSEBUTTONDOWN;
-        logicalPointerFromWindow(event.button.x, event.button.y, &record.x, &record.y);
-        break;
-    case SDL_JOYDEVICEADDED:
-        openPad(event.jdevice.which);
-        record.kind = InputKind::PadAdded;
-        record.code = padSlotOf(SDL_JoystickGetDeviceInstanceID(event.jdevice.which));
-        break;
-    case SDL_JOYDEVICEREMOVED:
-        record.kind = InputKind::PadRemoved;
-        record.code = padSlotOf(event.jdevice.which);
-        closePad(event.jdevice.which);
-        break;
-    default:
-        return;
-    }
-    takeInput(record);
-}
-
-// A replay takes no live input; a request to close still ends it, since it may run for a while.
-void dropLiveEvents() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_QUIT) endProcess(130);
-    }
-}
-
 } // namespace
 
 void beginInputRecording() {
@@ -358,24 +245,24 @@ void beginInputReplay() {
     input.quit = false;
 }
 
-void startInputEvents(bool joysticksRestarted) {
-    SDL_StartTextInput();
-    if (joysticksRestarted) input.pads.fill(TPad{});
-    if (SDL_WasInit(SDL_INIT_JOYSTICK) != 0) {
-        for (int device = 0; device < SDL_NumJoysticks(); ++device)
-            openPad(device);
-    }
+void deliverInput(const TInputRecord& record) {
+    takeInput(record);
+}
+
+void padUnplugged(int slot) {
+    if (slot >= 0 && slot < PadCount) input.pads[slot] = TPad{};
+}
+
+void resetPads() {
+    input.pads.fill(TPad{});
 }
 
 void pumpEvents() {
     if (replayPump(applyInput)) {
-        if (SDL_WasInit(SDL_INIT_EVENTS) != 0) dropLiveEvents();
+        backendDropEvents();
         return;
     }
-    if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
-        handleEvent(event);
+    backendPumpEvents();
 }
 
 // --- Queries -------------------------------------------------------------------------------------------

@@ -1,15 +1,8 @@
-// Glue between the platform's own modules; never included outside src/platform/.
+// Glue between the platform's own modules; never included by the game.
 #pragma once
 
-struct SDL_Window;
-
-// The game's window, or null before openGraphicsWindow (display module).
-SDL_Window* platformWindow();
-// Maps a position in window pixels to the 800 x 600 picture, allowing for the letterbox bars (display
-// module). Positions over the bars are clamped to the picture's edge.
-void logicalPointerFromWindow(int windowX, int windowY, int* logicalX, int* logicalY);
 // The clock as it runs, never recorded or replayed: frame pacing reads it as often as it likes (program
 // module).
 int liveMillis();
-// Ends the process with this status after shutting SDL down (program module).
+// Ends the process with this status after the backend has let go of its devices (program module).
 [[noreturn]] void endProcess(int status);

@@ -1,13 +1,10 @@
-// Program control: start-up of SDL's non-video subsystems, the two ways the program ends, and the
-// millisecond clock the frame loop measures itself with.
+// Program control: the two ways the program ends, and the millisecond clock the frame loop measures
+// itself with. Starting the platform is the backend's (initPlatform).
 #include "platform/program.h"
 
-#include "platform/input_events.h"
+#include "platform/backend.h"
 #include "platform/platform_internal.h"
 #include "platform/replay_hooks.h"
-#include "platform/sound_device.h"
-
-#include <SDL.h>
 
 #include <chrono>
 #include <cstdio>
@@ -19,33 +16,7 @@ namespace {
 std::function<int()> clockSource;
 std::function<void(std::string_view)> fatalErrorHandler;
 
-// Shuts SDL down before the process goes, so a changed display mode is restored and the audio thread
-// stops before static objects are destroyed.
-void shutDownSdl() {
-    if (SDL_WasInit(0) != 0) SDL_Quit();
-}
-
 } // namespace
-
-bool initPlatform() {
-    // Each subsystem is started only when it is not running, so calling again (or after the display
-    // started video, which brings events along) changes nothing.
-    // SIGINT and SIGTERM must arrive as a quit request the game can answer by saving its settings,
-    // so SDL's own handlers stay in place even if the environment asked for none.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
-    if (SDL_WasInit(SDL_INIT_EVENTS | SDL_INIT_TIMER) != (SDL_INIT_EVENTS | SDL_INIT_TIMER) &&
-        SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
-        std::fprintf(stderr, "SDL could not start: %s\n", SDL_GetError());
-        return false;
-    }
-    // A machine without joysticks or a sound card still runs the game: those two may fail alone.
-    const bool joysticksStarted =
-        SDL_WasInit(SDL_INIT_JOYSTICK) == 0 && SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
-    if (SDL_WasInit(SDL_INIT_AUDIO) == 0) SDL_InitSubSystem(SDL_INIT_AUDIO);
-    startInputEvents(joysticksStarted);
-    openSoundDevice();
-    return true;
-}
 
 void raiseFatalError(std::string_view message) {
     if (fatalErrorHandler) fatalErrorHandler(message);
@@ -54,7 +25,7 @@ void raiseFatalError(std::string_view message) {
     std::fflush(stderr);
     // A recording keeps the run up to here; a replay that reaches the same error has matched.
     replayProgramEnding();
-    shutDownSdl();
+    backendShutDown();
     std::exit(-1);
 }
 
@@ -69,7 +40,7 @@ void exitProgram() {
 
 void endProcess(int status) {
     std::fflush(stdout);
-    shutDownSdl();
+    backendShutDown();
     std::exit(status);
 }
 

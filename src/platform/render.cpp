@@ -1,59 +1,26 @@
-// The renderer: OpenGL entry points, the offscreen target, the streaming batch, the drawing state and the
-// primitives (rectangles, ovals, points, pictures, glow lines).
+// The renderer: the batch, the drawing state and the primitives (rectangles, ovals, points, pictures,
+// glow lines), handing each finished batch to the backend.
 //
-// Sections: entry points and target · batch · textures · drawing state · primitives · statistics.
+// Sections: batch and target · textures · drawing state · primitives · statistics.
 //
-// The batch is fixed-size and allocated once, so steady-state frames never touch the heap. Its arrays
-// never move, so the client-array pointers are set once when the renderer starts.
+// The batch is fixed-size and allocated once, so steady-state frames never touch the heap, and its arrays
+// never move.
 #include "platform/render.h"
 
 #include "platform/assets.h"
-
-#include <SDL.h>
+#include "platform/backend.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <numbers>
 
 namespace {
 
-// --- Entry points and target ---------------------------------------------------------------------------
-
-struct TGlEntryPoints {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
-    PFNGLGENERATEMIPMAPPROC generateMipmap = nullptr;
-    PFNGLDRAWRANGEELEMENTSPROC drawRangeElements = nullptr;
-};
-
-TGlEntryPoints gl;
-
-template <typename T> bool loadEntryPoint(T& target, const char* name) {
-    target = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
-    return target != nullptr;
-}
-
-bool loadEntryPoints() {
-    return loadEntryPoint(gl.genFramebuffers, "glGenFramebuffers") &&
-           loadEntryPoint(gl.bindFramebuffer, "glBindFramebuffer") &&
-           loadEntryPoint(gl.framebufferTexture2D, "glFramebufferTexture2D") &&
-           loadEntryPoint(gl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
-           loadEntryPoint(gl.blitFramebuffer, "glBlitFramebuffer") &&
-           loadEntryPoint(gl.generateMipmap, "glGenerateMipmap") &&
-           loadEntryPoint(gl.drawRangeElements, "glDrawRangeElements");
-}
-
 bool ready = false;
 int targetWidth = 800; // the logical screen, also before the display opens
 int targetHeight = 600;
-GLuint targetFramebuffer = 0;
-GLuint targetTexture = 0;
 std::shared_ptr<TTexture> white;
 
 // --- Batch ---------------------------------------------------------------------------------------------
@@ -67,7 +34,7 @@ struct TBatch {
     std::unique_ptr<uint32_t[]> indices;
     int vertexCount = 0;
     int indexCount = 0;
-    GLuint texture = 0;
+    uint32_t texture = 0;
     int blendMode = BlendMask;
 };
 
@@ -75,77 +42,10 @@ struct TBatch {
 // statics are gone at exit, and their release looks at the batch.
 TBatch& batch = *new TBatch;
 
-// What OpenGL currently has, so that submitting a batch only changes what differs.
-GLuint boundTexture = 0;
-int appliedBlendMode = 0;
-
 TDrawState state;
 TRenderStats stats;
 bool glowLinePerDrawCall = false;
-
-// The thread's CPU time rather than the wall clock, so that a busy machine does not inflate submission.
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-void applyBlendMode(int mode) {
-    if (mode == appliedBlendMode) return;
-    appliedBlendMode = mode;
-    if (mode == BlendMask) {
-        glDisable(GL_BLEND);
-        glEnable(GL_ALPHA_TEST);
-        return;
-    }
-    glDisable(GL_ALPHA_TEST);
-    if (mode == BlendSolid) {
-        glDisable(GL_BLEND);
-        return;
-    }
-    glEnable(GL_BLEND);
-    if (mode == BlendAlpha)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    else if (mode == BlendAdditive)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    else
-        glBlendFunc(GL_DST_COLOR, GL_ZERO);
-}
-
-void discardGlErrors() {
-    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i)
-        continue;
-}
-
-void bindTexture(GLuint texture) {
-    if (texture == boundTexture) return;
-    boundTexture = texture;
-    glBindTexture(GL_TEXTURE_2D, texture);
-}
-
-void setFixedState() {
-    glViewport(0, 0, targetWidth, targetHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, targetWidth, targetHeight, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DITHER);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glAlphaFunc(GL_GEQUAL, 0.5f);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    const TVertex* vertices = batch.vertices.get();
-    glVertexPointer(2, GL_FLOAT, sizeof(TVertex), &vertices->x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), &vertices->u);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(TVertex), &vertices->color[0]);
-    appliedBlendMode = 0;
-    applyBlendMode(state.blendMode);
-}
+TSubmission submission{gpuDrawTriangles, gpuClear};
 
 // --- Drawing state helpers -----------------------------------------------------------------------------
 
@@ -213,39 +113,22 @@ constexpr int maxOvalVertices = 4096;
 TTexture::~TTexture() {
     if (!ready || id == 0) return;
     if (batch.texture == id && batch.indexCount > 0) flushBatch();
-    if (boundTexture == id) boundTexture = 0;
-    glDeleteTextures(1, &id);
+    gpuDeleteTexture(id);
 }
 
-// --- Entry points and target ---------------------------------------------------------------------------
+// --- Batch and target ----------------------------------------------------------------------------------
 
 bool startRenderer(int width, int height) {
     if (ready) return targetWidth == width && targetHeight == height;
-    if (!loadEntryPoints()) return false;
     targetWidth = width;
     targetHeight = height;
     if (!batch.vertices) {
         batch.vertices = std::make_unique<TVertex[]>(batchVertexCapacity);
         batch.indices = std::make_unique<uint32_t[]>(batchIndexCapacity);
     }
-
-    glGenTextures(1, &targetTexture);
-    glBindTexture(GL_TEXTURE_2D, targetTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    // No alpha channel: read-backs and screenshots come out opaque whatever the blending left behind.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    gl.genFramebuffers(1, &targetFramebuffer);
-    gl.bindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer);
-    gl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, targetTexture, 0);
-    if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
-
     ready = true;
-    boundTexture = 0;
     const uint8_t whitePixel[4] = {255, 255, 255, 255};
     white = createTexture(whitePixel, 1, 1, 0);
-    setFixedState();
     return white != nullptr;
 }
 
@@ -258,59 +141,42 @@ int logicalWidth() {
 int logicalHeight() {
     return targetHeight;
 }
+int screenWidth() {
+    return targetWidth;
+}
+int screenHeight() {
+    return targetHeight;
+}
 
 void clearTarget() {
     if (!ready) return;
     // Whatever is still batched would be painted over anyway.
     batch.vertexCount = 0;
     batch.indexCount = 0;
-    const double start = threadCpuMs();
-    glClearColor(state.clearRed / 255.0f, state.clearGreen / 255.0f, state.clearBlue / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    stats.submitMs += threadCpuMs() - start;
+    submission.clear(state.clearRed, state.clearGreen, state.clearBlue);
 }
 
-void blitTargetToWindow(int drawableWidth, int drawableHeight, int x, int y, int w, int h) {
-    if (!ready) return;
-    flushBatch();
-    gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    gl.bindFramebuffer(GL_READ_FRAMEBUFFER, targetFramebuffer);
-    glViewport(0, 0, drawableWidth, drawableHeight);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const GLenum filter = (w == targetWidth && h == targetHeight) ? GL_NEAREST : GL_LINEAR;
-    gl.blitFramebuffer(0, 0, targetWidth, targetHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, filter);
-}
-
-void rebindTarget() {
-    gl.bindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer);
-    glViewport(0, 0, targetWidth, targetHeight);
+void clearFrame() {
+    clearTarget();
 }
 
 void readTarget(int x, int y, int w, int h, uint8_t* rgba) {
     if (!ready) return;
     flushBatch();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    gpuReadPixels(x, y, w, h, rgba);
 }
-
-// --- Batch ---------------------------------------------------------------------------------------------
 
 void flushBatch() {
     if (batch.indexCount == 0) return;
-    const double start = threadCpuMs();
-    applyBlendMode(batch.blendMode);
-    bindTexture(batch.texture);
-    gl.drawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(batch.vertexCount - 1), batch.indexCount,
-                         GL_UNSIGNED_INT, batch.indices.get());
-    stats.submitMs += threadCpuMs() - start;
+    submission.drawTriangles(batch.vertices.get(), batch.vertexCount, batch.indices.get(), batch.indexCount,
+                             batch.texture, batch.blendMode);
     stats.drawCalls += 1;
     stats.vertices += batch.vertexCount;
     batch.vertexCount = 0;
     batch.indexCount = 0;
 }
 
-TVertex* reserveGeometry(GLuint texture, int vertexCount, int indexCount, uint32_t** indices,
+TVertex* reserveGeometry(uint32_t texture, int vertexCount, int indexCount, uint32_t** indices,
                          uint32_t* base) {
     if (!ready || vertexCount > batchVertexCapacity || indexCount > batchIndexCapacity) return nullptr;
     if (batch.indexCount > 0 && (batch.texture != texture || batch.blendMode != state.blendMode))
@@ -328,7 +194,7 @@ TVertex* reserveGeometry(GLuint texture, int vertexCount, int indexCount, uint32
     return vertices;
 }
 
-GLuint whiteTexture() {
+uint32_t whiteTexture() {
     return white ? white->id : 0;
 }
 
@@ -348,29 +214,12 @@ void emitTexturedQuad(const TPictureFrame& frame, const float (&xs)[4], const fl
 
 std::shared_ptr<TTexture> createTexture(const uint8_t* rgba, int width, int height, int flags) {
     if (!ready || width <= 0 || height <= 0) return nullptr;
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    if (width > maxSize || height > maxSize) return nullptr;
-
+    const uint32_t id = gpuCreateTexture(rgba, width, height, flags);
+    if (id == 0) return nullptr;
     auto texture = std::make_shared<TTexture>();
+    texture->id = id;
     texture->width = width;
     texture->height = height;
-    glGenTextures(1, &texture->id);
-    boundTexture = texture->id;
-    glBindTexture(GL_TEXTURE_2D, texture->id);
-    const bool filtered = (flags & PictureFiltered) != 0;
-    const bool mipmapped = (flags & PictureMipmapped) != 0;
-    GLint minFilter = filtered ? GL_LINEAR : GL_NEAREST;
-    if (mipmapped) minFilter = filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    discardGlErrors(); // only this upload's errors count below
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    if (mipmapped) gl.generateMipmap(GL_TEXTURE_2D);
-    if (glGetError() != GL_NO_ERROR) return nullptr;
     return texture;
 }
 
@@ -519,7 +368,7 @@ namespace {
 // Glow lines are nearly all of a frame's geometry (the grid alone is 1280 of them), and almost every one
 // lands in the batch that the line before it opened: same glow texture, same blend mode, room to spare.
 // That case is taken here without the general reservation's call and checks.
-TVertex* reserveGlowGeometry(GLuint texture, int vertexCount, int indexCount, uint32_t** indices,
+TVertex* reserveGlowGeometry(uint32_t texture, int vertexCount, int indexCount, uint32_t** indices,
                              uint32_t* base) {
     const bool joinsBatch = batch.indexCount > 0 && batch.texture == texture &&
                             batch.blendMode == state.blendMode &&
@@ -612,6 +461,15 @@ const TRenderStats& renderStats() {
 
 void resetRenderStats() {
     stats = TRenderStats{};
+}
+
+TSubmission backendSubmission() {
+    return {gpuDrawTriangles, gpuClear};
+}
+
+void setSubmission(const TSubmission& replacement) {
+    flushBatch();
+    submission = replacement;
 }
 
 void setGlowLinePerDrawCall(bool on) {

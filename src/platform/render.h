@@ -1,22 +1,22 @@
-// The renderer behind display.h, shared by the display, picture, font and capture modules; never included
-// outside src/platform/.
+// The renderer behind display.h, shared by the picture, font and capture modules and by the backends;
+// never included by the game.
 //
-// Everything is drawn into one offscreen target of the logical screen size. Geometry goes into a single
-// streaming batch of indexed triangles whose vertices carry position, texture coordinates and colour with
-// alpha, so colour and alpha changes never break a batch; only a change of texture or blend mode, or a
-// read-back or presentation, submits it. Solid shapes use a 1 x 1 white texture so they batch the same way.
+// Everything is drawn into one target of the logical screen size. Geometry goes into a single streaming
+// batch of indexed triangles whose vertices carry position, texture coordinates and colour with alpha, so
+// colour and alpha changes never break a batch; only a change of texture or blend mode, or a read-back or
+// presentation, hands it to the backend. Solid shapes use a 1 x 1 white texture so they batch the same way.
 #pragma once
 
 #include "platform/display.h"
-
-#include <SDL_opengl.h>
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+// A texture of the backend's graphics device, known to the core by its number; the device's copy goes
+// with the last handle.
 struct TTexture {
-    GLuint id = 0;
+    uint32_t id = 0;
     int width = 0;
     int height = 0;
     ~TTexture();
@@ -46,8 +46,7 @@ struct TVertex {
 
 const TDrawState& drawState();
 
-// Set up once the OpenGL context is current: entry points, offscreen target, white texture, fixed state.
-bool startRenderer(int width, int height);
+// startRenderer (backend.h) has run: there is a target to draw into.
 bool rendererReady();
 int logicalWidth();
 int logicalHeight();
@@ -56,20 +55,16 @@ int logicalHeight();
 void flushBatch();
 // Fills the target with the clear colour.
 void clearTarget();
-// Draws the target onto the default framebuffer in the given rectangle (GL coordinates, y up) after
-// filling the whole drawable with black.
-void blitTargetToWindow(int drawableWidth, int drawableHeight, int x, int y, int w, int h);
-// Makes the target the place drawing goes again, after a presentation.
-void rebindTarget();
-// Reads a rectangle of the target (GL coordinates, y up) into rgba, bottom row first.
+// Reads a rectangle of the target (y up, from the bottom-left) into rgba, bottom row first.
 void readTarget(int x, int y, int w, int h, uint8_t* rgba);
 
 // Reserves room in the batch for vertexCount vertices and indexCount indices drawn with the texture in the
 // current blend mode, submitting the batch first when the texture or blend mode differs or it is full.
 // Returns the first vertex to fill; *indices receives where the indices go and *base the index of the first
 // vertex. Null when the request can never fit.
-TVertex* reserveGeometry(GLuint texture, int vertexCount, int indexCount, uint32_t** indices, uint32_t* base);
-GLuint whiteTexture();
+TVertex* reserveGeometry(uint32_t texture, int vertexCount, int indexCount, uint32_t** indices,
+                         uint32_t* base);
+uint32_t whiteTexture();
 
 // Draws a frame of a texture as the quad with the given corners in screen coordinates, clockwise from the
 // frame's top-left.
@@ -86,3 +81,14 @@ bool readWholeResource(std::string_view name, std::vector<uint8_t>& bytes, size_
 void resetCurrentFont();
 // Builds the small bitmap face that a null selectFont stands for; needs the renderer.
 FontFace makeBuiltinFace();
+
+// Benchmark only: the way batches and clears reach the backend, so that a benchmark can put a timer
+// around them. The game never changes it; the shipped path does no timing of its own.
+struct TSubmission {
+    void (*drawTriangles)(const TVertex* vertices, int vertexCount, const uint32_t* indices, int indexCount,
+                          uint32_t texture, int blendMode);
+    void (*clear)(int red, int green, int blue);
+};
+// The backend's own functions.
+TSubmission backendSubmission();
+void setSubmission(const TSubmission& submission);

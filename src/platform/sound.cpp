@@ -1,20 +1,20 @@
-// Sound clips and channels over the mixer, and the audio device that plays the mix.
+// Sound clips and channels over the mixer, and the mix the backend's audio device plays.
 //
-// The game thread and SDL's audio thread share one mixer behind one lock. The lock is held only for a
-// single command or for one mixing pass of a few milliseconds of sound, and nothing is allocated or
+// The game thread and the audio device's thread share one mixer behind one lock. The lock is held only
+// for a single command or for one mixing pass of a few milliseconds of sound, and nothing is allocated or
 // freed on the audio thread: clips stay referenced by their voice until the game thread replaces them.
 #include "platform/sound.h"
 
 #include "platform/assets.h"
+#include "platform/backend.h"
 #include "platform/mixer.h"
+#include "platform/platform_internal.h"
 #include "platform/sound_decoders.h"
-#include "platform/sound_device.h"
 
-#include <SDL.h>
-
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // The game's handle to one voice of the mixer; the voice is given back when the last handle goes.
@@ -27,15 +27,16 @@ namespace {
 
 // A WAVE file larger than this is not one of the game's effects.
 constexpr int64_t LargestWaveFile = int64_t{64} << 20;
-// About 5.8 ms of sound per mixing pass at 44100 Hz.
-constexpr int DeviceBufferFrames = 256;
+// Longer than any effect lasts: a longer stretch of silent time (a clock set back or far ahead) advances
+// the channels by this much, which ends every sound that does not loop, without mixing minutes of nothing.
+constexpr uint32_t LongestSilentStepMillis = 10000;
 
 struct TSoundSystem {
     std::mutex lock;
     TMixer mixer;
-    SDL_AudioDeviceID device = 0;
-    // Without a device the voices are advanced by the time that has passed, so sounds still end.
-    std::chrono::steady_clock::time_point silentClock = std::chrono::steady_clock::now();
+    // Without a device the voices are advanced by the platform clock, so sounds still end; unset while a
+    // device pulls the mix.
+    std::optional<uint32_t> silentClock;
     double silentFramesOwed = 0;
 };
 
@@ -45,24 +46,22 @@ TSoundSystem& soundSystem() {
     return *system;
 }
 
-void mixIntoDevice(void*, Uint8* stream, int bytes) {
-    TSoundSystem& system = soundSystem();
-    std::lock_guard guard(system.lock);
-    system.mixer.mix(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(bytes) / 4);
-}
-
 // Called with the lock held.
 void advanceSilently(TSoundSystem& system) {
-    const auto now = std::chrono::steady_clock::now();
-    if (system.device != 0) {
-        if (SDL_WasInit(SDL_INIT_AUDIO) != 0) return;
-        // SDL was shut down under us, and the device with it.
-        system.device = 0;
-        system.silentClock = now;
+    if (soundDeviceRunning()) {
+        system.silentClock.reset();
+        return;
     }
-    system.silentFramesOwed +=
-        std::chrono::duration<double>(now - system.silentClock).count() * TMixer::OutputRate;
+    const auto now = static_cast<uint32_t>(liveMillis());
+    if (!system.silentClock) {
+        system.silentClock = now;
+        return;
+    }
+    const uint32_t elapsed = now - *system.silentClock;
     system.silentClock = now;
+    if (static_cast<int32_t>(elapsed) <= 0) return; // the clock stood still or was set back
+    system.silentFramesOwed +=
+        static_cast<double>(std::min(elapsed, LongestSilentStepMillis)) * TMixer::OutputRate / 1000.0;
     const auto frames = static_cast<size_t>(system.silentFramesOwed);
     system.silentFramesOwed -= static_cast<double>(frames);
     if (frames > 0) system.mixer.mix(nullptr, frames);
@@ -104,25 +103,10 @@ TSoundChannel::~TSoundChannel() {
     system.mixer.releaseVoice(voice);
 }
 
-void openSoundDevice() {
+void mixSoundChannels(int16_t* output, size_t frames) {
     TSoundSystem& system = soundSystem();
-    if (SDL_WasInit(SDL_INIT_AUDIO) == 0) return;
-    if (system.device != 0 && SDL_GetAudioDeviceStatus(system.device) != SDL_AUDIO_STOPPED) return;
-    SDL_AudioSpec wanted{};
-    wanted.freq = TMixer::OutputRate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = DeviceBufferFrames;
-    wanted.callback = mixIntoDevice;
-    // No changes allowed: SDL converts to whatever the card wants, so the mixer has one format.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (device == 0) return; // no sound card: the game runs silently
-    {
-        std::lock_guard guard(system.lock);
-        advanceSilently(system);
-        system.device = device;
-    }
-    SDL_PauseAudioDevice(device, 0);
+    std::lock_guard guard(system.lock);
+    system.mixer.mix(output, frames);
 }
 
 SoundClip loadSoundClip(std::string_view name, int flags) {

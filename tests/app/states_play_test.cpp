@@ -3,7 +3,6 @@
 #include "app/states_kit.h"
 #include "app/ui/menu.h"
 #include "enemies/level_director.h"
-#include "platform/mixer.h"
 #include "play/arena_border.h"
 #include "play/grid.h"
 #include "play/particle.h"
@@ -35,17 +34,6 @@ TEST_F(PlayStepTest, StartOnTheTitleBeginsARunWithTheRippleAndThePlayTrack) {
     stepFrames(1);
     const TVector& nearCraft = game->grid->points[15][10].position;
     EXPECT_GT(std::abs(nearCraft.x - 480) + std::abs(nearCraft.y - 320), 5);
-}
-
-// The tracks decode in the background; neither may start playing before all of it is there.
-TEST_F(PlayStepTest, EachMusicTrackIsWholeWhenItFirstPlays) {
-    constexpr size_t aMinute = 44100 * 60;
-    EXPECT_NE(isChannelPlaying(game->titleChannel), 0);
-    EXPECT_GT(game->titleMusic->frameCount(), aMinute);
-    tapKey(Key::Enter);
-    stepFrames(1);
-    EXPECT_TRUE(playTrackStarted());
-    EXPECT_GT(game->playMusic->frameCount(), aMinute);
 }
 
 TEST_F(PlayStepTest, TheCraftFliesWithTheKeysAndTheViewFollowsAtHalfItsSpeed) {

@@ -1,5 +1,8 @@
-// Drives the real platform input the way a player would: every helper posts the SDL event a keyboard,
-// mouse or joystick would produce, and the platform's own event pump picks it up.
+// Drives the platform input the way a player would. Two drivers implement this header, one per backend,
+// and a test program links the one of its backend: on the SDL backend every helper posts the SDL event a
+// keyboard, mouse or joystick would produce (input_driver_sdl.cpp); on the null backend it queues the
+// input record that event would have become (input_driver_null.cpp). Either way the platform's own event
+// pump picks it up at its next run.
 #pragma once
 
 #include <string_view>
@@ -18,7 +21,8 @@ void typeText(std::string_view text); // UTF-8, as the keyboard layout delivers 
 void moveMouse(int x, int y);
 void mouseButton(int button, bool down); // 1 left, 2 right, 3 middle
 
-// A joystick with 6 axes and 32 buttons, plugged in through SDL's virtual joystick driver.
+// A joystick with 6 axes and 32 buttons, plugged in through SDL's virtual joystick driver (or straight
+// into the null backend's first free slot).
 class TVirtualPad {
 public:
     TVirtualPad();
@@ -26,12 +30,12 @@ public:
     TVirtualPad(const TVirtualPad&) = delete;
     TVirtualPad& operator=(const TVirtualPad&) = delete;
 
-    bool attached() const { return joystick != nullptr; }
+    bool attached() const { return device != nullptr; }
     void setAxis(int axis, float value); // -1..1
     void setButton(int button, bool down);
     void unplug();
 
 private:
-    struct _SDL_Joystick* joystick = nullptr;
-    int deviceIndex = -1;
+    struct TDevice; // the driver's own
+    TDevice* device = nullptr;
 };

@@ -1,8 +1,8 @@
 // Drawing state and solid primitives, read back from the screen.
 #include "harness/display_fixture.h"
 
-#include "platform/platform_internal.h"
 #include "platform/program.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
 

@@ -1,7 +1,7 @@
 #include "harness/input_driver.h"
 
 #include "platform/input_events.h"
-#include "platform/platform_internal.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
 
@@ -113,9 +113,15 @@ void mouseButton(int button, bool down) {
     SDL_PushEvent(&event);
 }
 
+struct TVirtualPad::TDevice {
+    SDL_Joystick* joystick = nullptr;
+};
+
 TVirtualPad::TVirtualPad() {
-    deviceIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 32, 0);
-    if (deviceIndex >= 0) joystick = SDL_JoystickOpen(deviceIndex);
+    const int deviceIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 32, 0);
+    if (deviceIndex < 0) return;
+    SDL_Joystick* joystick = SDL_JoystickOpen(deviceIndex);
+    if (joystick) device = new TDevice{joystick};
 }
 
 TVirtualPad::~TVirtualPad() {
@@ -123,24 +129,27 @@ TVirtualPad::~TVirtualPad() {
 }
 
 void TVirtualPad::setAxis(int axis, float value) {
+    if (!device) return;
     const float clamped = std::clamp(value, -1.0f, 1.0f);
     const long raw = std::lround((clamped + 1.0f) / 2.0f * 65535.0f) - 32768;
-    SDL_JoystickSetVirtualAxis(joystick, axis, static_cast<Sint16>(raw));
+    SDL_JoystickSetVirtualAxis(device->joystick, axis, static_cast<Sint16>(raw));
 }
 
 void TVirtualPad::setButton(int button, bool down) {
-    SDL_JoystickSetVirtualButton(joystick, button, down ? SDL_PRESSED : SDL_RELEASED);
+    if (!device) return;
+    SDL_JoystickSetVirtualButton(device->joystick, button, down ? SDL_PRESSED : SDL_RELEASED);
 }
 
 void TVirtualPad::unplug() {
-    if (!joystick) return;
+    if (!device) return;
     // The virtual driver numbers its devices among all joysticks; find ours again by instance.
-    const SDL_JoystickID instance = SDL_JoystickInstanceID(joystick);
-    SDL_JoystickClose(joystick);
-    joystick = nullptr;
-    for (int device = 0; device < SDL_NumJoysticks(); ++device) {
-        if (SDL_JoystickGetDeviceInstanceID(device) == instance) {
-            SDL_JoystickDetachVirtual(device);
+    const SDL_JoystickID instance = SDL_JoystickInstanceID(device->joystick);
+    SDL_JoystickClose(device->joystick);
+    delete device;
+    device = nullptr;
+    for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+        if (SDL_JoystickGetDeviceInstanceID(index) == instance) {
+            SDL_JoystickDetachVirtual(index);
             break;
         }
     }

@@ -9,10 +9,12 @@
 // the millisecond clock, one every 1000/hertz ms on average, without ever catching up lost frames.
 #include "platform/display.h"
 
+#include "platform/backend.h"
 #include "platform/platform_internal.h"
 #include "platform/program.h"
 #include "platform/render.h"
 #include "platform/replay_hooks.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
 
@@ -119,7 +121,9 @@ bool createWindow(int width, int height, int depth) {
                                   height, windowFlags);
     if (!window) return false;
     context = SDL_GL_CreateContext(window);
-    if (context && SDL_GL_MakeCurrent(window, context) == 0 && startRenderer(width, height)) return true;
+    if (context && SDL_GL_MakeCurrent(window, context) == 0 && startGlTarget(width, height) &&
+        startRenderer(width, height))
+        return true;
     if (context) SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     context = nullptr;
@@ -165,17 +169,6 @@ void hidePointer() {
     SDL_ShowCursor(SDL_DISABLE);
 }
 
-int screenWidth() {
-    return logicalWidth();
-}
-int screenHeight() {
-    return logicalHeight();
-}
-
-void clearFrame() {
-    clearTarget();
-}
-
 void presentFrame(int sync) {
     // Only the game's own frames (sync -1) count as frames of a recording.
     if (sync < 0) replayFrameEnded();
@@ -205,7 +198,7 @@ void presentFrame(int sync) {
     showTarget(0);
 }
 
-// --- Glue for the input module -------------------------------------------------------------------------
+// --- Glue for the events module ------------------------------------------------------------------------
 
 SDL_Window* platformWindow() {
     return window;

@@ -1,0 +1,23 @@
+// The null backend: no window, no graphics device, no audio device, no event source. Batches are counted
+// by the core as they leave it and then dropped, the target holds nothing but its clear colour, sound is
+// mixed into nothing by the platform clock (the caller's, when it sets one), a music track starts at once
+// without being decoded, and frames are presented without any wait. Programs that want a game without
+// pixels (the game-logic tests, the soak, the simulation benchmarks) link kelvanor_null instead of
+// kelvanor_sdl; this header is how they hand it the input a device would have given.
+#pragma once
+
+#include "platform/backend.h"
+
+// Delivered at the next event pump, in order, as a device's events would be (a recording writes them
+// down there, with that pump's number).
+void queueNullInput(const TInputRecord& record);
+// A joypad in that slot (0..15) reading these values from now on; plugging one in where there was none
+// delivers PadAdded at the next pump.
+void setNullPad(int slot, const TPadReading& reading);
+// The joypad in that slot is pulled: it reads as released at once, and PadRemoved follows at the next pump.
+void removeNullPad(int slot);
+// Presented frames (presentFrame with any sync) since the display opened.
+long nullPresentedFrames();
+
+// Inside the backend: a termination signal has arrived since the last call (program module).
+bool takeCloseRequest();

@@ -293,8 +293,10 @@ void TPlayer::draw() {
     shape->draw(3);
     if (shieldOn) {
         if (game->shieldShape) game->shieldShape->draw(2);
-        // Every drawn frame, so a shielded craft resting in place keeps the grid bulging around it.
-        if (game->grid) game->grid->push(p.x, p.y, 40);
+        // Every drawn frame, so a shielded craft resting in place keeps the grid bulging around it; the
+        // next world step takes the push up. A paused world is drawn without being stepped, and pushes
+        // piled up there would throw the grid out the moment play resumed.
+        if (game->grid && game->state != GameState::Pause) game->grid->push(p.x, p.y, 40);
     }
     if (controlMode == ControlMode::KeysAndMouse && game->state == GameState::Play) drawCrosshair();
 }

@@ -1,5 +1,5 @@
-// Drawing the craft in a real game: the shield's grid bulge on every drawn frame and the crosshair that
-// only keys-and-mouse play shows.
+// Drawing the craft in a real game: the shield's grid bulge on every drawn frame of a running world and
+// the crosshair that only keys-and-mouse play shows.
 #include "harness/game_fixture.h"
 #include "platform/display.h"
 #include "play/grid.h"
@@ -61,6 +61,12 @@ TEST_F(PlayerDrawTest, AShieldedCraftPushesTheGridOnEveryDrawnFrame) {
     EXPECT_GT(afterOne, 0);
     glowLinesOfCraftDraw();
     EXPECT_NEAR(gridAccelerationMagnitude(), 2 * afterOne, afterOne * 1e-3f);
+
+    // Paused, no world step takes the pushes up: the shield is drawn, the grid is left as it is.
+    game->state = GameState::Pause;
+    const float beforePause = gridAccelerationMagnitude();
+    EXPECT_EQ(glowLinesOfCraftDraw(), lines);
+    EXPECT_EQ(gridAccelerationMagnitude(), beforePause);
 }
 
 } // namespace

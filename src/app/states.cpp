@@ -281,9 +281,8 @@ void TGame::removeAllEnemies() {
 // The play track always starts from its beginning and plays at a quarter of the music volume.
 void TGame::switchMusicToPlay() {
     suspendChannel(titleChannel);
-    startSound(playMusic, playChannel);
+    startTrack(playMusic, playChannel, musicVolume / 4);
     setChannelGain(titleChannel, musicVolume);
-    setChannelGain(playChannel, musicVolume / 4);
 }
 
 void TGame::switchMusicToTitle() {
@@ -293,6 +292,11 @@ void TGame::switchMusicToTitle() {
 
 void TGame::switchMusicToTitleAfterGameOver() {
     suspendChannel(playChannel);
-    startSound(titleMusic, titleChannel);
-    setChannelGain(titleChannel, musicVolume);
+    startTrack(titleMusic, titleChannel, musicVolume);
+}
+
+void TGame::startTrack(const SoundClip& track, const SoundChannel& channel, float gain) {
+    prepareSound(track, channel);
+    setChannelGain(channel, gain);
+    continueChannel(channel);
 }

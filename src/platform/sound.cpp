@@ -9,11 +9,13 @@
 #include "platform/mixer.h"
 #include "platform/sound_decoders.h"
 #include "platform/sound_device.h"
+#include "platform/sound_probe.h"
 
 #include <SDL.h>
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -37,6 +39,7 @@ struct TSoundSystem {
     // Without a device the voices are advanced by the time that has passed, so sounds still end.
     std::chrono::steady_clock::time_point silentClock = std::chrono::steady_clock::now();
     double silentFramesOwed = 0;
+    std::function<void(const TMixer&)> watcher; // tests only
 };
 
 // Never destroyed: the audio thread may still be mixing while the process ends.
@@ -85,6 +88,7 @@ SoundChannel playOnChannel(const SoundClip& clip, const SoundChannel& channel, b
     std::lock_guard guard(system.lock);
     advanceSilently(system);
     system.mixer.play(target->voice, clip, paused);
+    if (system.watcher) system.watcher(system.mixer);
     return target;
 }
 
@@ -94,6 +98,7 @@ template <typename Change> void changeChannel(const SoundChannel& channel, Chang
     std::lock_guard guard(system.lock);
     advanceSilently(system);
     change(system.mixer, channel->voice);
+    if (system.watcher) system.watcher(system.mixer);
 }
 
 } // namespace
@@ -182,4 +187,31 @@ int isChannelPlaying(const SoundChannel& channel) {
         playing = mixer.isPlaying(voice) && !mixer.isPaused(voice);
     });
     return playing ? 1 : 0;
+}
+
+int isChannelHolding(const SoundChannel& channel, const SoundClip& clip) {
+    if (!clip) return 0;
+    bool holding = false;
+    changeChannel(channel, [&holding, &clip](TMixer& mixer, int voice) {
+        holding = mixer.isPlaying(voice) && mixer.clip(voice) == clip.get();
+    });
+    return holding ? 1 : 0;
+}
+
+// --- Test probe -----------------------------------------------------------------------------------------
+
+int channelVoice(const SoundChannel& channel) {
+    return channel ? channel->voice : -1;
+}
+
+void inspectMixer(const std::function<void(const TMixer&)>& look) {
+    TSoundSystem& system = soundSystem();
+    std::lock_guard guard(system.lock);
+    look(system.mixer);
+}
+
+void watchMixer(std::function<void(const TMixer&)> watcher) {
+    TSoundSystem& system = soundSystem();
+    std::lock_guard guard(system.lock);
+    system.watcher = std::move(watcher);
 }

@@ -194,8 +194,9 @@ void TPlayer::showThrust(const TVector& thrust) {
         shape->needsRotation = 1;
         emitExhaust(thrust);
     }
-    continueChannel(game->sounds->engineChannel);
+    // The gain first: resumed at the gain it was cued with, the hum could be heard at full volume.
     setChannelGain(game->sounds->engineChannel, game->sounds->effectsVolume * 0.5f);
+    continueChannel(game->sounds->engineChannel);
 }
 
 void TPlayer::emitExhaust(const TVector& thrust) {

@@ -110,10 +110,16 @@ std::shared_ptr<TPlayer> TPlayer::create(const std::shared_ptr<TShape>& shape) {
 void TPlayer::update(float dt) {
     updateShield(dt);
     grantAwards();
-    if (controlMode == ControlMode::Joypad)
-        updateJoypad(dt);
-    else if (controlMode == ControlMode::KeysAndMouse)
+    if (keysAndMouseSteer())
         updateKeysMouse(dt);
+    else if (controlMode == ControlMode::Joypad)
+        updateJoypad(dt);
+}
+
+bool TPlayer::keysAndMouseSteer() const {
+    if (controlMode == ControlMode::KeysAndMouse) return true;
+    // The pad's presence as the last poll saw it, like its sticks; plugging one in hands control back.
+    return controlMode == ControlMode::Joypad && !(game->joypad && game->joypad->connected);
 }
 
 void TPlayer::updateShield(float dt) {
@@ -296,7 +302,7 @@ void TPlayer::draw() {
         // Every drawn frame, so a shielded craft resting in place keeps the grid bulging around it.
         if (game->grid) game->grid->push(p.x, p.y, 40);
     }
-    if (controlMode == ControlMode::KeysAndMouse && game->state == GameState::Play) drawCrosshair();
+    if (keysAndMouseSteer() && game->state == GameState::Play) drawCrosshair();
 }
 
 void TPlayer::drawCrosshair() {

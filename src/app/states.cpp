@@ -89,7 +89,9 @@ void TGame::playStep(float dt) {
     // may just have lost a life or ended the run, and pausing then would skip the respawn or game over.
     const bool pauseAsked = joypad->pausePressed();
     const bool pauseKey = keyHitCount(Key::P) != 0;
-    if ((pauseAsked || pauseKey) && state == GameState::Play) state = GameState::Pause;
+    // A pad pulled out mid-fight pauses too; the keys and mouse take over until it is back.
+    const bool padPulled = joypad->pulledOut() && player->controlMode == ControlMode::Joypad;
+    if ((pauseAsked || pauseKey || padPulled) && state == GameState::Play) state = GameState::Pause;
     // Tested after P: with both hit in one frame the run is abandoned.
     if (keyHitCount(Key::Escape)) {
         startRun(); // abandoned: no hiscore check

@@ -35,6 +35,10 @@ struct TPad {
     SDL_JoystickID instance = -1;
     uint32_t buttons = 0;
     std::array<float, PadAxisCount> axes{};
+    // What the game is told about the pad being there and its layout; a replay sets both from the
+    // recording, with no device behind them.
+    bool present = false;
+    TPadLayout layout;
 };
 
 struct TInputState {
@@ -149,6 +153,48 @@ int padSlotOf(SDL_JoystickID instance) {
     return -1;
 }
 
+// The numbers of a TPadLayout in their declared order, as an input record carries them.
+std::array<int, 8> layoutNumbers(const TPadLayout& l) {
+    return {l.leftX, l.leftY, l.rightX, l.rightY, l.rightShoulder, l.start, l.south, l.east};
+}
+
+TPadLayout layoutFromNumbers(const std::array<int, 8>& n) {
+    TPadLayout l;
+    l.known = true;
+    l.leftX = n[0], l.leftY = n[1], l.rightX = n[2], l.rightY = n[3];
+    l.rightShoulder = n[4], l.start = n[5], l.south = n[6], l.east = n[7];
+    return l;
+}
+
+int axisBound(SDL_GameController* controller, SDL_GameControllerAxis axis) {
+    const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForAxis(controller, axis);
+    return bind.bindType == SDL_CONTROLLER_BINDTYPE_AXIS ? bind.value.axis : -1;
+}
+
+int buttonBound(SDL_GameController* controller, SDL_GameControllerButton button) {
+    const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForButton(controller, button);
+    return bind.bindType == SDL_CONTROLLER_BINDTYPE_BUTTON ? bind.value.button : -1;
+}
+
+// The database is asked once, when the pad arrives; the game goes on reading the raw joystick.
+TPadLayout layoutFromDatabase(int deviceIndex) {
+    TPadLayout layout;
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0 || !SDL_IsGameController(deviceIndex)) return layout;
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (!controller) return layout;
+    layout.known = true;
+    layout.leftX = axisBound(controller, SDL_CONTROLLER_AXIS_LEFTX);
+    layout.leftY = axisBound(controller, SDL_CONTROLLER_AXIS_LEFTY);
+    layout.rightX = axisBound(controller, SDL_CONTROLLER_AXIS_RIGHTX);
+    layout.rightY = axisBound(controller, SDL_CONTROLLER_AXIS_RIGHTY);
+    layout.rightShoulder = buttonBound(controller, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
+    layout.start = buttonBound(controller, SDL_CONTROLLER_BUTTON_START);
+    layout.south = buttonBound(controller, SDL_CONTROLLER_BUTTON_A);
+    layout.east = buttonBound(controller, SDL_CONTROLLER_BUTTON_B);
+    SDL_GameControllerClose(controller);
+    return layout;
+}
+
 // A pad takes the first free slot, so pads are numbered in the order they were plugged in and a pad
 // plugged back in after a pull takes its old number again.
 void openPad(int deviceIndex) {
@@ -157,7 +203,10 @@ void openPad(int deviceIndex) {
         if (pad.joystick) continue;
         pad = TPad{};
         pad.joystick = SDL_JoystickOpen(deviceIndex);
-        if (pad.joystick) pad.instance = SDL_JoystickInstanceID(pad.joystick);
+        if (!pad.joystick) return;
+        pad.instance = SDL_JoystickInstanceID(pad.joystick);
+        pad.present = true;
+        pad.layout = layoutFromDatabase(deviceIndex);
         return;
     }
 }
@@ -255,8 +304,16 @@ void applyInput(const TInputRecord& record) {
         break;
     case InputKind::PadAdded:
     case InputKind::PadRemoved:
-        // Only the values a pad gave matter to the game, and they are recorded on their own; these two
-        // tell the reader of a recording when a pad came and went.
+        // The pad's values are recorded on their own; these two tell the game whether it is there, and a
+        // new pad is unknown to the database until its layout record says otherwise.
+        if (record.code >= 0 && record.code < PadCount) {
+            input.pads[record.code].present = record.kind == InputKind::PadAdded;
+            input.pads[record.code].layout = TPadLayout{};
+        }
+        break;
+    case InputKind::PadLayout:
+        if (record.code >= 0 && record.code < PadCount)
+            input.pads[record.code].layout = layoutFromNumbers(record.layout);
         break;
     }
 }
@@ -264,6 +321,21 @@ void applyInput(const TInputRecord& record) {
 void takeInput(const TInputRecord& record) {
     recordInput(record);
     applyInput(record);
+}
+
+// A pad's arrival as the game learns it: that it is there, then where its controls are.
+void takePadArrival(int slot) {
+    TInputRecord added;
+    added.kind = InputKind::PadAdded;
+    added.code = slot;
+    const TPadLayout layout = slot >= 0 ? input.pads[slot].layout : TPadLayout{};
+    takeInput(added);
+    if (!layout.known) return;
+    TInputRecord described;
+    described.kind = InputKind::PadLayout;
+    described.code = slot;
+    described.layout = layoutNumbers(layout);
+    takeInput(described);
 }
 
 // Every event the game cares about as an input record; the joypad device events also open and close the
@@ -300,9 +372,8 @@ void handleEvent(const SDL_Event& event) {
         break;
     case SDL_JOYDEVICEADDED:
         openPad(event.jdevice.which);
-        record.kind = InputKind::PadAdded;
-        record.code = padSlotOf(SDL_JoystickGetDeviceInstanceID(event.jdevice.which));
-        break;
+        takePadArrival(padSlotOf(SDL_JoystickGetDeviceInstanceID(event.jdevice.which)));
+        return;
     case SDL_JOYDEVICEREMOVED:
         record.kind = InputKind::PadRemoved;
         record.code = padSlotOf(event.jdevice.which);
@@ -342,12 +413,29 @@ void beginInputRecording() {
         held.y = input.pointerAtY;
         recordInput(held);
     }
+    // So are the pads already plugged in, and what the database said about them.
+    for (int slot = 0; slot < PadCount; ++slot) {
+        const TPad& pad = input.pads[slot];
+        if (!pad.present) continue;
+        TInputRecord added;
+        added.kind = InputKind::PadAdded;
+        added.code = slot;
+        recordInput(added);
+        if (!pad.layout.known) continue;
+        TInputRecord described;
+        described.kind = InputKind::PadLayout;
+        described.code = slot;
+        described.layout = layoutNumbers(pad.layout);
+        recordInput(described);
+    }
 }
 
 void beginInputReplay() {
     for (TPad& pad : input.pads) {
         pad.buttons = 0;
         pad.axes.fill(0);
+        pad.present = false;
+        pad.layout = TPadLayout{};
     }
     input.keysHeld.fill(0);
     input.keyHits.fill(0);
@@ -361,6 +449,10 @@ void beginInputReplay() {
 void startInputEvents(bool joysticksRestarted) {
     SDL_StartTextInput();
     if (joysticksRestarted) input.pads.fill(TPad{});
+    // A player's own additions to SDL's database, beside the game; SDL reads SDL_GAMECONTROLLERCONFIG
+    // by itself.
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0)
+        SDL_GameControllerAddMappingsFromFile("gamecontrollerdb.txt");
     if (SDL_WasInit(SDL_INIT_JOYSTICK) != 0) {
         for (int device = 0; device < SDL_NumJoysticks(); ++device)
             openPad(device);
@@ -440,6 +532,14 @@ float padAxis(int axis, int pad) {
     if (pad < 0 || pad >= PadCount || axis < 0 || axis >= PadAxisCount) return 0;
     readPadForQuery(pad);
     return input.pads[pad].axes[axis];
+}
+
+bool isPadConnected(int pad) {
+    return pad >= 0 && pad < PadCount && input.pads[pad].present;
+}
+
+TPadLayout padLayout(int pad) {
+    return pad >= 0 && pad < PadCount ? input.pads[pad].layout : TPadLayout{};
 }
 
 bool quitRequested() {

@@ -110,10 +110,16 @@ std::shared_ptr<TPlayer> TPlayer::create(const std::shared_ptr<TShape>& shape) {
 void TPlayer::update(float dt) {
     updateShield(dt);
     grantAwards();
-    if (controlMode == ControlMode::Joypad)
-        updateJoypad(dt);
-    else if (controlMode == ControlMode::KeysAndMouse)
+    if (keysAndMouseSteer())
         updateKeysMouse(dt);
+    else if (controlMode == ControlMode::Joypad)
+        updateJoypad(dt);
+}
+
+bool TPlayer::keysAndMouseSteer() const {
+    if (controlMode == ControlMode::KeysAndMouse) return true;
+    // The pad's presence as the last poll saw it, like its sticks; plugging one in hands control back.
+    return controlMode == ControlMode::Joypad && !(game->joypad && game->joypad->connected);
 }
 
 void TPlayer::updateShield(float dt) {
@@ -299,7 +305,7 @@ void TPlayer::draw() {
         // piled up there would throw the grid out the moment play resumed.
         if (game->grid && game->state != GameState::Pause) game->grid->push(p.x, p.y, 40);
     }
-    if (controlMode == ControlMode::KeysAndMouse && game->state == GameState::Play) drawCrosshair();
+    if (keysAndMouseSteer() && game->state == GameState::Play) drawCrosshair();
 }
 
 void TPlayer::drawCrosshair() {

@@ -113,9 +113,33 @@ void mouseButton(int button, bool down) {
     SDL_PushEvent(&event);
 }
 
-TVirtualPad::TVirtualPad() {
-    deviceIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 32, 0);
+bool addControllerMapping(const std::string& line) {
+    return SDL_GameControllerAddMapping(line.c_str()) >= 0;
+}
+
+TVirtualPad::TVirtualPad(PadKind kind, const char* name) {
+    if (kind == PadKind::GameController) {
+        deviceIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 32, 0);
+    } else {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_UNKNOWN;
+        desc.naxes = 6;
+        desc.nbuttons = 32;
+        desc.name = name;
+        deviceIndex = SDL_JoystickAttachVirtualEx(&desc);
+    }
     if (deviceIndex >= 0) joystick = SDL_JoystickOpen(deviceIndex);
+}
+
+std::string TVirtualPad::guid() const {
+    if (!joystick) return {};
+    char text[64];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(joystick), text, sizeof text);
+    // SDL puts a checksum of the name in the third and fourth bytes; database lines leave it at zero.
+    std::string guid = text;
+    if (guid.size() >= 8) guid.replace(4, 4, "0000");
+    return guid;
 }
 
 TVirtualPad::~TVirtualPad() {

@@ -2,6 +2,7 @@
 // mouse or joystick would produce, and the platform's own event pump picks it up.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Points SDL at its headless drivers (offscreen video unless KELVANOR_TEST_VIDEO names another, dummy
@@ -18,10 +19,17 @@ void typeText(std::string_view text); // UTF-8, as the keyboard layout delivers 
 void moveMouse(int x, int y);
 void mouseButton(int button, bool down); // 1 left, 2 right, 3 middle
 
-// A joystick with 6 axes and 32 buttons, plugged in through SDL's virtual joystick driver.
+// Adds a line to SDL's game-controller database, as a "gamecontrollerdb.txt" line would.
+bool addControllerMapping(const std::string& line);
+
+// A joystick with 6 axes and 32 buttons, plugged in through SDL's virtual joystick driver. As a game
+// controller SDL's database knows it: left stick on axes 0 and 1, right stick on 2 and 3, A (south) on
+// button 0, B (east) 1, Start 6, the right shoulder 10. As a plain joystick (with its own name, which
+// its database identity is made from) the database does not know it unless told.
+enum class PadKind { GameController, PlainJoystick };
 class TVirtualPad {
 public:
-    TVirtualPad();
+    explicit TVirtualPad(PadKind kind = PadKind::GameController, const char* name = "Kelvanor Test Pad");
     ~TVirtualPad();
     TVirtualPad(const TVirtualPad&) = delete;
     TVirtualPad& operator=(const TVirtualPad&) = delete;
@@ -30,6 +38,7 @@ public:
     void setAxis(int axis, float value); // -1..1
     void setButton(int button, bool down);
     void unplug();
+    std::string guid() const; // SDL's identity of the pad, as database lines name it
 
 private:
     struct _SDL_Joystick* joystick = nullptr;

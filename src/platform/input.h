@@ -40,6 +40,12 @@ int isMouseButtonDown(int button); // 1 left, 2 right, 3 middle
 int isPadButtonDown(int button, int pad); // buttons 0..31, pads 0..15
 float padAxis(int axis, int pad);         // 0 X, 1 Y, 2 Z, 3 R, 4 U, 5 V in -1..1; 6..8 always 0
 
+// Times the window has lost the keyboard focus (another window activated, minimised) since the last call;
+// reading clears the count. Keys and mouse buttons held at that moment read as released from then on.
+// Unlike the other queries it does not run the pump: it tells what the pumps so far have seen, so asking
+// it changes no recording's count of pumps.
+int focusLossCount();
+
 // True once the operating system has asked the program to close (window close, SIGTERM, SIGINT).
 bool quitRequested();
 // Runs the event pump now; queries do this themselves.

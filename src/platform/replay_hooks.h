@@ -21,6 +21,7 @@ class TStream;
 //   PadAdded    code = slot          PadRemoved code = slot
 //   PadButtons  code = slot, bits    PadAxis    code = slot, key = axis, value
 //   Quit        nothing
+//   FocusLost   nothing (the window lost the keyboard focus: held keys and buttons go up)
 enum class InputKind : char {
     KeyDown,
     KeyUp,
@@ -31,7 +32,8 @@ enum class InputKind : char {
     PadRemoved,
     PadButtons,
     PadAxis,
-    Quit
+    Quit,
+    FocusLost
 };
 
 struct TInputRecord {

@@ -59,6 +59,7 @@ struct TInputState {
     std::array<bool, 4> mouseButtons{};
 
     std::array<TPad, PadCount> pads;
+    int focusLosses = 0; // not yet read
     bool quit = false;
 };
 
@@ -117,6 +118,17 @@ void onTextInput(const char* text) {
                 ++byte;
         }
     }
+}
+
+// --- Window focus --------------------------------------------------------------------------------------
+
+// Whatever was held when the focus went is let go in the window the player went to, and that release never
+// comes here: it is taken as given, or the craft would fly on with the key.
+void onFocusLost() {
+    input.keysHeld.fill(0);
+    input.scancodeKey.fill(0);
+    input.mouseButtons.fill(false);
+    ++input.focusLosses;
 }
 
 // --- Mouse events --------------------------------------------------------------------------------------
@@ -302,6 +314,9 @@ void applyInput(const TInputRecord& record) {
         if (record.code >= 0 && record.code < PadCount && record.key >= 0 && record.key < DrivenAxisCount)
             input.pads[record.code].axes[record.key] = record.value;
         break;
+    case InputKind::FocusLost:
+        onFocusLost();
+        break;
     case InputKind::PadAdded:
     case InputKind::PadRemoved:
         // The pad's values are recorded on their own; these two tell the game whether it is there, and a
@@ -338,6 +353,12 @@ void takePadArrival(int slot) {
     takeInput(described);
 }
 
+bool isFullScreenToggle(const SDL_Keysym& key) {
+    if (key.scancode == SDL_SCANCODE_F11) return true;
+    const bool enter = key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;
+    return enter && (key.mod & KMOD_ALT) != 0;
+}
+
 // Every event the game cares about as an input record; the joypad device events also open and close the
 // pad here, since a replay has no device to open.
 void handleEvent(const SDL_Event& event) {
@@ -346,9 +367,20 @@ void handleEvent(const SDL_Event& event) {
     case SDL_QUIT:
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event != SDL_WINDOWEVENT_CLOSE) return;
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+            event.window.event == SDL_WINDOWEVENT_MINIMIZED)
+            record.kind = InputKind::FocusLost;
+        else if (event.window.event != SDL_WINDOWEVENT_CLOSE)
+            return;
         break;
     case SDL_KEYDOWN:
+        // Switching the window is the platform's own business: the game never sees those keys, so the
+        // Enter of Alt+Enter does not confirm a menu entry too.
+        if (isFullScreenToggle(event.key.keysym)) {
+            if (!event.key.repeat) toggleFullScreen();
+            return;
+        }
+        [[fallthrough]];
     case SDL_KEYUP:
         record.kind = event.type == SDL_KEYDOWN ? InputKind::KeyDown : InputKind::KeyUp;
         record.code = event.key.keysym.scancode;
@@ -443,6 +475,7 @@ void beginInputReplay() {
     input.typedFirst = 0;
     input.typedCount = 0;
     input.mouseButtons.fill(false);
+    input.focusLosses = 0;
     input.quit = false;
 }
 
@@ -540,6 +573,12 @@ bool isPadConnected(int pad) {
 
 TPadLayout padLayout(int pad) {
     return pad >= 0 && pad < PadCount ? input.pads[pad].layout : TPadLayout{};
+}
+
+int focusLossCount() {
+    const int losses = input.focusLosses;
+    input.focusLosses = 0;
+    return losses;
 }
 
 bool quitRequested() {

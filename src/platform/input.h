@@ -53,6 +53,11 @@ struct TPadLayout {
 // moment input arrives in a recording; pumpEvents first where the answer must be fresh.
 bool isPadConnected(int pad);
 TPadLayout padLayout(int pad);
+// Times the window has lost the keyboard focus (another window activated, minimised) since the last call;
+// reading clears the count. Keys and mouse buttons held at that moment read as released from then on.
+// Unlike the other queries it does not run the pump: it tells what the pumps so far have seen, so asking
+// it changes no recording's count of pumps.
+int focusLossCount();
 
 // True once the operating system has asked the program to close (window close, SIGTERM, SIGINT).
 bool quitRequested();

@@ -24,6 +24,7 @@ class TStream;
 //   Quit        nothing
 //   PadLayout   code = slot, layout = the pad's TPadLayout numbers in their declared order (after its
 //               PadAdded, only for a pad the game-controller database knows)
+//   FocusLost   nothing (the window lost the keyboard focus: held keys and buttons go up)
 enum class InputKind : char {
     KeyDown,
     KeyUp,
@@ -35,7 +36,8 @@ enum class InputKind : char {
     PadButtons,
     PadAxis,
     Quit,
-    PadLayout
+    PadLayout,
+    FocusLost
 };
 
 struct TInputRecord {

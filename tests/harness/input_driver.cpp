@@ -27,14 +27,27 @@ Uint32 gameWindowId() {
     return platformWindow() ? SDL_GetWindowID(platformWindow()) : 0;
 }
 
-void pushKeyEvent(int virtualKey, bool down, bool repeat) {
+void pushScancodeEvent(SDL_Scancode scancode, bool down, bool repeat, Uint16 modifiers) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.windowID = gameWindowId();
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.repeat = repeat ? 1 : 0;
-    event.key.keysym.scancode = scancodeFor(virtualKey);
-    event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    event.key.keysym.mod = modifiers;
+    SDL_PushEvent(&event);
+}
+
+void pushKeyEvent(int virtualKey, bool down, bool repeat) {
+    pushScancodeEvent(scancodeFor(virtualKey), down, repeat, KMOD_NONE);
+}
+
+void pushWindowEvent(SDL_WindowEventID what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = gameWindowId();
+    event.window.event = what;
     SDL_PushEvent(&event);
 }
 
@@ -68,6 +81,26 @@ void releaseKey(int virtualKey) {
 void tapKey(int virtualKey) {
     pressKey(virtualKey);
     releaseKey(virtualKey);
+}
+
+void tapAltEnter() {
+    pushScancodeEvent(SDL_SCANCODE_LALT, true, false, KMOD_LALT);
+    pushScancodeEvent(SDL_SCANCODE_RETURN, true, false, KMOD_LALT);
+    pushScancodeEvent(SDL_SCANCODE_RETURN, false, false, KMOD_LALT);
+    pushScancodeEvent(SDL_SCANCODE_LALT, false, false, KMOD_NONE);
+}
+
+void tapF11() {
+    pushScancodeEvent(SDL_SCANCODE_F11, true, false, KMOD_NONE);
+    pushScancodeEvent(SDL_SCANCODE_F11, false, false, KMOD_NONE);
+}
+
+void loseWindowFocus() {
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+}
+
+void minimiseWindow() {
+    pushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
 }
 
 void typeText(std::string_view text) {

@@ -15,6 +15,13 @@ void releaseKey(int virtualKey);
 void tapKey(int virtualKey);
 void typeText(std::string_view text); // UTF-8, as the keyboard layout delivers it
 
+// Alt+Enter (left Alt held around the Enter, as a player types it) and F11: the window switch.
+void tapAltEnter();
+void tapF11();
+// The window system takes the keyboard focus away (another window activated, alt-tab) or minimises it.
+void loseWindowFocus();
+void minimiseWindow();
+
 // Position in 800 x 600 display pixels; converted to the game window's pixels.
 void moveMouse(int x, int y);
 void mouseButton(int button, bool down); // 1 left, 2 right, 3 middle

@@ -234,3 +234,29 @@ TEST_F(InputTest, APadPluggedInAfterStartIsReadAsPadZero) {
     again.setButton(2, true);
     EXPECT_EQ(isPadButtonDown(2, 0), 1);
 }
+
+TEST_F(InputTest, LeavingTheWindowLetsGoOfWhatIsHeldAndCountsOnce) {
+    pressKey(Key::Left);
+    pressKey(Key::P);
+    mouseButton(1, true);
+    EXPECT_EQ(isKeyDown(Key::Left), 1);
+    loseWindowFocus();
+    EXPECT_EQ(isKeyDown(Key::Left), 0);
+    EXPECT_EQ(isMouseButtonDown(1), 0);
+    // A press made before the window was left still counts.
+    EXPECT_EQ(keyHitCount(Key::P), 1);
+    EXPECT_EQ(focusLossCount(), 1);
+    EXPECT_EQ(focusLossCount(), 0);
+    // The releases that follow are no news, and a new press after coming back works as ever.
+    releaseKey(Key::Left);
+    mouseButton(1, false);
+    pressKey(Key::Left);
+    EXPECT_EQ(isKeyDown(Key::Left), 1);
+    releaseKey(Key::Left);
+    releaseKey(Key::P);
+    minimiseWindow();
+    loseWindowFocus();
+    EXPECT_EQ(focusLossCount(), 0); // nothing has pumped the events yet
+    pumpEvents();
+    EXPECT_EQ(focusLossCount(), 2);
+}

@@ -43,12 +43,25 @@ void pushKeyEvent(int virtualKey, bool down, bool repeat) {
     pushScancodeEvent(scancodeFor(virtualKey), down, repeat, KMOD_NONE);
 }
 
+// Marks the focus events the tests send, so that the window system's own can be told from them.
+constexpr Sint32 HarnessWindowEvent = 0x4b56;
+
 void pushWindowEvent(SDL_WindowEventID what) {
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.windowID = gameWindowId();
     event.window.event = what;
+    event.window.data1 = HarnessWindowEvent;
     SDL_PushEvent(&event);
+}
+
+// Test processes that share one X server take the focus from each other; only the focus losses a test
+// sends itself may pause its game.
+int dropWindowSystemFocusLosses(void*, SDL_Event* event) {
+    if (event->type != SDL_WINDOWEVENT) return 1;
+    const bool focusLoss =
+        event->window.event == SDL_WINDOWEVENT_FOCUS_LOST || event->window.event == SDL_WINDOWEVENT_MINIMIZED;
+    return !focusLoss || event->window.data1 == HarnessWindowEvent;
 }
 
 // The inverse of the letterbox mapping: where the 800 x 600 picture sits in the window.
@@ -62,12 +75,20 @@ void windowFromLogical(int x, int y, int* windowX, int* windowY) {
 
 } // namespace
 
+// Declared where it is used (the display fixture, the input tests): the harness's header stays as it is.
+void ignoreWindowSystemFocus();
+
 void useTestDrivers() {
     const char* video = std::getenv("KELVANOR_TEST_VIDEO");
     setenv("SDL_VIDEODRIVER", video && *video ? video : "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     // An offscreen window never has the keyboard focus, and SDL ignores joysticks of unfocused programs.
     setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+    ignoreWindowSystemFocus();
+}
+
+void ignoreWindowSystemFocus() {
+    SDL_SetEventFilter(dropWindowSystemFocusLosses, nullptr);
 }
 
 void pressKey(int virtualKey, bool repeat) {

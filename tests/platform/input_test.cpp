@@ -8,6 +8,8 @@
 
 #include <string>
 
+void ignoreWindowSystemFocus(); // harness/input_driver.cpp
+
 namespace {
 
 class InputTest : public testing::Test {
@@ -16,6 +18,7 @@ protected:
         useTestDrivers();
         ASSERT_TRUE(openGraphicsWindow(800, 600, 0, 0, 0));
         ASSERT_TRUE(initPlatform());
+        ignoreWindowSystemFocus();
         clearKeyState();
     }
 };

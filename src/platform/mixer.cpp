@@ -17,8 +17,8 @@ constexpr float KneeSpan = Ceiling - Knee;
 
 // Per-frame smoothing factors at 44100 Hz: the gain falls with a time constant of 1 ms and rises with
 // one of 150 ms, after holding for 20 ms (a whole period of the lowest tones the game plays).
-constexpr float Attack = 0.0224f;     // 1 - exp(-1 / (0.001 * 44100))
-constexpr float Release = 0.000151f;  // 1 - exp(-1 / (0.150 * 44100))
+constexpr float Attack = 0.0224f;    // 1 - exp(-1 / (0.001 * 44100))
+constexpr float Release = 0.000151f; // 1 - exp(-1 / (0.150 * 44100))
 constexpr int HoldFrames = 882;
 
 // The gain that bends a level onto the soft curve: straight up to the knee, then rising ever more

@@ -94,9 +94,10 @@ TGame* TGame::create() {
     g->particles.add(g->border->particle);
     g->state = GameState::Title;
     g->titlePhase = TitlePhase::Logo;
-    // After everything the settings file writes into exists, before the music starts.
+    // After everything the settings file writes into exists, before the music starts; the track is
+    // heard at the saved volume from its first sample.
     g->loadSettings();
-    startSound(g->titleMusic, g->titleChannel);
+    startTrack(g->titleMusic, g->titleChannel, g->musicVolume);
     return g;
 }
 

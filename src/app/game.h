@@ -121,6 +121,9 @@ public:
     void switchMusicToPlay();
     void switchMusicToTitle(); // from an abandoned run
     void switchMusicToTitleAfterGameOver();
+    // Starts a track from its beginning at the given gain. It waits paused until the gain is set: a start
+    // plays at gain 1, and the audio thread may mix in between.
+    static void startTrack(const SoundClip& track, const SoundChannel& channel, float gain);
     // Every enemy leaves the lists with its particle: no explosion, no score.
     void removeAllEnemies();
 

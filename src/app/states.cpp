@@ -41,6 +41,10 @@ void TGame::frame() {
 
     // Closing the window (or a termination signal) must not lose the hiscores or the settings.
     if (quitRequested()) quitProgram();
+    // A window left during a run pauses it (in play and pause below); one left during the life-lost
+    // countdown pauses the play that follows, as a P would. Anywhere else it changes nothing.
+    if (state != GameState::Play && state != GameState::Pause && state != GameState::LifeLost)
+        focusLossCount();
 
     switch (state) {
     case GameState::Pause:
@@ -89,7 +93,12 @@ void TGame::playStep(float dt) {
     // may just have lost a life or ended the run, and pausing then would skip the respawn or game over.
     const bool pauseAsked = joypad->pausePressed();
     const bool pauseKey = keyHitCount(Key::P) != 0;
-    if ((pauseAsked || pauseKey) && state == GameState::Play) state = GameState::Pause;
+    // A pad pulled out mid-fight pauses too; the keys and mouse take over until it is back.
+    const bool padPulled = joypad->pulledOut() && player->controlMode == ControlMode::Joypad;
+    // Unlike P, a window left in the frame a life is lost stays counted and pauses once play is back.
+    const bool windowLeft = state == GameState::Play && focusLossCount() != 0;
+    if ((pauseAsked || pauseKey || padPulled || windowLeft) && state == GameState::Play)
+        state = GameState::Pause;
     // Tested after P: with both hit in one frame the run is abandoned.
     if (keyHitCount(Key::Escape)) {
         startRun(); // abandoned: no hiscore check
@@ -101,6 +110,7 @@ void TGame::playStep(float dt) {
 // The arena is drawn frozen. Escape is deliberately not read here, so one hit during the pause abandons
 // the run on the first play frame after it.
 void TGame::pauseStep(float dt) {
+    focusLossCount(); // leaving the window again changes nothing: only the player resumes
     drawWorld();
     drawHud();
     drawCaption("PAUSE", 290, 1, CaptionStyle::Blue, 1, 1);
@@ -281,9 +291,8 @@ void TGame::removeAllEnemies() {
 // The play track always starts from its beginning and plays at a quarter of the music volume.
 void TGame::switchMusicToPlay() {
     suspendChannel(titleChannel);
-    startSound(playMusic, playChannel);
+    startTrack(playMusic, playChannel, musicVolume / 4);
     setChannelGain(titleChannel, musicVolume);
-    setChannelGain(playChannel, musicVolume / 4);
 }
 
 void TGame::switchMusicToTitle() {
@@ -293,6 +302,11 @@ void TGame::switchMusicToTitle() {
 
 void TGame::switchMusicToTitleAfterGameOver() {
     suspendChannel(playChannel);
-    startSound(titleMusic, titleChannel);
-    setChannelGain(titleChannel, musicVolume);
+    startTrack(titleMusic, titleChannel, musicVolume);
+}
+
+void TGame::startTrack(const SoundClip& track, const SoundChannel& channel, float gain) {
+    prepareSound(track, channel);
+    setChannelGain(channel, gain);
+    continueChannel(channel);
 }

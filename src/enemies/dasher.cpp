@@ -43,6 +43,10 @@ std::shared_ptr<TDasherShield> TDasherShield::create() {
     return shield;
 }
 
+bool isLoweredShield(const TEnemy& enemy) {
+    return enemy.kind() == EnemyKind::DasherShield && enemy.shape->visible == 0;
+}
+
 void TDasher::update(float dt) {
     if (skipThisFrame()) return;
     dispatchState(dt);

@@ -35,3 +35,8 @@ public:
     void update(float) override {}
     int kind() const override { return EnemyKind::DasherShield; }
 };
+
+// A lowered shield is left wherever its dasher last dashed (or at the origin, before the first dash) and is
+// not drawn: shots fly through it and waves pass it by, rather than burst on something the player cannot
+// see.
+bool isLoweredShield(const TEnemy& enemy);

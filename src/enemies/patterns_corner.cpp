@@ -120,6 +120,9 @@ void TSwarmPattern::update(float dt) {
 
 void TSwarmPattern::stopWhine() {
     const SoundChannel& channel = game->sounds->pool[static_cast<size_t>(loopChannel)];
+    // The whine may be long gone from its channel: stopped at the end of a run, or displaced by a full
+    // pool. Whatever plays there now is another effect's, and is left to finish.
+    if (!isChannelHolding(channel, game->sounds->entrySound8)) return;
     suspendChannel(channel);
     // A paused channel still holds its sound, and the pool only takes channels that hold none: left like
     // this, every swarm would keep one of the thirty channels for good. Emptying it gives it back.

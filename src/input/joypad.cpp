@@ -97,6 +97,11 @@ std::shared_ptr<TJoypad> TJoypad::create() {
     return joypad;
 }
 
+TJoypadMapping TJoypad::mappingInForce(int port) const {
+    if (!mapping.isUnconfigured()) return mapping; // the player's own always wins
+    return TJoypadMapping::fromLayout(padLayout(port)).value_or(mapping);
+}
+
 void TJoypad::poll(int port) {
     pausePrevious = pause != 0 ? 1 : 0;
     selectPrevious = select != 0 ? 1 : 0;
@@ -106,13 +111,18 @@ void TJoypad::poll(int port) {
     // beyond the limit and is held off from the next one on.
     stickPushed = std::fabs(move.y) > StickPushedLimit || std::fabs(move.x) > StickPushedLimit ? 1 : 0;
 
-    move.set(readAxis(mapping.moveXAxis, port), readAxis(mapping.moveYAxis, port));
-    fire.set(readAxis(mapping.fireXAxis, port), readAxis(mapping.fireYAxis, port));
+    const TJoypadMapping m = mappingInForce(port);
+    move.set(readAxis(m.moveXAxis, port), readAxis(m.moveYAxis, port));
+    fire.set(readAxis(m.fireXAxis, port), readAxis(m.fireYAxis, port));
 
-    pause = isPadButtonDown(mapping.pauseButton, port);
-    select = isPadButtonDown(mapping.selectButton, port);
-    back = isPadButtonDown(mapping.backButton, port);
-    bomb = isPadButtonDown(mapping.bombButton, port);
+    pause = isPadButtonDown(m.pauseButton, port);
+    select = isPadButtonDown(m.selectButton, port);
+    back = isPadButtonDown(m.backButton, port);
+    bomb = isPadButtonDown(m.bombButton, port);
+
+    // Read after the buttons, whose query has just run the event pump.
+    connectedPrevious = connected;
+    connected = isPadConnected(port) ? 1 : 0;
 
     // A dialogue cancelled during a confirmation would otherwise carry its pending step into the next
     // one, which would then open one prompt too far along.
@@ -168,6 +178,8 @@ void TJoypad::updateScreen(float dt) {
     const int detected = current->isAxis ? detectAxis(GamePort) : detectButton(GamePort);
     const int nothing = current->isAxis ? 0 : -1;
     if (detected == nothing) return;
+    // A known pad's mapping is the starting point: a dialogue left half way keeps the rest of it.
+    if (mapping.isUnconfigured()) mapping = mappingInForce(GamePort);
     mapping.*(current->field) = detected;
     waiting = 1;
 }

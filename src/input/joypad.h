@@ -6,7 +6,10 @@
 #include "play/vector.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+
+struct TPadLayout;
 
 // Axis numbers 0..9 (0 none), button numbers 0..11. Kept in the settings file as the "[JoyPad]" block.
 class TJoypadMapping {
@@ -19,6 +22,14 @@ public:
     // Reads the eight value lines that follow the section line. Numbers out of range are pulled into it,
     // and a block cut short leaves the rest of the mapping as it was.
     void read(const TextFile& file);
+
+    // All zeros: what a player who never ran the configuration dialogue has stored.
+    bool isUnconfigured() const;
+    // A known pad's layout in the mapping's own numbers (left stick moves, right stick fires, right
+    // shoulder bombs, Start pauses, the south button selects, the east one goes back). None when the
+    // pad is unknown or one of those controls lies where a mapping cannot point (an axis beyond V, a
+    // button beyond 11, a hat): a half-working pad would be worse than the dialogue.
+    static std::optional<TJoypadMapping> fromLayout(const TPadLayout& layout);
 
     int moveXAxis = 0;
     int moveYAxis = 0;
@@ -52,6 +63,11 @@ public:
     bool pausePressed() const { return pause && !pausePrevious; }
     bool selectPressed() const { return select && !selectPrevious; }
     bool backPressed() const { return back && !backPrevious; }
+    // The pad was there at the poll before and is gone now.
+    bool pulledOut() const { return connectedPrevious && !connected; }
+    // The mapping the polls read through: the stored one, unless that is still unconfigured and the pad
+    // is one SDL's game-controller database knows.
+    TJoypadMapping mappingInForce(int port) const;
 
     TVector move;
     TVector fire;
@@ -64,6 +80,8 @@ public:
     int step = 1;
     float pauseTimer = 2.0f;
     int waiting = 0;
+    // Whether a pad is plugged in at the game's port, at the latest poll and the one before.
+    int connected = 0, connectedPrevious = 0;
 
 private:
     void drawConfigurationPrompt();

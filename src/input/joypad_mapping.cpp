@@ -1,6 +1,8 @@
 // The joypad mapping's block in the settings file: the section line, then one number a line.
 #include "input/joypad.h"
 
+#include "platform/input.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -22,7 +24,37 @@ constexpr std::array<TStoredField, 8> storedOrder = {{
     {&TJoypadMapping::backButton, TJoypadMapping::LastButton},
 }};
 
+// The mapping's number for a platform axis: X, Y, Z, R, U, V are platform axes 0..5. 0 for any other.
+int axisNumberOf(int platformAxis) {
+    constexpr std::array<int, 6> numbers = {1, 2, 3, 4, 8, 9};
+    return platformAxis >= 0 && platformAxis < static_cast<int>(numbers.size()) ? numbers[platformAxis] : 0;
+}
+
 } // namespace
+
+bool TJoypadMapping::isUnconfigured() const {
+    for (const TStoredField& stored : storedOrder)
+        if (this->*(stored.field) != 0) return false;
+    return true;
+}
+
+std::optional<TJoypadMapping> TJoypadMapping::fromLayout(const TPadLayout& layout) {
+    if (!layout.known) return std::nullopt;
+    TJoypadMapping m;
+    m.moveXAxis = axisNumberOf(layout.leftX);
+    m.moveYAxis = axisNumberOf(layout.leftY);
+    m.fireXAxis = axisNumberOf(layout.rightX);
+    m.fireYAxis = axisNumberOf(layout.rightY);
+    if (m.moveXAxis == 0 || m.moveYAxis == 0 || m.fireXAxis == 0 || m.fireYAxis == 0) return std::nullopt;
+    const std::array<int, 4> buttons = {layout.rightShoulder, layout.start, layout.south, layout.east};
+    for (int button : buttons)
+        if (button < 0 || button > LastButton) return std::nullopt;
+    m.bombButton = layout.rightShoulder;
+    m.pauseButton = layout.start;
+    m.selectButton = layout.south;
+    m.backButton = layout.east;
+    return m;
+}
 
 void TJoypadMapping::write(const TextFile& file) const {
     writeTextLine(file, "[JoyPad]");

@@ -11,6 +11,7 @@
 // backend paces frames and decodes music is its own business.
 #pragma once
 
+#include "platform/input.h"
 #include "platform/render.h"
 #include "platform/replay_hooks.h"
 
@@ -61,8 +62,13 @@ void backendShutDown();
 bool startRenderer(int width, int height);
 // A live input event: written down when recording, then applied to the input state.
 void deliverInput(const TInputRecord& record);
+// A joypad is in that slot from now on, with that layout (what the game is told of a pad that was there
+// before any event; a pad that arrives later comes as a PadAdded record, then PadLayout when known).
+void padPlugged(int slot, const TPadLayout& layout);
 // The joypad in that slot is gone: it reads as released at once, whatever it held.
 void padUnplugged(int slot);
+// A TPadLayout's numbers in their declared order, as a PadLayout record carries them.
+std::array<int, 8> padLayoutNumbers(const TPadLayout& layout);
 // Every joypad slot back to rest (the backend's joypad driver restarted).
 void resetPads();
 // Mixes every playing channel into frames of interleaved 16-bit stereo at 44100 Hz; a null output only

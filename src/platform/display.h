@@ -68,9 +68,10 @@ enum BlendMode { BlendMask = 1, BlendSolid = 2, BlendAlpha = 3, BlendAdditive = 
 enum PictureFlags { PictureMasked = 1, PictureFiltered = 2, PictureMipmapped = 4 };
 
 // --- Display and frame ---------------------------------------------------------------------------------
-// depth 0 opens a window on the desktop; a non-zero depth asks for full screen. hertz 0 leaves frames
-// unpaced (tests and the benchmark). Returns false when no display or OpenGL context can be had. Calling it
-// again keeps the window and starts over with the drawing state and the pacing.
+// depth 0 opens a window on the desktop; a non-zero depth asks for full screen (Alt+Enter and F11 switch
+// between the two for the session). hertz 0 leaves frames unpaced (tests and the benchmark). Returns false
+// when no display or OpenGL context can be had. Calling it again keeps the window and starts over with the
+// drawing state and the pacing.
 bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags);
 void setWindowTitle(std::string_view title);
 void hidePointer();
@@ -78,8 +79,9 @@ int screenWidth();
 int screenHeight();
 void clearFrame();
 void setClearColor(int r, int g, int b);
-// sync -1 presents at the display's refresh rate (vertical blank or software pacing); 0 does not wait;
-// 1 waits for the vertical blank.
+// sync -1 presents at hertz frames a second: on vertical blanks where the display proved a steady refresh
+// (each frame held for as many refreshes as keep that average), by the clock where it did not; 0 does not
+// wait; 1 waits for the vertical blank.
 void presentFrame(int sync);
 
 // --- Drawing state -------------------------------------------------------------------------------------
@@ -137,3 +139,5 @@ void flushDrawing();
 // renderer would draw it, so that what batching saves can be measured. Off costs the normal path nothing
 // but a test of a flag.
 void setGlowLinePerDrawCall(bool on);
+// The refresh rate frames are spread over, 0 while the clock paces them or nothing does.
+int pacingRefreshHertz();

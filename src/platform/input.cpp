@@ -31,6 +31,10 @@ constexpr int DrivenAxisCount = 6;
 struct TPad {
     uint32_t buttons = 0;
     std::array<float, PadAxisCount> axes{};
+    // What the game is told about the pad being there and its layout; a replay sets both from the
+    // recording, with no device behind them.
+    bool present = false;
+    TPadLayout layout;
 };
 
 struct TInputState {
@@ -51,6 +55,7 @@ struct TInputState {
     std::array<bool, 4> mouseButtons{};
 
     std::array<TPad, PadCount> pads;
+    int focusLosses = 0; // not yet read
     bool quit = false;
 };
 
@@ -111,6 +116,17 @@ void onTextInput(const char* text) {
     }
 }
 
+// --- Window focus --------------------------------------------------------------------------------------
+
+// Whatever was held when the focus went is let go in the window the player went to, and that release never
+// comes here: it is taken as given, or the craft would fly on with the key.
+void onFocusLost() {
+    input.keysHeld.fill(0);
+    input.scancodeKey.fill(0);
+    input.mouseButtons.fill(false);
+    ++input.focusLosses;
+}
+
 // --- Mouse events --------------------------------------------------------------------------------------
 
 void onPointer(int x, int y) {
@@ -124,6 +140,23 @@ void onMouseButton(int index, bool down, int x, int y) {
 }
 
 // --- Joypads -------------------------------------------------------------------------------------------
+
+} // namespace
+
+// The numbers of a TPadLayout in their declared order, as an input record carries them.
+std::array<int, 8> padLayoutNumbers(const TPadLayout& l) {
+    return {l.leftX, l.leftY, l.rightX, l.rightY, l.rightShoulder, l.start, l.south, l.east};
+}
+
+namespace {
+
+TPadLayout layoutFromNumbers(const std::array<int, 8>& n) {
+    TPadLayout l;
+    l.known = true;
+    l.leftX = n[0], l.leftY = n[1], l.rightX = n[2], l.rightY = n[3];
+    l.rightShoulder = n[4], l.start = n[5], l.south = n[6], l.east = n[7];
+    return l;
+}
 
 // Reads buttons and all axes at once; when the pad cannot be read the last values stay.
 void readPad(int slot) {
@@ -196,10 +229,21 @@ void applyInput(const TInputRecord& record) {
         if (record.code >= 0 && record.code < PadCount && record.key >= 0 && record.key < DrivenAxisCount)
             input.pads[record.code].axes[record.key] = record.value;
         break;
+    case InputKind::FocusLost:
+        onFocusLost();
+        break;
     case InputKind::PadAdded:
     case InputKind::PadRemoved:
-        // Only the values a pad gave matter to the game, and they are recorded on their own; these two
-        // tell the reader of a recording when a pad came and went.
+        // The pad's values are recorded on their own; these two tell the game whether it is there, and a
+        // new pad is unknown to the database until its layout record says otherwise.
+        if (record.code >= 0 && record.code < PadCount) {
+            input.pads[record.code].present = record.kind == InputKind::PadAdded;
+            input.pads[record.code].layout = TPadLayout{};
+        }
+        break;
+    case InputKind::PadLayout:
+        if (record.code >= 0 && record.code < PadCount)
+            input.pads[record.code].layout = layoutFromNumbers(record.layout);
         break;
     }
 }
@@ -229,12 +273,29 @@ void beginInputRecording() {
         held.y = input.pointerAtY;
         recordInput(held);
     }
+    // So are the pads already plugged in, and what the database said about them.
+    for (int slot = 0; slot < PadCount; ++slot) {
+        const TPad& pad = input.pads[slot];
+        if (!pad.present) continue;
+        TInputRecord added;
+        added.kind = InputKind::PadAdded;
+        added.code = slot;
+        recordInput(added);
+        if (!pad.layout.known) continue;
+        TInputRecord described;
+        described.kind = InputKind::PadLayout;
+        described.code = slot;
+        described.layout = padLayoutNumbers(pad.layout);
+        recordInput(described);
+    }
 }
 
 void beginInputReplay() {
     for (TPad& pad : input.pads) {
         pad.buttons = 0;
         pad.axes.fill(0);
+        pad.present = false;
+        pad.layout = TPadLayout{};
     }
     input.keysHeld.fill(0);
     input.keyHits.fill(0);
@@ -242,11 +303,19 @@ void beginInputReplay() {
     input.typedFirst = 0;
     input.typedCount = 0;
     input.mouseButtons.fill(false);
+    input.focusLosses = 0;
     input.quit = false;
 }
 
 void deliverInput(const TInputRecord& record) {
     takeInput(record);
+}
+
+void padPlugged(int slot, const TPadLayout& layout) {
+    if (slot < 0 || slot >= PadCount) return;
+    input.pads[slot] = TPad{};
+    input.pads[slot].present = true;
+    input.pads[slot].layout = layout;
 }
 
 void padUnplugged(int slot) {
@@ -327,6 +396,20 @@ float padAxis(int axis, int pad) {
     if (pad < 0 || pad >= PadCount || axis < 0 || axis >= PadAxisCount) return 0;
     readPadForQuery(pad);
     return input.pads[pad].axes[axis];
+}
+
+bool isPadConnected(int pad) {
+    return pad >= 0 && pad < PadCount && input.pads[pad].present;
+}
+
+TPadLayout padLayout(int pad) {
+    return pad >= 0 && pad < PadCount ? input.pads[pad].layout : TPadLayout{};
+}
+
+int focusLossCount() {
+    const int losses = input.focusLosses;
+    input.focusLosses = 0;
+    return losses;
 }
 
 bool quitRequested() {

@@ -1,10 +1,38 @@
 // Mixing: each playing voice steps through its clip at (clip rate / output rate) x speed frames per
 // output frame, reading between samples by linear interpolation, and adds itself into a float
-// accumulator that is clipped to 16 bits at the end.
+// accumulator; the limiter then brings the sum under full scale before it becomes 16 bits.
 #include "platform/mixer.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Levels in 16-bit sample units. The knee sits above every effect alone (the loudest peaks at 0.85 of
+// full scale) and close under the title track's peaks (0.9), which it bends by less than 0.3 dB; the
+// ceiling leaves a little room under full scale.
+constexpr float Knee = 0.70f * 32768.0f;
+constexpr float Ceiling = 0.97f * 32768.0f;
+constexpr float KneeSpan = Ceiling - Knee;
+
+// Per-frame smoothing factors at 44100 Hz: the gain falls with a time constant of 1 ms and rises with
+// one of 150 ms, after holding for 20 ms (a whole period of the lowest tones the game plays).
+constexpr float Attack = 0.0224f;    // 1 - exp(-1 / (0.001 * 44100))
+constexpr float Release = 0.000151f; // 1 - exp(-1 / (0.150 * 44100))
+constexpr int HoldFrames = 882;
+
+// The gain that bends a level onto the soft curve: straight up to the knee, then rising ever more
+// slowly towards the ceiling, with no corner where the two meet.
+float curveGain(float level) {
+    if (level <= Knee) return 1.0f;
+    return (Knee + KneeSpan * std::tanh((level - Knee) / KneeSpan)) / level;
+}
+
+int16_t toSample(float value) {
+    return static_cast<int16_t>(std::lrint(std::clamp(value, -32768.0f, 32767.0f)));
+}
+
+} // namespace
 
 int TMixer::addVoice() {
     for (size_t index = 0; index < voices.size(); ++index) {
@@ -58,6 +86,16 @@ bool TMixer::isPaused(int voice) const {
     return found && found->paused;
 }
 
+float TMixer::gain(int voice) const {
+    const TVoice* found = findVoice(voice);
+    return found ? found->gain : 0;
+}
+
+const TSoundClip* TMixer::clip(int voice) const {
+    const TVoice* found = findVoice(voice);
+    return found ? found->clip.get() : nullptr;
+}
+
 double TMixer::position(int voice) const {
     const TVoice* found = findVoice(voice);
     return found ? found->position : 0;
@@ -68,14 +106,40 @@ void TMixer::mix(int16_t* output, size_t frames) {
         const size_t chunk = std::min(frames, ChunkFrames);
         mixChunk(chunk, output != nullptr);
         if (output) {
-            for (size_t sample = 0; sample < chunk * 2; ++sample) {
-                const float value = std::clamp(accumulator[sample], -32768.0f, 32767.0f);
-                output[sample] = static_cast<int16_t>(std::lrint(value));
+            if (limiterOn) {
+                limitChunk(output, chunk);
+            } else {
+                for (size_t sample = 0; sample < chunk * 2; ++sample)
+                    output[sample] = toSample(accumulator[sample]);
             }
             output += chunk * 2;
         }
         frames -= chunk;
     }
+}
+
+void TMixer::limitChunk(int16_t* output, size_t frames) {
+    float gain = limiter.gain;
+    int holdLeft = limiter.holdLeft;
+    for (size_t frame = 0; frame < frames; ++frame) {
+        const float left = accumulator[frame * 2], right = accumulator[frame * 2 + 1];
+        const float target = curveGain(std::max(std::fabs(left), std::fabs(right)));
+        if (target < gain) {
+            gain += (target - gain) * Attack;
+            holdLeft = HoldFrames;
+        } else if (holdLeft > 0) {
+            --holdLeft;
+        } else {
+            gain += (target - gain) * Release;
+        }
+        // The smoothed gain takes a millisecond to come down; until it has, the curve itself keeps the
+        // new peak under the ceiling.
+        const float applied = std::min(gain, target);
+        output[frame * 2] = toSample(left * applied);
+        output[frame * 2 + 1] = toSample(right * applied);
+    }
+    limiter.gain = gain;
+    limiter.holdLeft = holdLeft;
 }
 
 TMixer::TVoice* TMixer::findVoice(int voice) {

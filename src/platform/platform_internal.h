@@ -1,8 +1,13 @@
 // Glue between the platform's own modules; never included by the game.
 #pragma once
 
+#include <cstdint>
+
 // The clock as it runs, never recorded or replayed: frame pacing reads it as often as it likes (program
 // module).
 int liveMillis();
+// The same clock in microseconds, for measuring refresh periods (a test's clock counts in whole
+// milliseconds here too).
+int64_t liveMicros();
 // Ends the process with this status after the backend has let go of its devices (program module).
 [[noreturn]] void endProcess(int status);

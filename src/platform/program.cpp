@@ -58,6 +58,13 @@ int liveMillis() {
     return static_cast<int>(static_cast<uint32_t>(millis));
 }
 
+int64_t liveMicros() {
+    if (clockSource) return static_cast<int64_t>(clockSource()) * 1000;
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void sleepMillis(int ms) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

@@ -15,7 +15,8 @@
 //   end 1834 exit state=... ...         the end: the frame it came in, how (exit, stop) and the hashes
 //
 // Input kinds: kd/ku scancode keycode [repeat], tx hex-text, mm x y, mb button down x y, pa/pr slot,
-// pb slot bits, px slot axis value (a hexadecimal float, exact), q.
+// pb slot bits, px slot axis value (a hexadecimal float, exact), q, pl slot and the pad's eight layout
+// numbers (leftX leftY rightX rightY rightShoulder start south east), fl (focus lost).
 //
 // Input is tied to the pump that delivered it rather than to the frame alone: the pump runs before every
 // input query, so a key pressed between two queries of one frame is seen by the second only, and a
@@ -67,14 +68,19 @@ const char* kindTag(InputKind kind) {
         return "px";
     case InputKind::Quit:
         return "q";
+    case InputKind::PadLayout:
+        return "pl";
+    case InputKind::FocusLost:
+        return "fl";
     }
     return "?";
 }
 
 std::optional<InputKind> kindFromTag(std::string_view tag) {
-    for (InputKind kind : {InputKind::KeyDown, InputKind::KeyUp, InputKind::Text, InputKind::Pointer,
-                           InputKind::MouseButton, InputKind::PadAdded, InputKind::PadRemoved,
-                           InputKind::PadButtons, InputKind::PadAxis, InputKind::Quit}) {
+    for (InputKind kind :
+         {InputKind::KeyDown, InputKind::KeyUp, InputKind::Text, InputKind::Pointer, InputKind::MouseButton,
+          InputKind::PadAdded, InputKind::PadRemoved, InputKind::PadButtons, InputKind::PadAxis,
+          InputKind::Quit, InputKind::PadLayout, InputKind::FocusLost}) {
         if (tag == kindTag(kind)) return kind;
     }
     return std::nullopt;
@@ -154,6 +160,12 @@ std::string inputText(int pump, const TInputRecord& record) {
         line += hexFloat(record.value);
         break;
     case InputKind::Quit:
+    case InputKind::FocusLost:
+        break;
+    case InputKind::PadLayout:
+        add(record.code);
+        for (int number : record.layout)
+            add(number);
         break;
     }
     return line;
@@ -239,6 +251,12 @@ std::optional<TInputRecord> inputFrom(const std::vector<std::string_view>& words
         break;
     }
     case InputKind::Quit:
+    case InputKind::FocusLost:
+        break;
+    case InputKind::PadLayout:
+        record.code = number(0);
+        for (size_t i = 0; i < record.layout.size(); ++i)
+            record.layout[i] = number(i + 1);
         break;
     }
     return record;

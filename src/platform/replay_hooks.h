@@ -3,6 +3,7 @@
 // Each hook does nothing (or passes the live value through) while neither recording nor replaying.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +22,9 @@ class TStream;
 //   PadAdded    code = slot          PadRemoved code = slot
 //   PadButtons  code = slot, bits    PadAxis    code = slot, key = axis, value
 //   Quit        nothing
+//   PadLayout   code = slot, layout = the pad's TPadLayout numbers in their declared order (after its
+//               PadAdded, only for a pad the game-controller database knows)
+//   FocusLost   nothing (the window lost the keyboard focus: held keys and buttons go up)
 enum class InputKind : char {
     KeyDown,
     KeyUp,
@@ -31,7 +35,9 @@ enum class InputKind : char {
     PadRemoved,
     PadButtons,
     PadAxis,
-    Quit
+    Quit,
+    PadLayout,
+    FocusLost
 };
 
 struct TInputRecord {
@@ -43,6 +49,7 @@ struct TInputRecord {
     uint32_t bits = 0;
     float value = 0;
     std::string text;
+    std::array<int, 8> layout{};
 };
 
 // The game's clock: written down when recording, taken from the recording when replaying.

@@ -10,9 +10,11 @@
 #include "platform/mixer.h"
 #include "platform/platform_internal.h"
 #include "platform/sound_decoders.h"
+#include "platform/sound_probe.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -38,6 +40,7 @@ struct TSoundSystem {
     // device pulls the mix.
     std::optional<uint32_t> silentClock;
     double silentFramesOwed = 0;
+    std::function<void(const TMixer&)> watcher; // tests only
 };
 
 // Never destroyed: the audio thread may still be mixing while the process ends.
@@ -84,6 +87,7 @@ SoundChannel playOnChannel(const SoundClip& clip, const SoundChannel& channel, b
     std::lock_guard guard(system.lock);
     advanceSilently(system);
     system.mixer.play(target->voice, clip, paused);
+    if (system.watcher) system.watcher(system.mixer);
     return target;
 }
 
@@ -93,6 +97,7 @@ template <typename Change> void changeChannel(const SoundChannel& channel, Chang
     std::lock_guard guard(system.lock);
     advanceSilently(system);
     change(system.mixer, channel->voice);
+    if (system.watcher) system.watcher(system.mixer);
 }
 
 } // namespace
@@ -166,4 +171,31 @@ int isChannelPlaying(const SoundChannel& channel) {
         playing = mixer.isPlaying(voice) && !mixer.isPaused(voice);
     });
     return playing ? 1 : 0;
+}
+
+int isChannelHolding(const SoundChannel& channel, const SoundClip& clip) {
+    if (!clip) return 0;
+    bool holding = false;
+    changeChannel(channel, [&holding, &clip](TMixer& mixer, int voice) {
+        holding = mixer.isPlaying(voice) && mixer.clip(voice) == clip.get();
+    });
+    return holding ? 1 : 0;
+}
+
+// --- Test probe -----------------------------------------------------------------------------------------
+
+int channelVoice(const SoundChannel& channel) {
+    return channel ? channel->voice : -1;
+}
+
+void inspectMixer(const std::function<void(const TMixer&)>& look) {
+    TSoundSystem& system = soundSystem();
+    std::lock_guard guard(system.lock);
+    look(system.mixer);
+}
+
+void watchMixer(std::function<void(const TMixer&)> watcher) {
+    TSoundSystem& system = soundSystem();
+    std::lock_guard guard(system.lock);
+    system.watcher = std::move(watcher);
 }

@@ -31,3 +31,6 @@ void setChannelSpeed(const SoundChannel& channel, float rate);
 void suspendChannel(const SoundChannel& channel);
 void continueChannel(const SoundChannel& channel);
 int isChannelPlaying(const SoundChannel& channel);
+// 1 while the channel still holds this clip, playing or paused: nothing has replaced it and it has not
+// played to its end. A looping sound that others may have displaced is stopped only when this holds.
+int isChannelHolding(const SoundChannel& channel, const SoundClip& clip);

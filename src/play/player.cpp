@@ -110,10 +110,16 @@ std::shared_ptr<TPlayer> TPlayer::create(const std::shared_ptr<TShape>& shape) {
 void TPlayer::update(float dt) {
     updateShield(dt);
     grantAwards();
-    if (controlMode == ControlMode::Joypad)
-        updateJoypad(dt);
-    else if (controlMode == ControlMode::KeysAndMouse)
+    if (keysAndMouseSteer())
         updateKeysMouse(dt);
+    else if (controlMode == ControlMode::Joypad)
+        updateJoypad(dt);
+}
+
+bool TPlayer::keysAndMouseSteer() const {
+    if (controlMode == ControlMode::KeysAndMouse) return true;
+    // The pad's presence as the last poll saw it, like its sticks; plugging one in hands control back.
+    return controlMode == ControlMode::Joypad && !(game->joypad && game->joypad->connected);
 }
 
 void TPlayer::updateShield(float dt) {
@@ -194,8 +200,9 @@ void TPlayer::showThrust(const TVector& thrust) {
         shape->needsRotation = 1;
         emitExhaust(thrust);
     }
-    continueChannel(game->sounds->engineChannel);
+    // The gain first: resumed at the gain it was cued with, the hum could be heard at full volume.
     setChannelGain(game->sounds->engineChannel, game->sounds->effectsVolume * 0.5f);
+    continueChannel(game->sounds->engineChannel);
 }
 
 void TPlayer::emitExhaust(const TVector& thrust) {
@@ -293,10 +300,12 @@ void TPlayer::draw() {
     shape->draw(3);
     if (shieldOn) {
         if (game->shieldShape) game->shieldShape->draw(2);
-        // Every drawn frame, so a shielded craft resting in place keeps the grid bulging around it.
-        if (game->grid) game->grid->push(p.x, p.y, 40);
+        // Every drawn frame, so a shielded craft resting in place keeps the grid bulging around it; the
+        // next world step takes the push up. A paused world is drawn without being stepped, and pushes
+        // piled up there would throw the grid out the moment play resumed.
+        if (game->grid && game->state != GameState::Pause) game->grid->push(p.x, p.y, 40);
     }
-    if (controlMode == ControlMode::KeysAndMouse && game->state == GameState::Play) drawCrosshair();
+    if (keysAndMouseSteer() && game->state == GameState::Play) drawCrosshair();
 }
 
 void TPlayer::drawCrosshair() {

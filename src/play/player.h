@@ -36,6 +36,9 @@ public:
     // Fires one volley of the current weapon along aim. False, with nothing fired, when aim has no
     // direction (the pointer right on the craft).
     bool fireWeapon(const TVector& aim);
+    // True when the keys and mouse steer this frame: in their own mode, and in joypad mode while no pad
+    // is plugged in, so that nothing connected ever leaves the craft without a control.
+    bool keysAndMouseSteer() const;
 
     int controlMode = ControlMode::Joypad;
     TScoreRecord stats;

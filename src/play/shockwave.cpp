@@ -1,6 +1,7 @@
 #include "play/shockwave.h"
 
 #include "app/game.h"
+#include "enemies/dasher.h"
 #include "enemies/enemy.h"
 #include "platform/display.h"
 #include "play/grid.h"
@@ -73,6 +74,7 @@ void TShockwave::destroyEnemiesWithin() {
     game->enemies.forEach([&](TEnemy& enemy) {
         if (enemy.killedPlayer != 0) return;
         if (enemy.state == EnemyState::Dying || enemy.state == EnemyState::Entering) return;
+        if (isLoweredShield(enemy)) return;
         if (centre.distanceTo(enemy.particle->position) >= radius) return;
         // Snake segments pop with bursts of their own as they die.
         if (enemy.kind() != EnemyKind::Snake) burst(enemy.particle->position, 30, 200, 1600, 0, 0, 0);

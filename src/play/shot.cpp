@@ -2,6 +2,7 @@
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
+#include "enemies/dasher.h"
 #include "enemies/enemy.h"
 #include "platform/display.h"
 #include "play/grid.h"
@@ -21,12 +22,6 @@ float wakeRadius(int weaponLevel) {
     if (weaponLevel <= 1) return 20;
     if (weaponLevel == 2) return 30;
     return 50;
-}
-
-// A lowered shield is left wherever its dasher last dashed (or at the origin, before the first dash) and
-// is not drawn: shots fly through it rather than burst on something the player cannot see.
-bool isHiddenShield(const TEnemy& enemy) {
-    return enemy.kind() == EnemyKind::DasherShield && enemy.shape->visible == 0;
 }
 
 // Enemies that swallow a shot without being hurt: any snake segment but the head, and a raised shield.
@@ -79,7 +74,7 @@ TShot::HitResult TShot::hitFirstEnemy(float dt) {
     game->enemies.forEach([&](TEnemy& enemy) {
         if (result != HitResult::Missed) return;
         if (enemy.state == EnemyState::Entering || enemy.state == EnemyState::Dying) return;
-        if (isHiddenShield(enemy)) return;
+        if (isLoweredShield(enemy)) return;
         if (particle->position.distanceTo(enemy.particle->position) >= enemy.radius) return;
 
         if (absorbsShots(enemy)) {

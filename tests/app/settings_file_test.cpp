@@ -35,7 +35,8 @@ void loadFrom(const char* contents) {
     game->loadSettings();
 }
 
-const TSettingsInForce defaults{1.0f, 1.0f, 1, 1};
+// No pad is plugged in here, so a file that names no control mode leaves the keys and mouse in force.
+const TSettingsInForce defaults{1.0f, 1.0f, 1, 0};
 
 // The old file a failed save must leave alone: not even in the program's own format.
 constexpr std::string_view oldFile = "[Grid]\r\n0\r\nan older program wrote this\n[Sound]\r\n1\r\n1\r\n";
@@ -61,7 +62,7 @@ TEST_F(SettingsTest, WithoutAFileTheDefaultsApplyAndASaveWritesAll167Lines) {
                                                      "0", "0", "0", "0", "0", "0", "0"}));
     EXPECT_EQ(lines[6 + 9 * 15 + 2], "9100");
     EXPECT_EQ(lines[156], "[Input]");
-    EXPECT_EQ(lines[157], "1");
+    EXPECT_EQ(lines[157], "0");
     EXPECT_EQ(lines[158], "[JoyPad]");
     for (size_t i = 159; i < 167; ++i)
         EXPECT_EQ(lines[i], "0") << "line " << i;
@@ -70,7 +71,7 @@ TEST_F(SettingsTest, WithoutAFileTheDefaultsApplyAndASaveWritesAll167Lines) {
 
 TEST_F(SettingsTest, SectionsAreReadInAnyOrderRepeatedOrCutShort) {
     loadFrom("[Sound]\r\n2.9\r\n1\r\n");
-    expectSettings({0.5f, 0.25f, 1, 1}, "volumes read as reals and truncated");
+    expectSettings({0.5f, 0.25f, 1, 0}, "volumes read as reals and truncated");
 
     loadFrom("[Input]\n0");
     expectSettings({1.0f, 1.0f, 1, 0}, "only [Input], LF endings, no final line end");
@@ -85,7 +86,7 @@ TEST_F(SettingsTest, SectionsAreReadInAnyOrderRepeatedOrCutShort) {
     expectSettings({0.75f, 0.0f, 1, 0}, "ending inside a section: the missing value reads as 0");
 
     loadFrom("some notes\r\n\r\n[Grid]\r\n0\r\n");
-    expectSettings({1.0f, 1.0f, 0, 1},
+    expectSettings({1.0f, 1.0f, 0, 0},
                    "unknown and empty lines skipped; earlier values replaced by defaults");
 }
 
@@ -111,7 +112,7 @@ TEST_F(SettingsTest, ValuesOutsideTheirRangesAreBroughtIntoThem) {
 
     // A real far beyond the int range must not reach the conversion to int.
     loadFrom("[Sound]\r\n1e999\r\n-1e999\r\n");
-    expectSettings({1.0f, 0.0f, 1, 1}, "music 1e999, effects -1e999");
+    expectSettings({1.0f, 0.0f, 1, 0}, "music 1e999, effects -1e999");
 
     // And what was clamped is what a save writes back.
     loadFrom("[Sound]\r\n9\r\n9\r\n[Grid]\r\n-4\r\n[Input]\r\n3\r\n");
@@ -224,5 +225,5 @@ TEST_F(SettingsTest, ASaveCutOffBeforeTheRenameLeavesTheOldFileWholeAndTheNewOne
     // The next start reads the old file: grid 0, music and effects at 25 %.
     saveSteps = TSaveSteps{};
     game->loadSettings();
-    expectSettings({0.25f, 0.25f, 0, 1}, "the old file after the cut");
+    expectSettings({0.25f, 0.25f, 0, 0}, "the old file after the cut");
 }

@@ -9,6 +9,7 @@
 #include "play/player.h"
 #include "shapes/shape.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -70,6 +71,50 @@ TEST_F(PlayStepTest, PFreezesTheArenaAndTheLevelClockAndPAgainResumesThem) {
     EXPECT_EQ(game->state, GameState::Play);
     stepFrames(1);
     EXPECT_FALSE(game->player->particle->position.equals(frozen));
+}
+
+// The shielded craft pushes the grid on every drawn frame and the next world step takes the push up. The
+// pause draws the world without stepping it, so its pushes would pile up on points that do not move and
+// throw the grid out when play resumes.
+TEST_F(PlayStepTest, APauseLeavesAShieldedCraftsGridAsItWasAndNothingJumpsOnResuming) {
+    startPlaying();
+    game->player->shieldOn = 1;
+    game->player->shieldTime = 100;
+    // Off the grid point under the middle of the screen, so that a point lies well inside the shield's
+    // reach however the opening ripple has left the grid.
+    game->player->particle->position.set(410, 305);
+    stepFrames(150); // the ripple dies down; the shield's bulge stands still
+    tapKey(Key::P);
+    stepFrames(1);
+    ASSERT_EQ(game->state, GameState::Pause);
+    const auto paused = game->grid->points;
+    int pushed = 0, changed = 0;
+    for (const auto& column : paused)
+        for (const TParticle& point : column)
+            pushed += point.acceleration.length() > 0;
+    ASSERT_GT(pushed, 0); // the last played frame's push, waiting for the next step
+    stepFrames(60);
+    for (int i = 0; i < TGrid::Columns; ++i)
+        for (int j = 0; j < TGrid::Rows; ++j) {
+            const TParticle& now = game->grid->points[i][j];
+            const TParticle& then = paused[i][j];
+            changed += !now.position.equals(then.position) || !now.velocity.equals(then.velocity) ||
+                       !now.acceleration.equals(then.acceleration);
+        }
+    EXPECT_EQ(changed, 0);
+
+    tapKey(Key::P);
+    stepFrames(1);
+    ASSERT_EQ(game->state, GameState::Play);
+    stepFrames(1);
+    float largestMove = 0;
+    for (const auto& column : game->grid->points)
+        for (const TParticle& point : column) {
+            TVector moved = point.position;
+            moved.subtract(point.previousPosition);
+            largestMove = std::max(largestMove, moved.length());
+        }
+    EXPECT_LT(largestMove, 0.5f) << "pushed points: " << pushed;
 }
 
 TEST_F(PlayStepTest, TheJoypadPauseButtonPausesAndResumes) {

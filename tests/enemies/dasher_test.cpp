@@ -1,5 +1,7 @@
 #include "enemies/dasher.h"
 #include "enemies/enemy_kinds_kit.h"
+#include "play/shockwave.h"
+#include "play/shot.h"
 
 namespace {
 
@@ -69,6 +71,35 @@ TEST_F(Dasher, ThrustsForSixTenthsWithItsShieldFortyAheadCoastsBelowTenThenAimsT
     EXPECT_LT(dasher->particle->velocity.length(), 10);
     EXPECT_EQ(shield.shape->visible, 0);
     EXPECT_FLOAT_EQ(dasher->turn, -8);
+}
+
+// Until its first dash the lowered shield waits at the screen's origin. A destroying wave sweeping over
+// that corner must leave it be: no burst of sparks in an empty corner, and the dasher still dashes behind
+// a shield that stops shots. A raised shield in reach is broken as any enemy would be.
+TEST_F(Dasher, DestroyingWavesPassALoweredShieldByButBreakARaisedOne) {
+    auto dasher = aimingDasher(0);
+    const TEnemy& shield = shieldOf(*dasher);
+    ASSERT_TRUE(shield.particle->position.equals(TVector{}));
+    auto bomb = TShockwave::create(TVector{60, 60}, 800, 1, 0.016f, 0);
+    for (int i = 0; i < 3; ++i)
+        bomb->update(0.05f); // radius 195: over the origin, far short of the dasher 2240 away
+    EXPECT_EQ(shield.state, EnemyState::Active);
+    EXPECT_TRUE(game->sparks.empty());
+
+    runOnce(*dasher, 0.016f);
+    ASSERT_EQ(dasher->state, EnemyState::Active);
+    ASSERT_EQ(shield.shape->visible, 1);
+    // A shot on the shield and its dasher alike: the shield, first in the list, swallows it whole.
+    auto shot = TShot::create(shield.particle->position, TVector{0, 0});
+    shot->update(0.016f);
+    EXPECT_FALSE(game->shots.contains(shot.get()));
+    EXPECT_EQ(dasher->state, EnemyState::Active);
+    EXPECT_TRUE(game->sparks.empty());
+
+    auto wave = TShockwave::create(shield.particle->position, 800, 1, 0.016f, 0);
+    wave->update(0.016f);
+    EXPECT_EQ(shield.state, EnemyState::Dying);
+    EXPECT_EQ(game->sparks.size(), 60u); // the shield's burst and its dasher's
 }
 
 } // namespace

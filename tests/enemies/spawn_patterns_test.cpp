@@ -282,4 +282,54 @@ TEST_F(SpawnPatterns, TheSwarmStopsItsOwnLoopAndNoOtherChannel) {
     EXPECT_FALSE(isChannelPlaying(sounds.pool[static_cast<size_t>(swarm.loopChannel)]));
 }
 
+// The whine's channel goes back to the pool when a run cuts the swarm short, and a full pool may take it
+// even while the whine sounds; the swarm's end must not silence whatever plays there by then.
+TEST_F(SpawnPatterns, TheSwarmsEndLeavesAnEffectThatHasSinceTakenItsChannel) {
+    TSoundBank& sounds = *game->sounds;
+    auto& swarm = pattern<TSwarmPattern>();
+    const auto loopChannel = [&] { return sounds.pool[static_cast<size_t>(swarm.loopChannel)]; };
+
+    // Cut short by the end of a run: the channel comes free, and a looping effect takes it.
+    atLevel(15);
+    swarm.waitTime = 0;
+    step(swarm, 3);
+    ASSERT_EQ(swarm.phase, 1);
+    const int whineChannel = swarm.loopChannel;
+    game->startRun();
+    ASSERT_FALSE(isChannelPlaying(loopChannel()));
+    sounds.poolCursor = whineChannel;
+    sounds.play(sounds.engineSound, 1.0f);
+    ASSERT_EQ(sounds.poolCursor, whineChannel);
+    // The next run reaches the swarm's levels and its wave runs out, silently.
+    atLevel(15);
+    stepUntilWaiting(swarm);
+    EXPECT_EQ(swarm.loopChannel, whineChannel);
+    EXPECT_TRUE(isChannelPlaying(loopChannel())) << "the swarm's end cut off another effect";
+    EXPECT_TRUE(isChannelHolding(loopChannel(), sounds.engineSound));
+
+    // Displaced while it sounds: with every channel busy, the next effect lands on the cursor's channel,
+    // the whine's.
+    for (SoundChannel& channel : sounds.pool)
+        startSound(sounds.engineSound, channel);
+    swarm.waitTime = 0;
+    director().waveBusy = 0;
+    step(swarm, 1);
+    ASSERT_EQ(swarm.phase, 1);
+    ASSERT_TRUE(isChannelHolding(loopChannel(), sounds.entrySound8));
+    sounds.play(sounds.engineSound, 1.0f); // a loop, so it is still there when the wave ends
+    ASSERT_EQ(sounds.poolCursor, swarm.loopChannel);
+    ASSERT_FALSE(isChannelHolding(loopChannel(), sounds.entrySound8));
+    stepUntilWaiting(swarm);
+    EXPECT_TRUE(isChannelPlaying(loopChannel())) << "the swarm's end cut off another effect";
+
+    // While the whine still holds its channel, the end of the wave stops it as before.
+    for (SoundChannel& channel : sounds.pool)
+        startSound(nullptr, channel);
+    swarm.waitTime = 0;
+    step(swarm, 1);
+    ASSERT_TRUE(isChannelHolding(loopChannel(), sounds.entrySound8));
+    stepUntilWaiting(swarm);
+    EXPECT_FALSE(isChannelPlaying(loopChannel()));
+}
+
 } // namespace

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+// Drops the focus losses the window system reports, keeping those the input driver sends (input driver).
+void ignoreWindowSystemFocus();
+
 bool openTestDisplay() {
     static bool tried = false;
     static bool opened = false;
@@ -15,6 +18,7 @@ bool openTestDisplay() {
     setenv("SDL_VIDEODRIVER", (video && *video) ? video : "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     opened = initPlatform() && openGraphicsWindow(800, 600, 0, 0, 0);
+    ignoreWindowSystemFocus();
     return opened;
 }
 

@@ -41,6 +41,24 @@ std::array<bool, 16> slotsTaken{};
 } // namespace
 
 void useTestDrivers() {}
+void ignoreWindowSystemFocus() {}
+
+void tapAltEnter() {}
+void tapF11() {}
+
+void loseWindowFocus() {
+    TInputRecord record;
+    record.kind = InputKind::FocusLost;
+    queueNullInput(record);
+}
+
+void minimiseWindow() {
+    loseWindowFocus();
+}
+
+bool addControllerMapping(const std::string&) {
+    return false;
+}
 
 void pressKey(int virtualKey, bool repeat) {
     queueKey(virtualKey, true, repeat);
@@ -95,13 +113,25 @@ struct TVirtualPad::TDevice {
     TPadReading reading;
 };
 
-TVirtualPad::TVirtualPad() {
+TVirtualPad::TVirtualPad(PadKind kind, const char*) {
     const auto free = std::find(slotsTaken.begin(), slotsTaken.end(), false);
     if (free == slotsTaken.end()) return;
     *free = true;
     device = new TDevice;
     device->slot = static_cast<int>(free - slotsTaken.begin());
-    setNullPad(device->slot, device->reading);
+    // A game controller is laid out as the desktop's database describes the virtual one; a plain
+    // joystick is unknown, as it is there.
+    TPadLayout layout;
+    if (kind == PadKind::GameController) {
+        layout.known = true;
+        layout.leftX = 0, layout.leftY = 1, layout.rightX = 2, layout.rightY = 3;
+        layout.south = 0, layout.east = 1, layout.start = 6, layout.rightShoulder = 10;
+    }
+    plugNullPad(device->slot, layout);
+}
+
+std::string TVirtualPad::guid() const {
+    return {};
 }
 
 TVirtualPad::~TVirtualPad() {

@@ -27,15 +27,41 @@ Uint32 gameWindowId() {
     return platformWindow() ? SDL_GetWindowID(platformWindow()) : 0;
 }
 
-void pushKeyEvent(int virtualKey, bool down, bool repeat) {
+void pushScancodeEvent(SDL_Scancode scancode, bool down, bool repeat, Uint16 modifiers) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.windowID = gameWindowId();
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.repeat = repeat ? 1 : 0;
-    event.key.keysym.scancode = scancodeFor(virtualKey);
-    event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    event.key.keysym.mod = modifiers;
     SDL_PushEvent(&event);
+}
+
+void pushKeyEvent(int virtualKey, bool down, bool repeat) {
+    pushScancodeEvent(scancodeFor(virtualKey), down, repeat, KMOD_NONE);
+}
+
+// Marks the focus events the tests send, so that the window system's own can be told from them.
+constexpr Sint32 HarnessWindowEvent = 0x4b56;
+
+void pushWindowEvent(SDL_WindowEventID what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = gameWindowId();
+    event.window.event = what;
+    event.window.data1 = HarnessWindowEvent;
+    SDL_PushEvent(&event);
+}
+
+// Test processes that share one X server take the focus from each other; only the focus losses a test
+// sends itself may pause its game.
+int dropWindowSystemFocusLosses(void*, SDL_Event* event) {
+    if (event->type != SDL_WINDOWEVENT) return 1;
+    const bool focusLoss =
+        event->window.event == SDL_WINDOWEVENT_FOCUS_LOST || event->window.event == SDL_WINDOWEVENT_MINIMIZED;
+    return !focusLoss || event->window.data1 == HarnessWindowEvent;
 }
 
 // The inverse of the letterbox mapping: where the 800 x 600 picture sits in the window.
@@ -49,12 +75,20 @@ void windowFromLogical(int x, int y, int* windowX, int* windowY) {
 
 } // namespace
 
+// Declared where it is used (the display fixture, the input tests): the harness's header stays as it is.
+void ignoreWindowSystemFocus();
+
 void useTestDrivers() {
     const char* video = std::getenv("KELVANOR_TEST_VIDEO");
     setenv("SDL_VIDEODRIVER", video && *video ? video : "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     // An offscreen window never has the keyboard focus, and SDL ignores joysticks of unfocused programs.
     setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+    ignoreWindowSystemFocus();
+}
+
+void ignoreWindowSystemFocus() {
+    SDL_SetEventFilter(dropWindowSystemFocusLosses, nullptr);
 }
 
 void pressKey(int virtualKey, bool repeat) {
@@ -68,6 +102,26 @@ void releaseKey(int virtualKey) {
 void tapKey(int virtualKey) {
     pressKey(virtualKey);
     releaseKey(virtualKey);
+}
+
+void tapAltEnter() {
+    pushScancodeEvent(SDL_SCANCODE_LALT, true, false, KMOD_LALT);
+    pushScancodeEvent(SDL_SCANCODE_RETURN, true, false, KMOD_LALT);
+    pushScancodeEvent(SDL_SCANCODE_RETURN, false, false, KMOD_LALT);
+    pushScancodeEvent(SDL_SCANCODE_LALT, false, false, KMOD_NONE);
+}
+
+void tapF11() {
+    pushScancodeEvent(SDL_SCANCODE_F11, true, false, KMOD_NONE);
+    pushScancodeEvent(SDL_SCANCODE_F11, false, false, KMOD_NONE);
+}
+
+void loseWindowFocus() {
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+}
+
+void minimiseWindow() {
+    pushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
 }
 
 void typeText(std::string_view text) {
@@ -113,15 +167,40 @@ void mouseButton(int button, bool down) {
     SDL_PushEvent(&event);
 }
 
+bool addControllerMapping(const std::string& line) {
+    return SDL_GameControllerAddMapping(line.c_str()) >= 0;
+}
+
 struct TVirtualPad::TDevice {
     SDL_Joystick* joystick = nullptr;
 };
 
-TVirtualPad::TVirtualPad() {
-    const int deviceIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 32, 0);
+TVirtualPad::TVirtualPad(PadKind kind, const char* name) {
+    int deviceIndex = -1;
+    if (kind == PadKind::GameController) {
+        deviceIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 32, 0);
+    } else {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_UNKNOWN;
+        desc.naxes = 6;
+        desc.nbuttons = 32;
+        desc.name = name;
+        deviceIndex = SDL_JoystickAttachVirtualEx(&desc);
+    }
     if (deviceIndex < 0) return;
     SDL_Joystick* joystick = SDL_JoystickOpen(deviceIndex);
     if (joystick) device = new TDevice{joystick};
+}
+
+std::string TVirtualPad::guid() const {
+    if (!device) return {};
+    char text[64];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(device->joystick), text, sizeof text);
+    // SDL puts a checksum of the name in the third and fourth bytes; database lines leave it at zero.
+    std::string guid = text;
+    if (guid.size() >= 8) guid.replace(4, 4, "0000");
+    return guid;
 }
 
 TVirtualPad::~TVirtualPad() {

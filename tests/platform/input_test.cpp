@@ -8,6 +8,8 @@
 
 #include <string>
 
+void ignoreWindowSystemFocus(); // harness/input_driver.cpp
+
 namespace {
 
 class InputTest : public testing::Test {
@@ -16,6 +18,7 @@ protected:
         useTestDrivers();
         ASSERT_TRUE(openGraphicsWindow(800, 600, 0, 0, 0));
         ASSERT_TRUE(initPlatform());
+        ignoreWindowSystemFocus();
         clearKeyState();
     }
 };
@@ -233,4 +236,30 @@ TEST_F(InputTest, APadPluggedInAfterStartIsReadAsPadZero) {
     TVirtualPad again;
     again.setButton(2, true);
     EXPECT_EQ(isPadButtonDown(2, 0), 1);
+}
+
+TEST_F(InputTest, LeavingTheWindowLetsGoOfWhatIsHeldAndCountsOnce) {
+    pressKey(Key::Left);
+    pressKey(Key::P);
+    mouseButton(1, true);
+    EXPECT_EQ(isKeyDown(Key::Left), 1);
+    loseWindowFocus();
+    EXPECT_EQ(isKeyDown(Key::Left), 0);
+    EXPECT_EQ(isMouseButtonDown(1), 0);
+    // A press made before the window was left still counts.
+    EXPECT_EQ(keyHitCount(Key::P), 1);
+    EXPECT_EQ(focusLossCount(), 1);
+    EXPECT_EQ(focusLossCount(), 0);
+    // The releases that follow are no news, and a new press after coming back works as ever.
+    releaseKey(Key::Left);
+    mouseButton(1, false);
+    pressKey(Key::Left);
+    EXPECT_EQ(isKeyDown(Key::Left), 1);
+    releaseKey(Key::Left);
+    releaseKey(Key::P);
+    minimiseWindow();
+    loseWindowFocus();
+    EXPECT_EQ(focusLossCount(), 0); // nothing has pumped the events yet
+    pumpEvents();
+    EXPECT_EQ(focusLossCount(), 2);
 }

@@ -136,16 +136,70 @@ TEST(Mixer, PlayingAgainReplacesTheSoundAndResetsGainAndSpeed) {
     EXPECT_EQ(mixFrames(mixer, 1)[0], 0);
 }
 
-TEST(Mixer, VoicesAddUpAndTheSumIsClippedTo16Bits) {
+TEST(Mixer, VoicesAddUpAndTheLimiterKeepsTheSumUnderFullScale) {
+    for (const bool limited : {false, true}) {
+        TMixer mixer;
+        mixer.setLimiter(limited);
+        const int first = mixer.addVoice();
+        const int second = mixer.addVoice();
+        mixer.play(first, makeClip({30000, -30000, 100}), false);
+        mixer.play(second, makeClip({30000, -30000, 200}), false);
+        const auto output = mixFrames(mixer, 3);
+        if (!limited) {
+            // The plain sum is clipped to 16 bits.
+            EXPECT_EQ(output[0], 32767);
+            EXPECT_EQ(output[2], -32768);
+            EXPECT_EQ(output[4], 300);
+            continue;
+        }
+        // Bent under full scale at once, keeping its sign, and the quiet sample after it held down.
+        EXPECT_GT(output[0], 31000);
+        EXPECT_LT(output[0], 32767);
+        EXPECT_LT(output[2], -31000);
+        EXPECT_GT(output[2], -32768);
+        EXPECT_GT(output[4], 200);
+        EXPECT_LT(output[4], 300);
+    }
+}
+
+// Two seconds of a square wave at 1.5 times full scale, then quiet: the gain comes down within a few
+// milliseconds, stays put between the wave's peaks, and comes back over a few hundred after the end.
+TEST(Mixer, TheLimiterFallsFastHoldsThroughAWaveAndRecoversSlowly) {
     TMixer mixer;
-    const int first = mixer.addVoice();
-    const int second = mixer.addVoice();
-    mixer.play(first, makeClip({30000, -30000, 100}), false);
-    mixer.play(second, makeClip({30000, -30000, 200}), false);
-    const auto output = mixFrames(mixer, 3);
-    EXPECT_EQ(output[0], 32767);
-    EXPECT_EQ(output[2], -32768);
-    EXPECT_EQ(output[4], 300);
+    const int loud = mixer.addVoice();
+    std::vector<int16_t> square(2 * 44100);
+    for (size_t i = 0; i < square.size(); ++i)
+        square[i] = (i / 100) % 2 ? 24000 : -24000; // 220 Hz
+    mixer.play(loud, makeClip(square), false);
+    mixer.play(mixer.addVoice(), makeClip(square), false);
+    const int quiet = mixer.addVoice();
+    mixer.play(quiet, makeClip(constantSamples(5 * 44100, 1000)), false);
+
+    const auto start = mixFrames(mixer, 441); // 10 ms
+    float steadyGain = mixer.limiterGain();
+    EXPECT_LT(steadyGain, 0.7f);
+    for (size_t i = 0; i < start.size(); i += 2)
+        ASSERT_LT(std::abs(start[i]), 32767) << i;
+    // Settled: every peak of the wave comes out alike, just under full scale.
+    const auto settled = mixFrames(mixer, 44100);
+    int lowest = 32767, highest = 0;
+    for (size_t i = 0; i < settled.size(); i += 2) {
+        lowest = std::min(lowest, std::abs(settled[i]));
+        highest = std::max(highest, std::abs(settled[i]));
+    }
+    EXPECT_LT(highest, 32767);
+    EXPECT_GT(lowest, highest * 95 / 100);
+    steadyGain = mixer.limiterGain();
+
+    mixFrames(mixer, 44100 - 441); // the wave runs out
+    ASSERT_FALSE(mixer.isPlaying(loud));
+    const auto justAfter = mixFrames(mixer, 441);
+    EXPECT_LT(mixer.limiterGain(), 0.8f); // still held down 10 ms on
+    EXPECT_LT(justAfter.back(), 800);
+    mixFrames(mixer, 44100);
+    EXPECT_GT(mixer.limiterGain(), 0.99f); // and back after a second
+    EXPECT_GE(mixFrames(mixer, 1)[0], 990);
+    EXPECT_GT(mixer.limiterGain(), steadyGain);
 }
 
 TEST(Mixer, ReleasedVoicesAreReusedAndUnknownOnesIgnored) {

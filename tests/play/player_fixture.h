@@ -45,6 +45,7 @@ protected:
         game->particles.add(game->player->particle);
         player = game->player.get();
         pad = game->joypad.get();
+        pad->connected = 1; // as if a pad were plugged in: without one the keys and mouse would steer
     }
 
     void TearDown() override {

@@ -154,7 +154,7 @@ void TSoakBot::onPage(TGame& game) {
         tapKey(Key::Enter);
         break;
     default:
-        tapPadButton(game.joypad->mapping.backButton);
+        tapPadButton(game.joypad->mappingInForce(0).backButton);
         break;
     }
 }
@@ -247,14 +247,14 @@ bool TSoakBot::steerMenu(TGame& game, const TMenu& menu, int target, bool choose
         if (padStickUsable(game) && random.chance(0.3)) {
             // The stick must come back to the centre between two moves.
             if (stickWasPushed) {
-                setStick(game.joypad->mapping.moveYAxis, 0);
+                setStick(game.joypad->mappingInForce(0).moveYAxis, 0);
                 stickWasPushed = false;
             } else {
-                setStick(game.joypad->mapping.moveYAxis, goDown ? 1.0f : -1.0f);
+                setStick(game.joypad->mappingInForce(0).moveYAxis, goDown ? 1.0f : -1.0f);
                 stickWasPushed = true;
             }
         } else {
-            if (stickWasPushed) setStick(game.joypad->mapping.moveYAxis, 0);
+            if (stickWasPushed) setStick(game.joypad->mappingInForce(0).moveYAxis, 0);
             stickWasPushed = false;
             tapKey(goDown ? Key::Down : Key::Up);
         }
@@ -263,12 +263,12 @@ bool TSoakBot::steerMenu(TGame& game, const TMenu& menu, int target, bool choose
     if (!choose) return false;
     // The stick, if pushed, would move the cursor in the same update that reads the choice.
     if (stickWasPushed) {
-        setStick(game.joypad->mapping.moveYAxis, 0);
+        setStick(game.joypad->mappingInForce(0).moveYAxis, 0);
         stickWasPushed = false;
         return false;
     }
     if (random.chance(0.25))
-        tapPadButton(game.joypad->mapping.selectButton);
+        tapPadButton(game.joypad->mappingInForce(0).selectButton);
     else
         tapKey(Key::Enter);
     return true;
@@ -303,7 +303,7 @@ void TSoakBot::onPlay(TGame& game) {
         if (random.chance(0.5))
             tapKey(Key::P);
         else
-            tapPadButton(game.joypad->mapping.pauseButton);
+            tapPadButton(game.joypad->mappingInForce(0).pauseButton);
         return;
     }
     thrustAndAim(game);
@@ -321,7 +321,7 @@ void TSoakBot::onPause(TGame& game) {
         if (how < 5)
             tapKey(Key::P);
         else if (how < 9)
-            tapPadButton(game.joypad->mapping.pauseButton);
+            tapPadButton(game.joypad->mappingInForce(0).pauseButton);
         else
             tapKey(Key::Escape);
         return;
@@ -405,7 +405,7 @@ void TSoakBot::thrustAndAim(TGame& game) {
         return;
     }
 
-    const TJoypadMapping& mapping = game.joypad->mapping;
+    const TJoypadMapping mapping = game.joypad->mappingInForce(0);
     const float magnitude = random.real(0.3f, 1.0f);
     setStick(mapping.moveXAxis, dirX * magnitude);
     setStick(mapping.moveYAxis, dirY * magnitude);
@@ -443,7 +443,7 @@ void TSoakBot::ramNearest(TGame& game, const TEnemy* nearest) {
         if (rightDown) mouseButton(2, rightDown = false);
         return;
     }
-    const TJoypadMapping& mapping = game.joypad->mapping;
+    const TJoypadMapping mapping = game.joypad->mappingInForce(0);
     setStick(mapping.moveXAxis, dirX);
     setStick(mapping.moveYAxis, dirY);
     setStick(mapping.fireXAxis, 0);
@@ -461,7 +461,7 @@ void TSoakBot::onGameOver(TGame& game) {
         if (random.chance(0.7))
             tapKey(Key::Enter);
         else
-            tapPadButton(game.joypad->mapping.selectButton);
+            tapPadButton(game.joypad->mappingInForce(0).selectButton);
         return;
     }
     typeSomething(game);
@@ -511,7 +511,7 @@ void TSoakBot::tapPadButton(int button) {
 }
 
 bool TSoakBot::padStickUsable(const TGame& game) const {
-    return platformAxisOf(game.joypad->mapping.moveYAxis) >= 0;
+    return platformAxisOf(game.joypad->mappingInForce(0).moveYAxis) >= 0;
 }
 
 void TSoakBot::releaseEverything() {

@@ -11,6 +11,7 @@
 #include "app/ui/menu.h"
 #include "audio/sound_bank.h"
 #include "input/joypad.h"
+#include "platform/input.h"
 #include "platform/sound.h"
 #include "play/grid.h"
 #include "play/player.h"
@@ -58,6 +59,13 @@ void applyControlMode(TGame& g, int option) {
     showOption(g, ConfigEntry::Control, option);
 }
 
+// With no control mode on file the game starts with what is plugged in, so that a first start without a
+// pad is not met by a craft that nothing connected can steer.
+void applyControlModeOfConnectedPad(TGame& g) {
+    pumpEvents(); // a pad plugged in before the start has arrived by now
+    applyControlMode(g, isPadConnected(g.player->joyPort) ? ControlMode::Joypad : ControlMode::KeysAndMouse);
+}
+
 void applyDefaults(TGame& g) {
     applyVolumes(g, SettingsFile::HighestVolumeOption, SettingsFile::HighestVolumeOption);
     applyGrid(g, 1);
@@ -89,8 +97,12 @@ int volumeOption(float volume) {
 void TGame::loadSettings() {
     applyDefaults(*this);
     const TextFile file = openTextForRead(SettingsFile::path);
-    if (!file) return;
+    if (!file) {
+        applyControlModeOfConnectedPad(*this);
+        return;
+    }
     TJoypadMapping unusedMapping; // the block is still read through when there is no joypad reader
+    bool controlModeRead = false;
     while (!atEndOfFile(file)) {
         const std::string line = readTextLine(file);
         if (line == "[Sound]") {
@@ -101,6 +113,7 @@ void TGame::loadSettings() {
             applyGrid(*this, readOption(file, 1));
         } else if (line == "[Input]") {
             applyControlMode(*this, readOption(file, 1));
+            controlModeRead = true;
         } else if (line == "[JoyPad]") {
             (joypad ? joypad->mapping : unusedMapping).read(file);
         } else if (line == "[Hiscore]") {
@@ -108,6 +121,7 @@ void TGame::loadSettings() {
         }
     }
     closeTextFile(file);
+    if (!controlModeRead) applyControlModeOfConnectedPad(*this);
 }
 
 // --- Writing -------------------------------------------------------------------------------------------

@@ -11,8 +11,10 @@
 // Delivered at the next event pump, in order, as a device's events would be (a recording writes them
 // down there, with that pump's number).
 void queueNullInput(const TInputRecord& record);
-// A joypad in that slot (0..15) reading these values from now on; plugging one in where there was none
-// delivers PadAdded at the next pump.
+// Plugs a joypad into that slot (0..15): PadAdded at the next pump, then PadLayout when the layout is
+// known (as the desktop's controller database would tell it). It reads at rest until setNullPad.
+void plugNullPad(int slot, const TPadLayout& layout);
+// The joypad in that slot reads these values from now on (plugged in with an unknown layout if none was).
 void setNullPad(int slot, const TPadReading& reading);
 // The joypad in that slot is pulled: it reads as released at once, and PadRemoved follows at the next pump.
 void removeNullPad(int slot);

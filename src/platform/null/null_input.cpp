@@ -20,14 +20,24 @@ void queueNullInput(const TInputRecord& record) {
     queued.push_back(record);
 }
 
+void plugNullPad(int slot, const TPadLayout& layout) {
+    if (slot < 0 || slot >= PadCount || pads[slot]) return;
+    pads[slot] = TPadReading{};
+    TInputRecord added;
+    added.kind = InputKind::PadAdded;
+    added.code = slot;
+    queued.push_back(added);
+    if (!layout.known) return;
+    TInputRecord described;
+    described.kind = InputKind::PadLayout;
+    described.code = slot;
+    described.layout = padLayoutNumbers(layout);
+    queued.push_back(described);
+}
+
 void setNullPad(int slot, const TPadReading& reading) {
     if (slot < 0 || slot >= PadCount) return;
-    if (!pads[slot]) {
-        TInputRecord added;
-        added.kind = InputKind::PadAdded;
-        added.code = slot;
-        queued.push_back(added);
-    }
+    if (!pads[slot]) plugNullPad(slot, TPadLayout{});
     pads[slot] = reading;
 }
 

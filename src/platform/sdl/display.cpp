@@ -2,19 +2,23 @@
 //
 // The game always draws into the renderer's logical-size target; presenting scales that picture onto the
 // window's drawable with its aspect kept and black bars, and pointer positions are mapped back through the
-// same letterbox.
+// same letterbox. Alt+Enter and F11 switch between full screen and a resizable window for the session.
 //
-// Pacing: when a full-screen display proves that it refreshes at the asked rate (three presents in a row
-// each one refresh period long), presents wait for the vertical blank. Otherwise frames are released by
-// the millisecond clock, one every 1000/hertz ms on average, without ever catching up lost frames.
+// Pacing (the decisions are frame_pacing's): when the display opens full screen, presents that wait for
+// the vertical blank are timed for at most a second. A display that proves a steady refresh then shows
+// each frame for as many refreshes as keep sixty frames a second on average (the swap interval, or
+// repeated presents where the driver takes no interval above 1). Otherwise frames are released by the
+// millisecond clock, one every 1000/hertz ms on average, without ever catching up lost frames.
 #include "platform/display.h"
 
 #include "platform/backend.h"
+#include "platform/frame_pacing.h"
 #include "platform/platform_internal.h"
 #include "platform/program.h"
 #include "platform/render.h"
 #include "platform/replay_hooks.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/window_layout.h"
 
 #include <SDL.h>
 
@@ -29,24 +33,17 @@ SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 std::string pendingTitle;
 
-int pacingHertz = 0;
-bool softwarePacing = false;
-bool verticalBlankPacing = false;
+TFramePacer pacer;
 int pacingStart = 0;
-int64_t tickAccumulator = 0;
-int swapInterval = -100; // not yet set
+int swapInterval = -100;           // not yet set
+bool longIntervalsRefused = false; // the driver takes 0 and 1 only
+// The window's size on the desktop once it has been there, so that coming back from full screen keeps
+// what the player made of it.
+int windowedWidth = 0;
+int windowedHeight = 0;
 
-// Where the logical picture sits inside an outer area, top-left origin.
-struct TLetterbox {
-    int x, y, w, h;
-};
-
-TLetterbox letterbox(int outerWidth, int outerHeight) {
-    const double scale = std::min(static_cast<double>(outerWidth) / logicalWidth(),
-                                  static_cast<double>(outerHeight) / logicalHeight());
-    const int w = std::max(1, static_cast<int>(std::lround(logicalWidth() * scale)));
-    const int h = std::max(1, static_cast<int>(std::lround(logicalHeight() * scale)));
-    return {(outerWidth - w) / 2, (outerHeight - h) / 2, w, h};
+TLetterbox logicalLetterbox(int outerWidth, int outerHeight) {
+    return letterbox(outerWidth, outerHeight, logicalWidth(), logicalHeight());
 }
 
 // Clock differences stay right across the 32-bit wrap of the millisecond count. Pacing reads the live
@@ -58,8 +55,9 @@ int millisSince(int start) {
 // False when the driver cannot set the interval at all.
 bool setSwapInterval(int interval) {
     if (interval == swapInterval) return true;
+    if (SDL_GL_SetSwapInterval(interval) != 0) return false;
     swapInterval = interval;
-    return SDL_GL_SetSwapInterval(interval) == 0;
+    return true;
 }
 
 void showTarget(int interval) {
@@ -69,7 +67,7 @@ void showTarget(int interval) {
         // A minimised window has nothing to show the picture in; keep the frame's cadence anyway.
         flushBatch();
     } else {
-        const TLetterbox box = letterbox(drawableWidth, drawableHeight);
+        const TLetterbox box = logicalLetterbox(drawableWidth, drawableHeight);
         blitTargetToWindow(drawableWidth, drawableHeight, box.x, drawableHeight - box.y - box.h, box.w,
                            box.h);
     }
@@ -78,33 +76,40 @@ void showTarget(int interval) {
     rebindTarget();
 }
 
-// Presents with the vertical-blank wait for at most a second and says whether three presents in a row each
-// took one refresh period (integer milliseconds, give or take one).
-//
-// The second is only spent while the answer is open. A driver that refuses the wait, or a display that has
-// returned a run of presents at once, will not start waiting later; giving up on them early keeps the start
-// of the game from idling for a second on such machines (a headless one, a window system without the wait).
-bool refreshesAt(int hertz) {
-    // Longer than any swap queue a display would fill before it has to wait.
-    constexpr int ImmediatePresentsToGiveUp = 30;
-    const int period = 1000 / hertz;
-    if (!setSwapInterval(1)) return false;
-    const int start = liveMillis();
-    int goodInARow = 0;
-    int immediateInARow = 0;
-    while (millisSince(start) < 1000) {
-        const int before = liveMillis();
+// What the display says it refreshes at; 0 when it does not say.
+int reportedRefreshHertz() {
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(window);
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0) return mode.refresh_rate;
+    return 0;
+}
+
+// Presents with the vertical-blank wait until the probe has its answer (at most a second; much less on a
+// display whose presents never wait, so that a headless start does not idle).
+TRefreshMeasure measureRefresh() {
+    if (!setSwapInterval(1)) return {}; // the driver refuses the wait
+    TRefreshProbe probe(reportedRefreshHertz(), liveMicros());
+    while (!probe.settled()) {
+        sleepMillis(probe.sleepBeforeNextMillis());
         showTarget(1);
-        const int took = millisSince(before);
-        if (std::abs(took - period) <= 1) {
-            if (++goodInARow == 3) return true;
-        } else {
-            goodInARow = 0;
-        }
-        immediateInARow = took < period / 2 ? immediateInARow + 1 : 0;
-        if (immediateInARow == ImmediatePresentsToGiveUp) return false;
+        probe.presented(liveMicros());
     }
-    return false;
+    return probe.measure();
+}
+
+// One frame of vertical-blank pacing: on screen for the refreshes the pacer gives it.
+void presentOnRefreshes() {
+    const int refreshes = pacer.nextFrameRefreshes();
+    if (!longIntervalsRefused && !setSwapInterval(refreshes)) longIntervalsRefused = true;
+    if (longIntervalsRefused) {
+        // The same picture again on each refresh: the target is still there after a present.
+        for (int i = 0; i < refreshes; ++i)
+            showTarget(1);
+    } else {
+        showTarget(refreshes);
+    }
+    const int64_t sleep = pacer.frameShown(liveMicros(), refreshes);
+    if (sleep > 0) sleepMillis(static_cast<int>((sleep + 500) / 1000));
 }
 
 bool createWindow(int width, int height, int depth) {
@@ -131,6 +136,18 @@ bool createWindow(int width, int height, int depth) {
     return false;
 }
 
+// The first windowed size: the biggest whole multiple of the picture the desktop has room for.
+void chooseWindowedSize() {
+    const int display = std::max(SDL_GetWindowDisplayIndex(window), 0);
+    SDL_Rect usable{0, 0, logicalWidth(), logicalHeight()};
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) SDL_GetDisplayBounds(display, &usable);
+    TWindowFrame frame;
+    SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right);
+    const int scale = windowScaleToFit(usable.w, usable.h, frame, logicalWidth(), logicalHeight());
+    windowedWidth = logicalWidth() * scale;
+    windowedHeight = logicalHeight() * scale;
+}
+
 } // namespace
 
 // --- Display and frame ---------------------------------------------------------------------------------
@@ -149,14 +166,12 @@ bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) 
     }
     int windowWidth = 0, windowHeight = 0;
     SDL_GetWindowSize(window, &windowWidth, &windowHeight);
-    const TLetterbox box = letterbox(windowWidth, windowHeight);
+    const TLetterbox box = logicalLetterbox(windowWidth, windowHeight);
     SDL_WarpMouseInWindow(window, box.x + box.w / 2, box.y + box.h / 2);
 
-    pacingHertz = hertz;
-    verticalBlankPacing = hertz > 0 && depth != 0 && refreshesAt(hertz);
-    softwarePacing = hertz > 0 && !verticalBlankPacing;
+    const TRefreshMeasure refresh = hertz > 0 && depth != 0 ? measureRefresh() : TRefreshMeasure{};
+    pacer.start(hertz, refresh);
     pacingStart = liveMillis();
-    tickAccumulator = 0;
     return true;
 }
 
@@ -181,21 +196,41 @@ void presentFrame(int sync) {
         showTarget(0);
         return;
     }
-    if (verticalBlankPacing) {
-        showTarget(1);
+    switch (pacer.mode()) {
+    case PacingMode::VerticalBlank:
+        presentOnRefreshes();
+        return;
+    case PacingMode::Clock:
+        sleepMillis(pacer.clockWaitMillis(millisSince(pacingStart)));
+        break;
+    case PacingMode::Unpaced:
+        break; // frames go out as fast as they are drawn
+    }
+    showTarget(0);
+}
+
+int pacingRefreshHertz() {
+    return pacer.mode() == PacingMode::VerticalBlank ? pacer.refreshHertz() : 0;
+}
+
+// --- Window on the desktop and full screen ------------------------------------------------------------
+
+void toggleFullScreen() {
+    if (!window) return;
+    const bool fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (!fullScreen) {
+        SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
         return;
     }
-    if (softwarePacing) {
-        const int sinceStart = millisSince(pacingStart);
-        tickAccumulator += 1000;
-        const int64_t wait = tickAccumulator / pacingHertz - sinceStart;
-        if (wait > 0 && wait < 1000)
-            sleepMillis(static_cast<int>(wait));
-        else
-            tickAccumulator = static_cast<int64_t>(sinceStart) * pacingHertz;
-    }
-    // With pacing off (hertz 0) frames go out as fast as they are drawn.
-    showTarget(0);
+    if (SDL_SetWindowFullscreen(window, 0) != 0) return;
+    if (windowedWidth <= 0 || windowedHeight <= 0) chooseWindowedSize();
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    SDL_SetWindowMinimumSize(window, logicalWidth() / 4, logicalHeight() / 4);
+    SDL_SetWindowSize(window, windowedWidth, windowedHeight);
+    const int display = std::max(SDL_GetWindowDisplayIndex(window), 0);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
 }
 
 // --- Glue for the events module ------------------------------------------------------------------------
@@ -207,7 +242,7 @@ SDL_Window* platformWindow() {
 void logicalPointerFromWindow(int windowX, int windowY, int* logicalX, int* logicalY) {
     int windowWidth = logicalWidth(), windowHeight = logicalHeight();
     if (window) SDL_GetWindowSize(window, &windowWidth, &windowHeight);
-    const TLetterbox box = letterbox(std::max(windowWidth, 1), std::max(windowHeight, 1));
+    const TLetterbox box = logicalLetterbox(std::max(windowWidth, 1), std::max(windowHeight, 1));
     const double x = std::floor(static_cast<double>(windowX - box.x) * logicalWidth() / box.w);
     const double y = std::floor(static_cast<double>(windowY - box.y) * logicalHeight() / box.h);
     *logicalX = static_cast<int>(std::clamp(x, 0.0, static_cast<double>(logicalWidth() - 1)));

@@ -9,6 +9,8 @@ SDL_Window* platformWindow();
 // Maps a position in window pixels to the 800 x 600 picture, allowing for the letterbox bars (display
 // module). Positions over the bars are clamped to the picture's edge.
 void logicalPointerFromWindow(int windowX, int windowY, int* logicalX, int* logicalY);
+// Alt+Enter and F11: between full screen and a resizable window on the desktop (display module).
+void toggleFullScreen();
 
 // OpenGL, once the context is current: entry points, the offscreen target and the fixed state. Calling it
 // again with the same size changes nothing (OpenGL module).

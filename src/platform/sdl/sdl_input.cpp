@@ -73,6 +73,7 @@ constexpr int DrivenAxisCount = 6;
 struct TPadDevice {
     SDL_Joystick* joystick = nullptr;
     SDL_JoystickID instance = -1;
+    TPadLayout layout; // what the game-controller database said when the pad arrived
 };
 
 std::array<TPadDevice, PadCount> pads;
@@ -84,17 +85,65 @@ int padSlotOf(SDL_JoystickID instance) {
     return -1;
 }
 
+int axisBound(SDL_GameController* controller, SDL_GameControllerAxis axis) {
+    const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForAxis(controller, axis);
+    return bind.bindType == SDL_CONTROLLER_BINDTYPE_AXIS ? bind.value.axis : -1;
+}
+
+int buttonBound(SDL_GameController* controller, SDL_GameControllerButton button) {
+    const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForButton(controller, button);
+    return bind.bindType == SDL_CONTROLLER_BINDTYPE_BUTTON ? bind.value.button : -1;
+}
+
+// The database is asked once, when the pad arrives; the game goes on reading the raw joystick.
+TPadLayout layoutFromDatabase(int deviceIndex) {
+    TPadLayout layout;
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0 || !SDL_IsGameController(deviceIndex)) return layout;
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (!controller) return layout;
+    layout.known = true;
+    layout.leftX = axisBound(controller, SDL_CONTROLLER_AXIS_LEFTX);
+    layout.leftY = axisBound(controller, SDL_CONTROLLER_AXIS_LEFTY);
+    layout.rightX = axisBound(controller, SDL_CONTROLLER_AXIS_RIGHTX);
+    layout.rightY = axisBound(controller, SDL_CONTROLLER_AXIS_RIGHTY);
+    layout.rightShoulder = buttonBound(controller, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
+    layout.start = buttonBound(controller, SDL_CONTROLLER_BUTTON_START);
+    layout.south = buttonBound(controller, SDL_CONTROLLER_BUTTON_A);
+    layout.east = buttonBound(controller, SDL_CONTROLLER_BUTTON_B);
+    SDL_GameControllerClose(controller);
+    return layout;
+}
+
 // A pad takes the first free slot, so pads are numbered in the order they were plugged in and a pad
 // plugged back in after a pull takes its old number again.
 void openPad(int deviceIndex) {
     if (padSlotOf(SDL_JoystickGetDeviceInstanceID(deviceIndex)) >= 0) return;
-    for (TPadDevice& pad : pads) {
+    for (int slot = 0; slot < PadCount; ++slot) {
+        TPadDevice& pad = pads[slot];
         if (pad.joystick) continue;
         pad = TPadDevice{};
         pad.joystick = SDL_JoystickOpen(deviceIndex);
-        if (pad.joystick) pad.instance = SDL_JoystickInstanceID(pad.joystick);
+        if (!pad.joystick) return;
+        pad.instance = SDL_JoystickInstanceID(pad.joystick);
+        pad.layout = layoutFromDatabase(deviceIndex);
+        padPlugged(slot, pad.layout);
         return;
     }
+}
+
+// A pad's arrival as the game learns it: that it is there, then where its controls are.
+void deliverPadArrival(int slot) {
+    TInputRecord added;
+    added.kind = InputKind::PadAdded;
+    added.code = slot;
+    const TPadLayout layout = slot >= 0 ? pads[slot].layout : TPadLayout{};
+    deliverInput(added);
+    if (!layout.known) return;
+    TInputRecord described;
+    described.kind = InputKind::PadLayout;
+    described.code = slot;
+    described.layout = padLayoutNumbers(layout);
+    deliverInput(described);
 }
 
 // A pulled pad reads as released at once: keeping its last state would leave the craft firing for ever.
@@ -108,6 +157,12 @@ void closePad(SDL_JoystickID instance) {
 
 // --- Events --------------------------------------------------------------------------------------------
 
+bool isFullScreenToggle(const SDL_Keysym& key) {
+    if (key.scancode == SDL_SCANCODE_F11) return true;
+    const bool enter = key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;
+    return enter && (key.mod & KMOD_ALT) != 0;
+}
+
 // Every event the game cares about as an input record; the joypad device events also open and close the
 // pad here, since a replay has no device to open.
 void handleEvent(const SDL_Event& event) {
@@ -116,9 +171,20 @@ void handleEvent(const SDL_Event& event) {
     case SDL_QUIT:
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event != SDL_WINDOWEVENT_CLOSE) return;
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+            event.window.event == SDL_WINDOWEVENT_MINIMIZED)
+            record.kind = InputKind::FocusLost;
+        else if (event.window.event != SDL_WINDOWEVENT_CLOSE)
+            return;
         break;
     case SDL_KEYDOWN:
+        // Switching the window is the platform's own business: the game never sees those keys, so the
+        // Enter of Alt+Enter does not confirm a menu entry too.
+        if (isFullScreenToggle(event.key.keysym)) {
+            if (!event.key.repeat) toggleFullScreen();
+            return;
+        }
+        [[fallthrough]];
     case SDL_KEYUP:
         record.kind = event.type == SDL_KEYDOWN ? InputKind::KeyDown : InputKind::KeyUp;
         record.code = event.key.keysym.scancode;
@@ -142,9 +208,8 @@ void handleEvent(const SDL_Event& event) {
         break;
     case SDL_JOYDEVICEADDED:
         openPad(event.jdevice.which);
-        record.kind = InputKind::PadAdded;
-        record.code = padSlotOf(SDL_JoystickGetDeviceInstanceID(event.jdevice.which));
-        break;
+        deliverPadArrival(padSlotOf(SDL_JoystickGetDeviceInstanceID(event.jdevice.which)));
+        return;
     case SDL_JOYDEVICEREMOVED:
         record.kind = InputKind::PadRemoved;
         record.code = padSlotOf(event.jdevice.which);
@@ -164,6 +229,10 @@ void startInputEvents(bool joysticksRestarted) {
         pads.fill(TPadDevice{});
         resetPads();
     }
+    // A player's own additions to SDL's database, beside the game; SDL reads SDL_GAMECONTROLLERCONFIG
+    // by itself.
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0)
+        SDL_GameControllerAddMappingsFromFile("gamecontrollerdb.txt");
     if (SDL_WasInit(SDL_INIT_JOYSTICK) != 0) {
         for (int device = 0; device < SDL_NumJoysticks(); ++device)
             openPad(device);

@@ -23,6 +23,9 @@ bool initPlatform() {
     // A machine without joysticks or a sound card still runs the game: those two may fail alone.
     const bool joysticksStarted =
         SDL_WasInit(SDL_INIT_JOYSTICK) == 0 && SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+    // Only asked where a known pad has its sticks and buttons; the pads are read as joysticks.
+    if (SDL_WasInit(SDL_INIT_JOYSTICK) != 0 && SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0)
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     if (SDL_WasInit(SDL_INIT_AUDIO) == 0) SDL_InitSubSystem(SDL_INIT_AUDIO);
     startInputEvents(joysticksStarted);
     openSoundDevice();

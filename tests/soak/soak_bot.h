@@ -44,7 +44,9 @@ struct TBotTally {
 
 class TSoakBot {
 public:
-    TSoakBot(uint64_t seed, TVirtualPad& pad);
+    // A bot for a kept-alive run plays the whole run: it never abandons it or throws its lives away, and
+    // never leaves an Escape in the pause menu for the resumed run to read.
+    TSoakBot(uint64_t seed, TVirtualPad& pad, bool keptAlive = false);
 
     // Sends the input for the coming frame and returns its length in milliseconds.
     int prepareFrame(TGame& game);
@@ -92,6 +94,7 @@ private:
     bool runLeft = false;
     bool abandonNow = false;
     bool screenshotAsked = false;
+    bool keptAlive = false;
 
     // Front-end plan: pages to visit (main menu entries) before START.
     int visitsLeft = 0;

@@ -114,12 +114,20 @@ int main(int argc, char** argv) {
     if (!initPlatform() || !openGraphicsWindow(800, 600, 0, 0, 0)) return 1;
     registerEmbeddedAssets();
     for (TBenchScene& scene : scenes()) {
+        // A companion scene draws its host's world its own way: it runs on the host's setup and updates.
+        const TBenchScene* world = &scene;
+        for (const TBenchScene& host : scenes())
+            if (!scene.drawsWorldOf.empty() && host.name == scene.drawsWorldOf) world = &host;
+        if (!world->setup || !world->update) {
+            std::fprintf(stderr, "frame_digest: scene %s has no world to run\n", scene.name.c_str());
+            return 1;
+        }
         worldDigest = vertexDigest = TDigest{};
         submittedVertices = 0;
         game = nullptr;
-        scene.setup();
+        world->setup();
         for (int frame = 0; frame < frames; ++frame) {
-            scene.update(1.0f / 60);
+            world->update(1.0f / 60);
             digestWorld();
             clearFrame();
             scene.draw();

@@ -395,7 +395,7 @@ int main(int argc, char** argv) {
 
     if (!results.empty()) {
         printTimeTable(results);
-        printWorkTable(results);
+        if (!std::all_of(results.begin(), results.end(), simulationOnly)) printWorkTable(results);
     }
     if (startupMeasured) printStartupTable(startup);
     std::printf("\n");

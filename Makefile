@@ -35,10 +35,13 @@ fuzz:
 	@bash scripts/install-deps.sh --fuzz
 	@bash scripts/fuzz.sh
 
-# Whole seeded runs under AddressSanitizer and UndefinedBehaviorSanitizer, checked every frame (40–60 minutes).
+# Whole seeded runs under AddressSanitizer and UndefinedBehaviorSanitizer, checked every frame. Every tenth
+# run, the first included, is kept alive to the end of level 20; the rest lose lives, end and enter names.
+# The session fails unless, from three runs on, it finished level 20 and saw every enemy kind and pattern.
 SOAK_RUNS ?= 100
-# The CI's share: a few runs (about three minutes), then the replay tests, in the same sanitizer build.
-SOAK_CI_RUNS ?= 4
+# The CI's share: three runs, the first of them to the end of level 20, then the replay tests, in the same
+# sanitizer build.
+SOAK_CI_RUNS ?= 3
 
 soak: setup
 	@cmake --preset asan >/dev/null

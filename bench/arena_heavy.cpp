@@ -26,11 +26,7 @@ constexpr int shotCount = 300;
 std::shared_ptr<TShockwave> bombWave;
 
 void setup() {
-    seedRandom(20240611);
-    game = TGame::create();
-    game->startRun();
-    seedRandom(20240611); // the run start reseeds from the clock
-    game->state = GameState::Play;
+    benchStartPlaying();
     game->player->weaponLevel = 3;                  // the widest wake: each shot pushes with radius 50
     game->player->particle->velocity.set(120, -80); // so the view scrolls
 
@@ -41,11 +37,7 @@ void setup() {
                                300 + std::sin(angle) * (20 + static_cast<float>(i) * 0.8f)};
         TShot::create(position, TVector{std::sin(angle) * 10, -std::cos(angle) * 10});
     }
-    for (int i = 0; i < sparkCount / 30; ++i) {
-        const TVector centre{static_cast<float>(50 + (i * 97) % 700),
-                             static_cast<float>(50 + (i * 61) % 500)};
-        burst(centre, 30, 100, 300, 0, 0, 0);
-    }
+    benchScatterSparks(sparkCount);
     bombWave = TShockwave::create(game->player->particle->position, 800, 1, 1.0f / 60, 0);
 }
 

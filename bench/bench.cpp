@@ -23,6 +23,16 @@
 #include <string>
 #include <vector>
 
+// Under callgrind the timed updates, and nothing else, are counted (scripts/bench-instructions.sh): an
+// instruction count per frame that other load on the machine cannot move. Without valgrind the requests
+// are a few no-op instructions.
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define KELVANOR_COUNT_INSTRUCTIONS() CALLGRIND_TOGGLE_COLLECT
+#else
+#define KELVANOR_COUNT_INSTRUCTIONS()
+#endif
+
 namespace {
 
 // --- Timing --------------------------------------------------------------------------------------------
@@ -82,11 +92,13 @@ struct TDrawSample {
     TRenderStats stats;
 };
 
-TUpdateSample timeUpdate(TBenchScene& scene) {
+TUpdateSample timeUpdate(TBenchScene& scene, bool counted) {
     constexpr float dt = 1.0f / 60.0f;
     const long allocations = benchAllocationCount();
     const double cpu = threadCpuMs();
+    if (counted) KELVANOR_COUNT_INSTRUCTIONS();
     if (scene.update) scene.update(dt);
+    if (counted) KELVANOR_COUNT_INSTRUCTIONS();
     return {threadCpuMs() - cpu, benchAllocationCount() - allocations};
 }
 
@@ -139,8 +151,8 @@ struct TSceneSamples {
     TBenchResult summary(const std::string& name) const {
         TBenchResult result;
         result.name = name;
-        result.frames = static_cast<int>(draw.size());
-        const double frames = std::max(1.0, static_cast<double>(draw.size()));
+        result.frames = static_cast<int>(update.size());
+        const double frames = std::max(1.0, static_cast<double>(update.size()));
         result.updateMs = mean(update);
         result.updateP99Ms = benchPercentile(update, 0.99);
         result.buildMs = mean(build);
@@ -167,17 +179,17 @@ std::vector<TBenchResult> runGroup(const std::vector<TBenchScene*>& group, int w
     TBenchScene& world = *group.front();
     if (world.setup) world.setup();
     for (int frame = 0; frame < warmupFrames; ++frame) {
-        timeUpdate(world);
+        timeUpdate(world, false);
         for (TBenchScene* scene : group)
-            timeDraw(*scene);
+            if (scene->draw) timeDraw(*scene);
     }
     std::vector<TSceneSamples> samples(group.size());
     for (int frame = 0; frame < frames; ++frame) {
-        const TUpdateSample update = timeUpdate(world);
+        const TUpdateSample update = timeUpdate(world, true);
         for (size_t turn = 0; turn < group.size(); ++turn) {
             const size_t index = (static_cast<size_t>(frame) + turn) % group.size();
             samples[index].add(update);
-            samples[index].add(timeDraw(*group[index]));
+            if (group[index]->draw) samples[index].add(timeDraw(*group[index]));
         }
     }
     std::vector<TBenchResult> results;
@@ -238,14 +250,23 @@ std::optional<double> wallSpeedupOf(const std::vector<TBenchResult>& results, co
     return (result.drawWallMs + result.presentMs) / otherWall;
 }
 
+bool simulationOnly(const TBenchResult& result) {
+    const TBenchScene* scene = findScene(result.name);
+    return scene && !scene->draw;
+}
+
 void printTimeTable(const std::vector<TBenchResult>& results) {
     std::printf("\nCPU time of the game thread per frame, ms\n");
     std::printf("%-18s %6s %9s %9s %9s %9s %9s %9s %9s %9s %9s\n", "scene", "frames", "update", "upd p99",
                 "draw", "draw p99", "draw med", "build", "submit", "draw wall", "present");
     for (const TBenchResult& r : results)
-        std::printf("%-18s %6d %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", r.name.c_str(),
-                    r.frames, r.updateMs, r.updateP99Ms, r.drawMs, r.drawP99Ms, r.drawMedianMs, r.buildMs,
-                    r.submitMs, r.drawWallMs, r.presentMs);
+        if (simulationOnly(r))
+            std::printf("%-18s %6d %9.3f %9.3f %9s\n", r.name.c_str(), r.frames, r.updateMs, r.updateP99Ms,
+                        "(simulation only)");
+        else
+            std::printf("%-18s %6d %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", r.name.c_str(),
+                        r.frames, r.updateMs, r.updateP99Ms, r.drawMs, r.drawP99Ms, r.drawMedianMs, r.buildMs,
+                        r.submitMs, r.drawWallMs, r.presentMs);
     std::printf("draw: building and submitting a frame, without waiting for the GPU; build: the building "
                 "alone, draw less submit (a software driver transforms vertices on submission).\ndraw wall "
                 "and present are wall time; a software rasteriser does its pixel work in "
@@ -257,6 +278,7 @@ void printWorkTable(const std::vector<TBenchResult>& results) {
     std::printf("%-18s %10s %10s %10s %12s %12s %9s\n", "scene", "draw calls", "vertices", "glow lines",
                 "allocs upd", "allocs draw", "speedup");
     for (const TBenchResult& r : results) {
+        if (simulationOnly(r)) continue;
         const std::optional<double> speedup = speedupOf(results, r);
         char ratio[32] = "";
         if (speedup) std::snprintf(ratio, sizeof ratio, "%.2f", *speedup);
@@ -285,6 +307,11 @@ void printBenchLine(const std::vector<TBenchResult>& results, const TBenchResult
     std::string extra;
     const TBenchScene* scene = findScene(r.name);
     if (scene && scene->extraKeys) extra = scene->extraKeys(r);
+    if (simulationOnly(r)) {
+        std::printf("BENCH scene=%s frames=%d update_ms=%.3f update_p99_ms=%.3f allocs_update=%.2f%s\n",
+                    r.name.c_str(), r.frames, r.updateMs, r.updateP99Ms, r.allocsUpdate, extra.c_str());
+        return;
+    }
     if (const std::optional<double> speedup = speedupOf(results, r)) {
         char ratio[48];
         std::snprintf(ratio, sizeof ratio, " speedup=%.2f", *speedup);
@@ -390,7 +417,7 @@ int main(int argc, char** argv) {
 
     if (!results.empty()) {
         printTimeTable(results);
-        printWorkTable(results);
+        if (!std::all_of(results.begin(), results.end(), simulationOnly)) printWorkTable(results);
     }
     if (startupMeasured) printStartupTable(startup);
     std::printf("\n");

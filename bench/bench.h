@@ -12,9 +12,15 @@
 // that scene's world its own way. The two run frame by frame side by side, sharing each update and taking
 // turns at drawing first, so load from the rest of the machine falls on both alike; the companion's line
 // carries the ratio of its draw time to the other's as `speedup=`.
+//
+// A scene without draw is simulation only: the runner times its update alone and never touches the
+// renderer, so its figures are the game's world passes and nothing else.
 #pragma once
 
+#include "app/game.h"
 #include "platform/display.h"
+#include "platform/random.h"
+#include "play/spark.h"
 
 #include <functional>
 #include <string>
@@ -55,3 +61,28 @@ long benchAllocationCount();
 
 // Nearest-rank percentile of the samples, fraction 0..1 (0 the smallest, 1 the largest); 0 when empty.
 double benchPercentile(std::vector<double> samples, double fraction);
+
+// What every world scene starts from: a fresh game in play as the run start leaves it, on a fixed seed (the
+// run start reseeds from the clock, so the seed is set again after it).
+constexpr uint32_t benchSeed = 20240611;
+inline void benchStartPlaying() {
+    seedRandom(benchSeed);
+    game = TGame::create();
+    game->startRun();
+    seedRandom(benchSeed);
+    game->state = GameState::Play;
+}
+
+// count sparks (a multiple of 30) in bursts of one random colour each, laid over the screen in a fixed
+// pattern, offset by (dx, dy).
+inline void benchScatterSparks(int count, float dx = 0, float dy = 0) {
+    for (int i = 0; i < count / 30; ++i) {
+        const TVector at{static_cast<float>(50 + (i * 97) % 700) + dx,
+                         static_cast<float>(50 + (i * 61) % 500) + dy};
+        burst(at, 30, 100, 300, 0, 0, 0);
+    }
+}
+
+// The level20 scene's world (scene_level20.cpp) copies times over, each copy a little apart from the
+// others so that no two enemies start on one spot; one copy is exactly the level20 scene's.
+void benchBuildLevel20World(int copies);

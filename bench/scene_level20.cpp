@@ -41,6 +41,7 @@ template <class Pattern> Pattern& patternOf(TLevelDirector& director) {
 void buildFortress(TLevelDirector& director) {
     auto& fortress = patternOf<TFortressPattern>(director);
     fortress.waitTime = 0;
+    fortress.phase = 0; // a copy after the first finds the fortress already holding
     director.waveBusy = 0;
     fortress.update(1.0f / 60);
     for (const auto& well : fortress.group)
@@ -65,32 +66,54 @@ void buildSwarm(const TVector& centre) {
     }
 }
 
-void setup() {
-    seedRandom(20240611);
-    game = TGame::create();
-    game->startRun();
-    seedRandom(20240611); // the run start reseeds from the clock
-    game->state = GameState::Play;
+// Moves the enemies from the index-th in the list on by (dx, dy).
+void shiftEnemiesFrom(size_t index, float dx, float dy) {
+    size_t at = 0;
+    game->enemies.forEach([&](TEnemy& enemy) {
+        if (at++ < index) return;
+        enemy.particle->position.x += dx;
+        enemy.particle->position.y += dy;
+        enemy.particle->previousPosition.x += dx;
+        enemy.particle->previousPosition.y += dy;
+    });
+}
+
+} // namespace
+
+void benchBuildLevel20World(int copies) {
     TLevelDirector& director = *game->levelDirector;
     director.level = 20;
     for (const auto& pattern : director.patterns)
         pattern->waitTime = heldBack;
+    // Every copy brings its four snakes.
+    game->snakeLimit = std::max(game->snakeLimit, 4 * copies);
 
     const TVector centre = game->border->particle->position;
     game->particles.remove(game->player->particle.get());
     game->player->particle->position.set(centre.x, centre.y - 5000);
 
-    buildFortress(director);
-    buildRing(director);
-    buildSwarm(centre);
-    for (int i = 0; i < TSpawnPattern::CornerCount; ++i) {
-        const TVector at = TSpawnPattern::innerCorner(i);
-        TSnake::create(at.x + (at.x < centre.x ? 150.0f : -150.0f), at.y, 1, 0.01f, 1.0f, nullptr);
+    for (int copy = 0; copy < copies; ++copy) {
+        // A few units apart, never on a whole axis line with the first copy (separation leaves those be).
+        const float dx = static_cast<float>(copy * 7 % 40 + copy),
+                    dy = static_cast<float>(copy * 5 % 29 + copy);
+        const size_t firstNew = game->enemies.size();
+        buildFortress(director);
+        buildRing(director);
+        buildSwarm(centre);
+        for (int i = 0; i < TSpawnPattern::CornerCount; ++i) {
+            const TVector at = TSpawnPattern::innerCorner(i);
+            TSnake::create(at.x + (at.x < centre.x ? 150.0f : -150.0f), at.y, 1, 0.01f, 1.0f, nullptr);
+        }
+        if (copy > 0) shiftEnemiesFrom(firstNew, dx, dy);
+        benchScatterSparks(sparkCount, dx, dy);
     }
-    for (int i = 0; i < sparkCount / 30; ++i) {
-        const TVector at{static_cast<float>(50 + (i * 97) % 700), static_cast<float>(50 + (i * 61) % 500)};
-        burst(at, 30, 100, 300, 0, 0, 0);
-    }
+}
+
+namespace {
+
+void setup() {
+    benchStartPlaying();
+    benchBuildLevel20World(1);
     fewestEnemies = game->enemies.size();
 }
 

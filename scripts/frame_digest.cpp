@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
         for (int frame = 0; frame < frames; ++frame) {
             world->update(1.0f / 60);
             digestWorld();
+            if (!scene.draw) continue; // a simulation-only scene: its world is all there is
             clearFrame();
             scene.draw();
             flushDrawing();

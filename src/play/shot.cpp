@@ -71,23 +71,24 @@ void TShot::update(float dt) {
 
 TShot::HitResult TShot::hitFirstEnemy(float dt) {
     HitResult result = HitResult::Missed;
-    game->enemies.forEach([&](TEnemy& enemy) {
-        if (result != HitResult::Missed) return;
-        if (enemy.state == EnemyState::Entering || enemy.state == EnemyState::Dying) return;
-        if (isLoweredShield(enemy)) return;
-        if (particle->position.distanceTo(enemy.particle->position) >= enemy.radius) return;
+    // The first enemy in list order that the shot is inside; the visit stops there.
+    game->enemies.forEachUntil([&](TEnemy& enemy) {
+        if (enemy.state == EnemyState::Entering || enemy.state == EnemyState::Dying) return false;
+        if (isLoweredShield(enemy)) return false;
+        if (particle->position.distanceTo(enemy.particle->position) >= enemy.radius) return false;
 
         if (absorbsShots(enemy)) {
             game->shots.remove(this);
             game->particles.remove(particle.get());
             result = HitResult::Absorbed;
-            return;
+            return true;
         }
         enemy.particle->acceleration.set(0, 0);
         enemy.particle->velocity.set(0, 0);
         enemy.hit(1, dt);
         life = 0;
         result = HitResult::Struck;
+        return true;
     });
     return result;
 }

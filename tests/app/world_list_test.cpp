@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -91,6 +94,226 @@ TEST_F(WorldListVisit, RemovalInsideANestedVisitIsSeenByBothVisits) {
     });
     EXPECT_EQ(visited, (std::vector<int>{1, 2, 3, 5}));
     EXPECT_EQ(ids(), (std::vector<int>{1, 2, 3, 5}));
+}
+
+} // namespace
+
+// The list as it was before removal found its entry through an index and left holes for later: every
+// removal searched from the front, a removal outside a visit closed the gap at once, and a visit copied
+// each entry's handle. The new list must behave exactly like it, visit for visit, whatever is done to it.
+namespace reference {
+
+template <class T> class TSearchingList {
+public:
+    using Handle = std::shared_ptr<T>;
+
+    void add(Handle item) { entries_.push_back(std::move(item)); }
+
+    bool remove(const T* item) {
+        if (!item) return false;
+        if (visiting_ > 0 && cursor_ < entries_.size() && entries_[cursor_].get() == item)
+            return removeAt(cursor_);
+        for (size_t i = 0; i < entries_.size(); ++i)
+            if (entries_[i].get() == item) return removeAt(i);
+        return false;
+    }
+
+    bool contains(const T* item) const {
+        return std::any_of(entries_.begin(), entries_.end(),
+                           [item](const Handle& e) { return e.get() == item; });
+    }
+
+    template <class Visit> void forEach(Visit&& visit) {
+        ++visiting_;
+        const size_t outerCursor = cursor_;
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            if (!entries_[i]) continue;
+            cursor_ = i;
+            Handle keep = entries_[i];
+            visit(*keep);
+        }
+        cursor_ = outerCursor;
+        if (--visiting_ == 0 && holes_ > 0) {
+            std::erase_if(entries_, [](const Handle& e) { return !e; });
+            holes_ = 0;
+        }
+    }
+
+    void clear() {
+        if (visiting_ > 0) {
+            for (auto& e : entries_)
+                if (e) {
+                    e.reset();
+                    ++holes_;
+                }
+        } else {
+            entries_.clear();
+            holes_ = 0;
+        }
+    }
+
+    size_t size() const { return entries_.size() - holes_; }
+
+    Handle first() const {
+        for (const auto& e : entries_)
+            if (e) return e;
+        return nullptr;
+    }
+
+private:
+    bool removeAt(size_t i) {
+        if (visiting_ > 0) {
+            entries_[i].reset();
+            ++holes_;
+        } else {
+            entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        return true;
+    }
+
+    std::vector<Handle> entries_;
+    size_t holes_ = 0;
+    int visiting_ = 0;
+    size_t cursor_ = 0;
+};
+
+} // namespace reference
+
+namespace {
+
+// One scripted session of operations, played on both lists from the same seed; the journal records every
+// visit and every answer, and the two journals must be equal.
+template <class List> std::vector<int> playSession(uint32_t seed) {
+    List list;
+    std::vector<std::shared_ptr<TEntry>> made; // everything ever made, so that stale pointers stay unique
+    std::vector<int> journal;
+    uint32_t state = seed;
+    const auto roll = [&state](int n) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<int>((state >> 8) % static_cast<uint32_t>(n));
+    };
+    const auto make = [&] {
+        made.push_back(std::make_shared<TEntry>(TEntry{static_cast<int>(made.size()) + 1}));
+        return made.back();
+    };
+    const auto any = [&]() -> TEntry* {
+        return made.empty() ? nullptr : made[static_cast<size_t>(roll(static_cast<int>(made.size())))].get();
+    };
+    // Inside a visit: remove the visited entry, another one, append, visit again (nested), or nothing.
+    std::function<void(TEntry&, int)> during = [&](TEntry& e, int depth) {
+        journal.push_back(e.id);
+        switch (roll(10)) {
+        case 0:
+        case 1:
+            journal.push_back(list.remove(&e) ? 1 : 0);
+            break;
+        case 2:
+            journal.push_back(list.remove(any()) ? 1 : 0);
+            break;
+        case 3:
+            list.add(make());
+            break;
+        case 4:
+            if (depth < 2) {
+                journal.push_back(-100);
+                list.forEach([&](TEntry& inner) { during(inner, depth + 1); });
+                journal.push_back(-101);
+            }
+            break;
+        case 5:
+            journal.push_back(list.contains(any()) ? 1 : 0);
+            break;
+        case 6:
+            if (roll(40) == 0) list.clear();
+            break;
+        default:
+            break;
+        }
+    };
+    for (int step = 0; step < 3000; ++step) {
+        switch (roll(8)) {
+        case 0:
+        case 1:
+        case 2:
+            list.add(make());
+            break;
+        case 3:
+        case 4:
+            journal.push_back(list.remove(any()) ? 1 : 0);
+            break;
+        case 5:
+            journal.push_back(-200);
+            list.forEach([&](TEntry& e) { during(e, 0); });
+            break;
+        case 6:
+            journal.push_back(list.contains(any()) ? 1 : 0);
+            break;
+        default:
+            if (roll(100) == 0) list.clear();
+            break;
+        }
+        journal.push_back(static_cast<int>(list.size()));
+        const auto first = list.first();
+        journal.push_back(first ? first->id : 0);
+        // Stale entries must not pile up for ever: drop what neither list nor journal needs any more.
+        if (made.size() > 400) made.erase(made.begin(), made.begin() + 200);
+    }
+    return journal;
+}
+
+TEST(WorldListAgainstTheSearchingList, EveryVisitRemovalAndAnswerIsTheSameInLongRandomSessions) {
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE(seed);
+        const std::vector<int> expected = playSession<reference::TSearchingList<TEntry>>(seed);
+        const std::vector<int> actual = playSession<TWorldList<TEntry>>(seed);
+        ASSERT_EQ(actual.size(), expected.size());
+        ASSERT_EQ(actual, expected);
+    }
+}
+
+TEST(WorldListAgainstTheSearchingList, TheSameObjectAddedTwiceIsRemovedFirstCopyFirst) {
+    TWorldList<TEntry> list;
+    auto a = std::make_shared<TEntry>(TEntry{1}), b = std::make_shared<TEntry>(TEntry{2});
+    list.add(a);
+    list.add(b);
+    list.add(a);
+    std::vector<int> seen;
+    list.forEach([&](TEntry& e) { seen.push_back(e.id); });
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 1}));
+    EXPECT_TRUE(list.remove(a.get()));
+    seen.clear();
+    list.forEach([&](TEntry& e) { seen.push_back(e.id); });
+    EXPECT_EQ(seen, (std::vector<int>{2, 1}));
+    EXPECT_TRUE(list.contains(a.get()));
+    EXPECT_TRUE(list.remove(a.get()));
+    EXPECT_FALSE(list.contains(a.get()));
+    EXPECT_EQ(list.size(), 1u);
+}
+
+TEST(WorldListAgainstTheSearchingList, ThousandsOfRemovalsLeaveTheOthersInOrder) {
+    // Enough to grow the index several times and to close holes many times over.
+    TWorldList<TEntry> list;
+    std::vector<std::shared_ptr<TEntry>> all;
+    for (int id = 0; id < 20000; ++id) {
+        all.push_back(std::make_shared<TEntry>(TEntry{id}));
+        list.add(all.back());
+    }
+    for (int id = 0; id < 20000; ++id) {
+        if (id % 3 == 0) continue;
+        ASSERT_TRUE(list.remove(all[static_cast<size_t>(id)].get()));
+    }
+    int expected = 0, count = 0;
+    bool ordered = true;
+    list.forEach([&](TEntry& e) {
+        ordered = ordered && e.id == expected;
+        expected += 3;
+        ++count;
+    });
+    EXPECT_TRUE(ordered);
+    EXPECT_EQ(count, 6667);
+    EXPECT_EQ(list.size(), 6667u);
+    for (int id = 0; id < 20000; ++id)
+        ASSERT_EQ(list.contains(all[static_cast<size_t>(id)].get()), id % 3 == 0);
 }
 
 } // namespace

@@ -60,13 +60,15 @@ bool TSoakRandom::chance(double probability) {
 
 // --- Frame length and dispatch -------------------------------------------------------------------------
 
-TSoakBot::TSoakBot(uint64_t seed, TVirtualPad& pad) : random(seed), pad(pad) {
+TSoakBot::TSoakBot(uint64_t seed, TVirtualPad& pad, bool keptAlive)
+    : random(seed), pad(pad), keptAlive(keptAlive) {
     visitsLeft = random.integer(0, 2);
     if (random.chance(0.05)) abandonAtPlayFrame = random.integer(50, 3000);
     // Most runs play until the score would make the hiscore table, then throw their lives away, so that
     // game over and name entry come within a run's frame budget. A run that cannot reach the table (the
     // default one is out of reach) gives up its lives after a while all the same.
     if (random.chance(0.85)) giveUpAtPlayFrame = random.integer(150, 450);
+    if (keptAlive) abandonAtPlayFrame = giveUpAtPlayFrame = -1;
 }
 
 int TSoakBot::frameMillis() {
@@ -320,7 +322,7 @@ void TSoakBot::onPause(TGame& game) {
         const int how = random.integer(0, 9);
         if (how < 5)
             tapKey(Key::P);
-        else if (how < 9)
+        else if (how < 9 || keptAlive)
             tapPadButton(game.joypad->mappingInForce(0).pauseButton);
         else
             tapKey(Key::Escape);

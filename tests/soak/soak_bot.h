@@ -1,5 +1,6 @@
 // A seeded player for soak runs. Each frame it looks at the game as a player looks at the screen and
-// answers through the real input path (SDL key, text, mouse and virtual-joystick events): it walks the
+// answers through the platform's input path (key, text, mouse and joypad input as the backend delivers
+// it; the soak links the null backend, whose queue stands in for the devices): it walks the
 // title menu and the pages, changes the configuration, sets up the joypad through its dialogue, plays
 // with keys and mouse or the joypad, fires, bombs, pauses, switches control mode, enters a name at game
 // over, and sometimes abandons the run. It also chooses every frame's length.
@@ -44,7 +45,9 @@ struct TBotTally {
 
 class TSoakBot {
 public:
-    TSoakBot(uint64_t seed, TVirtualPad& pad);
+    // A bot for a kept-alive run plays the whole run: it never abandons it or throws its lives away, and
+    // never leaves an Escape in the pause menu for the resumed run to read.
+    TSoakBot(uint64_t seed, TVirtualPad& pad, bool keptAlive = false);
 
     // Sends the input for the coming frame and returns its length in milliseconds.
     int prepareFrame(TGame& game);
@@ -92,6 +95,7 @@ private:
     bool runLeft = false;
     bool abandonNow = false;
     bool screenshotAsked = false;
+    bool keptAlive = false;
 
     // Front-end plan: pages to visit (main menu entries) before START.
     int visitsLeft = 0;

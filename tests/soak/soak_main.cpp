@@ -1,11 +1,19 @@
 // kelvanor_soak: whole runs of the real game, played by a seeded bot through the real input path with
 // frame times between 1 ms and 2 s, checked after every frame.
 //
-//   kelvanor_soak [--runs N] [--seed S] [--max-frames F]
+//   kelvanor_soak [--runs N] [--seed S] [--max-frames F] [--kept-alive-every K] [--kept-alive-frames F]
 //
 // Run r of a session uses the seed S + r; a failure names that seed, so `--seed <it> --runs 1` plays the
-// same run again exactly: every run starts from a fresh game in an empty directory, on a clock that
-// starts at the same reading. The exit status is 0 only when every run held every check.
+// same run again exactly (with `--kept-alive-every 0` for a mortal run): every run starts from a fresh game
+// in an empty directory, on a clock that starts at the same reading.
+//
+// Runs 0, K, 2K ... (K is 10 unless told) are kept alive: before every frame of play the craft's shield is
+// raised again through the game's own fields, as a respawn raises it, so nothing can destroy the craft and
+// the run goes on to the end of level 20, through every pattern and the fullest arenas. They get their own
+// frame budget. The other runs are mortal: they lose lives, reach game over and enter names.
+//
+// The exit status is 0 only when every run held every check and, in a session of three runs or more, some
+// run finished level 20 and every enemy kind and every spawn pattern was seen (soak/soak_coverage.h).
 #include "app/entry.h"
 #include "app/game.h"
 #include "app/settings/screenshot.h"
@@ -22,6 +30,7 @@
 #include "scores/score_record.h"
 #include "soak/settings_check.h"
 #include "soak/soak_bot.h"
+#include "soak/soak_coverage.h"
 #include "soak/world_check.h"
 
 #include <chrono>
@@ -37,10 +46,17 @@ struct TOptions {
     int runs = 100;
     uint64_t seed = 1;
     int maxFrames = 1500;
+    int keptAliveEvery = 10;
+    // Twenty levels of 20 s at the bot's frame lengths (about 40 ms on average) take some 10,000 frames.
+    int keptAliveFrames = 30000;
 };
+
+// The smallest session that must show everything.
+constexpr int coveredSessionRuns = 3;
 
 struct TRunResult {
     int frames = 0;
+    bool keptAlive = false;
     bool gameOver = false;
     bool nameEntered = false;
     bool cut = false;
@@ -49,8 +65,10 @@ struct TRunResult {
 
 struct TSessionTotals {
     int runs = 0, frames = 0, gameOvers = 0, namesEntered = 0, cut = 0, savesChecked = 0;
+    int keptAlive = 0, finishedLevel20 = 0, livesLost = 0;
     TBotTally bot;
     TListPeaks peaks;
+    TSoakCoverage coverage;
     int framesIn[16] = {}; // by the state the frame started in
 };
 
@@ -65,10 +83,15 @@ bool parseOptions(int argc, char** argv, TOptions& options) {
             options.seed = std::strtoull(value, nullptr, 10);
         else if (option == "--max-frames")
             options.maxFrames = std::atoi(value);
+        else if (option == "--kept-alive-every")
+            options.keptAliveEvery = std::atoi(value);
+        else if (option == "--kept-alive-frames")
+            options.keptAliveFrames = std::atoi(value);
         else
             return false;
     }
-    return options.runs > 0 && options.maxFrames > 0;
+    return options.runs > 0 && options.maxFrames > 0 && options.keptAliveEvery >= 0 &&
+           options.keptAliveFrames > 0;
 }
 
 int clockMillis = 0;
@@ -140,8 +163,16 @@ void startFreshGame() {
     game->lastFrameTime = elapsedMillis();
 }
 
-TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSettingsReader& reader,
-                   TSessionTotals& totals) {
+// The shield a respawn gives, raised again before every frame of play: the contact test breaks up whatever
+// touches the craft, and the shield never runs down far enough to blink.
+void keepCraftAlive(TGame& g) {
+    if (g.state != GameState::Play) return;
+    g.player->shieldOn = 1;
+    g.player->shieldTime = 3.0f;
+}
+
+TRunResult playRun(uint64_t seed, bool keptAlive, const TOptions& options, TVirtualPad& pad,
+                   TSettingsReader& reader, TSessionTotals& totals) {
     namespace fs = std::filesystem;
     const fs::path home = fs::current_path();
     const fs::path directory = home / ("soak-run-" + std::to_string(seed));
@@ -155,17 +186,20 @@ TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSe
 
     where.seed = seed;
     where.frame = 0;
-    TSoakBot bot(seed, pad);
+    TSoakBot bot(seed, pad, keptAlive);
     TWorldCheck world;
+    TSoakCoverage coverage;
     TSettingsCheck settings(reader);
     settings.remember();
     TRunResult result;
+    result.keptAlive = keptAlive;
+    const int budget = keptAlive ? options.keptAliveFrames : options.maxFrames;
     while (!bot.finished()) {
-        if (result.frames == options.maxFrames) {
+        if (result.frames == budget) {
             result.cut = true;
             bot.cutShort();
         }
-        if (result.frames > options.maxFrames + 2000) {
+        if (result.frames > budget + 2000) {
             result.failure = "the run never came back to the title after being abandoned";
             break;
         }
@@ -175,7 +209,11 @@ TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSe
         const int savesBefore = settings.savesChecked;
         const int millis = bot.prepareFrame(*game);
         clockMillis += millis;
+        if (keptAlive) keepCraftAlive(*game);
+        coverage.beforeFrame(*game);
         game->frame();
+        coverage.afterFrame(*game);
+        if (stateBefore == GameState::Play && game->state == GameState::LifeLost) ++totals.livesLost;
         if (keyHitCount(Key::Z)) takeScreenshot(); // as the frame loop does after presenting
         where.frame = ++result.frames;
         if (game->state == GameState::GameOver) result.gameOver = true;
@@ -213,12 +251,39 @@ TRunResult playRun(uint64_t seed, const TOptions& options, TVirtualPad& pad, TSe
     totals.bot.stalls += bot.tally.stalls;
     totals.peaks.merge(world.peaks);
     totals.savesChecked += settings.savesChecked;
+    totals.coverage.merge(coverage);
+    totals.keptAlive += keptAlive ? 1 : 0;
+    totals.finishedLevel20 += coverage.finishedLevel20 ? 1 : 0;
 
     delete game;
     game = nullptr;
     fs::current_path(home);
     if (result.failure.empty()) fs::remove_all(directory);
     return result;
+}
+
+// What a session of three runs or more must have shown, as a failure message; empty when it has.
+std::string coverageShortfall(const TSessionTotals& t) {
+    if (t.runs < coveredSessionRuns) return {};
+    std::string shortfall;
+    if (t.finishedLevel20 == 0) shortfall = "no run finished level 20";
+    if (const std::string missing = t.coverage.missing(); !missing.empty())
+        shortfall += (shortfall.empty() ? "never seen: " : "; never seen: ") + missing;
+    return shortfall;
+}
+
+void printCoverage(const TSessionTotals& t) {
+    std::printf("soak: %d runs kept alive, %d finished level 20, %d lives lost; highest level %d\n",
+                t.keptAlive, t.finishedLevel20, t.livesLost, t.coverage.levelMax);
+    std::printf("soak: enemies by kind:");
+    for (int i = 0; i < SoakKindCount; ++i)
+        std::printf("%s %s %d", i == 0 ? "" : ",", soakKindName(i),
+                    t.coverage.kindSpawns[static_cast<size_t>(i)]);
+    std::printf("\nsoak: frames with spawns by pattern:");
+    for (int i = 0; i < SoakPatternCount; ++i)
+        std::printf("%s %s %d", i == 0 ? "" : ",", soakPatternName(i),
+                    t.coverage.patternSpawns[static_cast<size_t>(i)]);
+    std::printf("\n");
 }
 
 void printTotals(const TSessionTotals& t, double seconds) {
@@ -247,12 +312,15 @@ void printTotals(const TSessionTotals& t, double seconds) {
 int main(int argc, char** argv) {
     TOptions options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: %s [--runs N] [--seed S] [--max-frames F]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s [--runs N] [--seed S] [--max-frames F] [--kept-alive-every K] "
+                     "[--kept-alive-frames F]\n",
+                     argv[0]);
         return 2;
     }
     useTestDrivers();
     if (!openTestDisplay()) {
-        std::fprintf(stderr, "soak: no display with an OpenGL context on this machine\n");
+        std::fprintf(stderr, "soak: the display could not be opened\n");
         return 2;
     }
     registerEmbeddedAssets();
@@ -270,15 +338,18 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (int run = 0; run < options.runs; ++run) {
         const uint64_t seed = options.seed + static_cast<uint64_t>(run);
+        const bool keptAlive = options.keptAliveEvery > 0 && run % options.keptAliveEvery == 0;
         const auto runStarted = std::chrono::steady_clock::now();
-        const TRunResult result = playRun(seed, options, pad, reader, totals);
+        const int finishedBefore = totals.finishedLevel20;
+        const TRunResult result = playRun(seed, keptAlive, options, pad, reader, totals);
         // One line a run, so that a long session shows its progress.
-        std::printf("soak: seed %llu: %d frames, %s, %.1f s\n", static_cast<unsigned long long>(seed),
-                    result.frames,
+        std::printf("soak: seed %llu%s: %d frames, %s%s, %.1f s\n", static_cast<unsigned long long>(seed),
+                    keptAlive ? " (kept alive)" : "", result.frames,
                     result.nameEntered ? "game over, name entered"
                     : result.gameOver  ? "game over"
                     : result.cut       ? "cut"
                                        : "abandoned",
+                    totals.finishedLevel20 > finishedBefore ? " after level 20" : "",
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - runStarted).count());
         std::fflush(stdout);
         ++totals.runs;
@@ -288,15 +359,24 @@ int main(int argc, char** argv) {
         totals.cut += result.cut ? 1 : 0;
         if (!result.failure.empty()) {
             ++failures;
-            std::printf("SOAK FAILURE seed %llu (run %d), %s\n  reproduce: %s --seed %llu --runs 1\n",
+            std::printf("SOAK FAILURE seed %llu (run %d), %s\n  reproduce: %s --seed %llu --runs 1%s\n",
                         static_cast<unsigned long long>(seed), run, result.failure.c_str(), argv[0],
-                        static_cast<unsigned long long>(seed));
+                        static_cast<unsigned long long>(seed), keptAlive ? "" : " --kept-alive-every 0");
             std::fflush(stdout);
         }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     where.done = true;
     printTotals(totals, seconds);
+    printCoverage(totals);
+    if (const std::string shortfall = coverageShortfall(totals); !shortfall.empty()) {
+        ++failures;
+        std::printf("SOAK FAILURE coverage: %s\n", shortfall.c_str());
+    }
     std::printf("soak: %s\n", failures == 0 ? "every check held" : "FAILED");
+    std::printf("SOAK runs=%d frames=%d level_max=%d kinds_seen=%d patterns_seen=%d game_overs=%d names=%d "
+                "failures=%d\n",
+                totals.runs, totals.frames, totals.coverage.levelMax, totals.coverage.kindsSeen(),
+                totals.coverage.patternsSeen(), totals.gameOvers, totals.namesEntered, failures);
     return failures == 0 ? 0 : 1;
 }

@@ -45,12 +45,12 @@ SOAK_CI_RUNS ?= 3
 
 soak: setup
 	@cmake --preset asan >/dev/null
-	@cmake --build --preset asan --target kelvanor_soak kelvanor_glprobe -j $(JOBS)
+	@cmake --build --preset asan --target kelvanor_soak -j $(JOBS)
 	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_RUNS)
 
 soak-ci: setup
 	@cmake --preset asan >/dev/null
-	@cmake --build --preset asan --target kelvanor_soak kelvanor_replay_tests kelvanor_glprobe -j $(JOBS)
+	@cmake --build --preset asan --target kelvanor_soak kelvanor_replay_tests -j $(JOBS)
 	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_CI_RUNS) --seed 9001
 	@bash scripts/run-soak.sh build-asan replays
 

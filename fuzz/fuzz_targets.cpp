@@ -4,6 +4,7 @@
 #include "fuzz_targets.h"
 
 #include "app/game.h"
+#include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "input/joypad.h"
 #include "platform/assets.h"
@@ -100,12 +101,13 @@ private:
 
 namespace {
 
-// Only what loadSettings touches: the settings are read while the game is still being put together,
-// before the display, the menus or the sounds exist. Kept from one load to the next, since a game object
+// Only what loadSettings touches, as the game's start-up has it when the settings are read: the menus, the
+// sounds, the grid, the craft and the joypad reader. Kept from one load to the next, since a game object
 // costs far more to build than a load; what a load may leave as it found it is put back before each.
 TGame& settingsGame() {
     static TGame game;
     if (!game.joypad) {
+        buildMenus(game);
         game.sounds = std::make_shared<TSoundBank>();
         game.grid = std::make_shared<TGrid>();
         game.player = std::make_shared<TPlayer>();

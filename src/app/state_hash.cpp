@@ -69,8 +69,7 @@ uint64_t hashShell(const TGame& g) {
     THasher h;
     h << g.state << g.titlePhase << g.phaseTime << g.deathTime << g.snakeLimit << g.snakeCount << g.logoAlpha
       << g.logoScale << g.burstToggle << g.burstPoint << g.lastFrameTime << g.musicVolume;
-    if (g.mainMenu) h << g.mainMenu->selected;
-    if (g.configMenu) h << g.configMenu->selected;
+    h << g.mainMenu->selected << g.configMenu->selected;
     return h.value();
 }
 

@@ -42,7 +42,6 @@ void TDodger::activeStep(float) {
 // The dodger only reacts to a fire stick aimed at its side of the craft. Keyboard and mouse play leaves
 // the stick at zero, and a zero stick never counts as turned away, so there it always dodges.
 bool TDodger::fireStickTurnedAway() const {
-    if (!game->joypad) return false;
     TVector aim = game->joypad->fire;
     if (aim.length() == 0) return false;
     aim.normalize();

@@ -53,9 +53,8 @@ std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
     well->radius = 40;
     well->points = 150;
     well->state = EnemyState::Entering;
-    // Later wells take more shots to kill. Without a director (nothing has started a run) it is level 1.
-    const int level = game->levelDirector ? game->levelDirector->level : 1;
-    well->hitPoints = level + hitPointsOverLevel;
+    // Later wells take more shots to kill.
+    well->hitPoints = game->levelDirector->level + hitPointsOverLevel;
     well->pulseSpeed = 1.0f;
     well->absorbLeft = swallowsToOverload;
     game->particles.add(well->particle);
@@ -75,7 +74,7 @@ void TGravityWell::activeStep(float dt) {
 }
 
 void TGravityWell::suck(float dt) {
-    if (game->grid) game->grid->pull(particle->position.x, particle->position.y);
+    game->grid->pull(particle->position.x, particle->position.y);
     pulse(dt);
     emitSpark();
     pullSparks(dt);

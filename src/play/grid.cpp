@@ -21,7 +21,6 @@ constexpr float directionless = 0.001f;
 
 // The grid lives in arena coordinates: screen coordinates minus the arena's top-left corner.
 TVector arenaCorner() {
-    if (!game || !game->border) return {}; // a grid on its own: arena and screen coincide
     return {game->arenaLeft(), game->arenaTop()};
 }
 

@@ -119,7 +119,7 @@ void TPlayer::update(float dt) {
 bool TPlayer::keysAndMouseSteer() const {
     if (controlMode == ControlMode::KeysAndMouse) return true;
     // The pad's presence as the last poll saw it, like its sticks; plugging one in hands control back.
-    return controlMode == ControlMode::Joypad && !(game->joypad && game->joypad->connected);
+    return controlMode == ControlMode::Joypad && !game->joypad->connected;
 }
 
 void TPlayer::updateShield(float dt) {
@@ -131,7 +131,7 @@ void TPlayer::updateShield(float dt) {
         if (blinkTime < 0) {
             blinkTime = ShieldBlinkPeriod;
             game->sounds->play(game->sounds->shieldSound, 1.0f);
-            if (game->shieldShape) game->shieldShape->visible = !game->shieldShape->visible;
+            game->shieldShape->visible = !game->shieldShape->visible;
         }
     }
     if (shieldTime < 0) shieldOn = 0;
@@ -284,14 +284,14 @@ void TPlayer::reset() {
     bombMark = 0;
     lifeMark = 0;
     shape->visible = 1;
-    if (game->shieldShape) game->shieldShape->visible = 1;
+    game->shieldShape->visible = 1;
     shieldOn = 1;
     shieldTime = 3.0f;
     particle->position.set(static_cast<float>(screenWidth() / 2), static_cast<float>(screenHeight() / 2));
     particle->velocity.set(0, 0);
     particle->acceleration.set(0, 0);
     // Recentres the arena on the screen around the craft.
-    if (game->border) game->border->particle->position.setFrom(particle->position);
+    game->border->particle->position.setFrom(particle->position);
 }
 
 void TPlayer::draw() {
@@ -299,11 +299,11 @@ void TPlayer::draw() {
     setDrawOrigin(p.x, p.y);
     shape->draw(3);
     if (shieldOn) {
-        if (game->shieldShape) game->shieldShape->draw(2);
+        game->shieldShape->draw(2);
         // Every drawn frame, so a shielded craft resting in place keeps the grid bulging around it; the
         // next world step takes the push up. A paused world is drawn without being stepped, and pushes
         // piled up there would throw the grid out the moment play resumed.
-        if (game->grid && game->state != GameState::Pause) game->grid->push(p.x, p.y, 40);
+        if (game->state != GameState::Pause) game->grid->push(p.x, p.y, 40);
     }
     if (keysAndMouseSteer() && game->state == GameState::Play) drawCrosshair();
 }

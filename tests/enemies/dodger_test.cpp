@@ -34,7 +34,7 @@ TEST_F(Dodger, DodgesEveryShotWithinOneHundredWhileTheStickIsReleasedOrAimedAtIt
         EXPECT_NEAR(dodge.x, -12000, 1e-2) << stick.toString();
         EXPECT_NEAR(dodge.y, 12000, 1e-2) << stick.toString();
     }
-    game->joypad = nullptr; // no joypad reader at all: a zero stick
+    game->joypad = std::make_shared<TJoypad>(); // a reader that has read no pad yet: a zero stick
     dodger->particle->acceleration.set(0, 0);
     runOnce(*dodger, 0.016f);
     EXPECT_NEAR(dodger->particle->acceleration.subtract(homing(*dodger, 900)).x, -12000, 1e-2);

@@ -20,9 +20,8 @@ protected:
 };
 
 TEST_F(GravityWell, HitPointsAreTheLevelAtItsCreationPlusEight) {
-    game->levelDirector = nullptr; // no director to ask: level 1
+    game->levelDirector->reset(); // a run's first level
     EXPECT_EQ(TGravityWell::create(100, 100)->hitPoints, 9);
-    game->levelDirector = std::make_shared<TLevelDirector>();
     game->levelDirector->level = 4;
     EXPECT_EQ(TGravityWell::create(100, 100)->hitPoints, 12);
     game->levelDirector->level = 20;

@@ -1,6 +1,10 @@
-// The grid's springs, pushes and pulls. A grid on its own (no game running) has its arena corner at the
-// screen origin, so the screen points below are also arena points.
+// The grid's springs, pushes and pulls, on the grid of a whole game whose arena has its top-left corner
+// moved to the screen origin, so the screen points below are also arena points.
 #include "play/grid.h"
+
+#include "harness/game_fixture.h"
+#include "play/arena_border.h"
+#include "play/particle.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +14,15 @@ namespace {
 
 constexpr float frameTime = 1.0f / 60;
 
-struct GridMotion : ::testing::Test {
-    std::shared_ptr<TGrid> grid = TGrid::create();
+struct GridMotion : GameTest {
+    void SetUp() override {
+        GameTest::SetUp();
+        if (HasFatalFailure()) return;
+        game->border->particle->position.set(TArenaBorder::HalfWidth, TArenaBorder::HalfHeight);
+        grid = game->grid;
+    }
+
+    std::shared_ptr<TGrid> grid;
 
     TParticle& point(int i, int j) { return grid->points[i][j]; }
     static bool onOuterRing(int i, int j) {

@@ -1,14 +1,13 @@
-// A game object holding just what the craft touches: the sound bank, the shapes, the grid, the arena
-// border, the joypad and the world lists; no display is needed. The craft is created as the game creates it
-// and stands in the particles list.
+// A whole game in play with the craft as TPlayer::create leaves it, before any run's reset: no lives, no
+// bombs, no shield. It stands in the particles list in place of the run's craft, and the joypad reads as
+// plugged in, so the stick steers.
 #pragma once
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
+#include "harness/game_fixture.h"
 #include "harness/input_driver.h"
 #include "input/joypad.h"
-#include "platform/assets.h"
-#include "platform/program.h"
 #include "platform/random.h"
 #include "play/arena_border.h"
 #include "play/grid.h"
@@ -22,35 +21,21 @@
 
 #include <vector>
 
-class PlayerTest : public ::testing::Test {
+class PlayerTest : public GameTest {
 protected:
     static constexpr float Frame = 1.0f / 60.0f;
 
     void SetUp() override {
-        useTestDrivers();
-        initPlatform();
-        registerEmbeddedAssets();
+        GameTest::SetUp();
+        if (HasFatalFailure()) return;
         seedRandom(12345);
-        game = new TGame;
         game->state = GameState::Play;
-        game->sounds = TSoundBank::create();
-        game->playerShape = TShape::create("");
-        game->shieldShape = TShape::create("");
-        game->shotShape = TShape::create("");
-        game->grid = TGrid::create();
-        game->border = TArenaBorder::create(TShape::create(""));
-        game->particles.add(game->border->particle);
-        game->joypad = std::make_shared<TJoypad>();
+        game->particles.remove(game->player->particle.get());
         game->player = TPlayer::create(game->playerShape);
         game->particles.add(game->player->particle);
         player = game->player.get();
         pad = game->joypad.get();
         pad->connected = 1; // as if a pad were plugged in: without one the keys and mouse would steer
-    }
-
-    void TearDown() override {
-        delete game;
-        game = nullptr;
     }
 
     int busyPoolChannels() const {

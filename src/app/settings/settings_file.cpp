@@ -19,7 +19,6 @@
 #include "scores/text_line.h"
 
 #include <algorithm>
-#include <cmath>
 
 TSaveSteps saveSteps;
 
@@ -34,10 +33,8 @@ constexpr int Grid = 2;
 constexpr int Control = 3;
 } // namespace ConfigEntry
 
-// The configuration menu may not exist yet while the game is being built up; the values in force are
-// then only in the game's own fields.
 void showOption(TGame& g, int entry, int value) {
-    if (g.configMenu) g.configMenu->items[static_cast<size_t>(entry)].current = value;
+    g.configMenu->items[static_cast<size_t>(entry)].current = value;
 }
 
 void applyVolumes(TGame& g, int musicOption, int effectsOption) {
@@ -86,10 +83,6 @@ int readVolumeOption(const TextFile& file) {
     return static_cast<int>(std::min(value, static_cast<double>(SettingsFile::HighestVolumeOption)));
 }
 
-int volumeOption(float volume) {
-    return static_cast<int>(std::lround(volume * 4));
-}
-
 } // namespace
 
 // --- Reading -------------------------------------------------------------------------------------------
@@ -101,7 +94,6 @@ void TGame::loadSettings() {
         applyControlModeOfConnectedPad(*this);
         return;
     }
-    TJoypadMapping unusedMapping; // the block is still read through when there is no joypad reader
     bool controlModeRead = false;
     while (!atEndOfFile(file)) {
         const std::string line = readTextLine(file);
@@ -115,7 +107,7 @@ void TGame::loadSettings() {
             applyControlMode(*this, readOption(file, 1));
             controlModeRead = true;
         } else if (line == "[JoyPad]") {
-            (joypad ? joypad->mapping : unusedMapping).read(file);
+            joypad->mapping.read(file);
         } else if (line == "[Hiscore]") {
             hiscores->read(file);
         }
@@ -128,21 +120,21 @@ void TGame::loadSettings() {
 
 namespace {
 
-int shownOption(const TGame& g, int entry, int valueInForce) {
-    return g.configMenu ? g.configMenu->items[static_cast<size_t>(entry)].current : valueInForce;
+int shownOption(const TGame& g, int entry) {
+    return g.configMenu->items[static_cast<size_t>(entry)].current;
 }
 
 void writeSettings(const TGame& g, const TextFile& file) {
     writeTextLine(file, "[Grid]");
     writeNumberLine(file, g.grid->enabled);
     writeTextLine(file, "[Sound]");
-    writeNumberLine(file, shownOption(g, ConfigEntry::Music, volumeOption(g.musicVolume)));
-    writeNumberLine(file, shownOption(g, ConfigEntry::Effects, volumeOption(g.sounds->effectsVolume)));
+    writeNumberLine(file, shownOption(g, ConfigEntry::Music));
+    writeNumberLine(file, shownOption(g, ConfigEntry::Effects));
     writeTextLine(file, "[Hiscore]");
     g.hiscores->write(file);
     writeTextLine(file, "[Input]");
     writeNumberLine(file, g.player->controlMode);
-    (g.joypad ? g.joypad->mapping : TJoypadMapping{}).write(file);
+    g.joypad->mapping.write(file);
 }
 
 } // namespace

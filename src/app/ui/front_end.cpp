@@ -69,13 +69,13 @@ void TGame::applyConfigOption() {
         setChannelGain(playChannel, musicVolume / 4);
         break;
     case ConfigMenuEntry::EffectsVolume:
-        if (sounds) sounds->effectsVolume = static_cast<float>(option) * 0.25f;
+        sounds->effectsVolume = static_cast<float>(option) * 0.25f;
         break;
     case ConfigMenuEntry::Grid:
-        if (grid) grid->enabled = option;
+        grid->enabled = option;
         break;
     case ConfigMenuEntry::Control:
-        if (player) player->controlMode = option;
+        player->controlMode = option;
         break;
     default:
         break;
@@ -86,7 +86,7 @@ void TGame::applyConfigOption() {
 
 int TGame::backPressed() {
     // All three are read every time, so none of them is left counted for a later page.
-    const bool padBack = joypad && joypad->backPressed();
+    const bool padBack = joypad->backPressed();
     const bool escape = keyHitCount(Key::Escape) != 0;
     const bool enter = keyHitCount(Key::Enter) != 0;
     if (!padBack && !escape && !enter) return 0;
@@ -153,7 +153,7 @@ namespace {
 
 // While a joypad screen is up it owns the page below the title: Escape only closes it.
 bool joypadScreenShown(TGame& g, int mode, float dt) {
-    if (!g.joypad || g.joypad->mode != mode) return false;
+    if (g.joypad->mode != mode) return false;
     g.fadeLogoOut();
     g.drawJoypadScreen(dt);
     return true;

@@ -39,7 +39,7 @@ void TGame::drawHud() {
     drawString(number.format("X:", player->multiplier), 470, 30);
 
     // The table's best, not the run's: it moves only when a finished run has been entered.
-    const int best = hiscores && hiscores->best ? hiscores->best->score : 0;
+    const int best = hiscores->best ? hiscores->best->score : 0;
     setDrawColor(255, 255, 50);
     drawString(number.format("", player->stats.score), 30, 50);
     drawString(number.format("", best), 620, 50);

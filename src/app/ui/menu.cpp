@@ -30,7 +30,7 @@ Move stickMove(const TJoypad* pad) {
 } // namespace
 
 void playMenuSound(float rate) {
-    if (game && game->sounds) game->sounds->play(game->sounds->menuSound, rate);
+    game->sounds->play(game->sounds->menuSound, rate);
 }
 
 TMenuItem TMenuItem::create(const std::string& text) {

@@ -67,7 +67,7 @@ TEST_F(HudTest, HighShowsTheTablesBestNotTheRunsScore) {
     game->player->stats.score = 250000;
     setBest(120000);
     expectHudShows({{"120000", 620, 50, Yellow}});
-    game->hiscores.reset(); // no table yet: nothing to beat
+    game->hiscores->best = nullptr; // an empty table: nothing to beat
     expectHudShows({{"0", 620, 50, Yellow}});
 }
 

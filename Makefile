@@ -59,3 +59,15 @@ format:
 
 clean:
 	rm -rf build build-debug build-asan build-fuzz
+
+# The web build in Debian's headless Chromium with software WebGL, driven through the DevTools protocol
+# (tests/web/run.mjs): title, play, steering and firing, pause, a hiscore entry kept across a reload,
+# no console errors. Failing cases leave their last picture in build-web-test/failures/.
+.PHONY: test-web web-figures
+test-web: web
+	@bash scripts/run-web-tests.sh build-web
+
+# The web build's figures for the README: the page's weight, start-up to the first title frame, frame
+# times of the title and of level-1 play in headless Chromium.
+web-figures: web
+	@bash scripts/run-web-tests.sh --figures build-web

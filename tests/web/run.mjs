@@ -1,0 +1,234 @@
+// The web build played in Debian's headless Chromium with software WebGL, as a player would: keys,
+// mouse and the page's storage, judged by the pictures the canvas shows. Run through `make test-web`,
+// which builds the page first; alone: node tests/web/run.mjs [build-web].
+//
+// Each case is named and prints one line; a failing case saves the last picture it took into
+// build-web-test/failures/. Cases on one page follow on from each other (the run the title starts is the
+// run the keys steer), so a case whose page is broken is reported as failed without waiting on it. The
+// last line is the count of passed and failed cases.
+import fs from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+import { GamePage, launchBrowser, placeFileInGameStorage, startServer, waitUntil } from './harness/browser.mjs';
+import {
+    findPixels, looksLike, nameEntryProblems, pauseProblems, playProblems, titleMenuProblems, changedPixels,
+} from './harness/picture.mjs';
+import { readHiscores, settingsText } from './harness/settings.mjs';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const root = path.resolve(here, '../..');
+const buildFolder = path.resolve(process.argv[2] || path.join(root, 'build-web'));
+const failureFolder = path.join(root, 'build-web-test', 'failures');
+
+// Limits for a slow, shared 2-core machine; each wait ends as soon as its condition holds.
+const START_LIMIT = 60000;
+const PICTURE_LIMIT = 15000;
+// Three lives lost to enemies the craft does not avoid, with the respawn shields in between.
+const GAME_OVER_LIMIT = 240000;
+
+const PLAYER_NAME = 'webby';
+
+const cases = [];
+function testCase(name, body, { page = 'first' } = {}) {
+    cases.push({ name, body, page });
+}
+
+// Where the craft is: its white outline near where it was last seen, clear of the HUD.
+function findCraft(picture, near) {
+    const region = near ? { x: Math.round(near.x) - 150, y: Math.max(80, Math.round(near.y) - 150), width: 300, height: 300 }
+        : { x: 0, y: 80, width: 800, height: 520 };
+    return findPixels(picture, region, looksLike.craftWhite);
+}
+const BELOW_HUD = { x: 0, y: 80, width: 800, height: 520 };
+
+async function holdKeyUntil(game, key, untilFound, limitMs) {
+    await game.page.keyboard.down(key);
+    try {
+        return await waitUntil(async () => untilFound(await game.picture()), { limitMs, everyMs: 30, describe: () => `${key} held` });
+    } finally {
+        await game.page.keyboard.up(key);
+    }
+}
+
+const state = {};
+
+testCase('the title appears with its menu', async ({ game }) => {
+    await game.load();
+    await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
+    await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
+    state.mount = await game.workingDirectory();
+});
+
+testCase('Enter starts a run: the HUD and the grid appear', async ({ game }) => {
+    await game.tapKey('Enter');
+    await game.waitForPicture(playProblems, PICTURE_LIMIT);
+});
+
+testCase('the first key press starts the sound, or leaves it silent where audio is refused', async ({ game }) => {
+    const status = await game.waitForStatus(s => s.audio !== 'waiting', 'audio to leave "waiting"', PICTURE_LIMIT);
+    if (!['running', 'refused'].includes(status.audio)) throw new Error(`audio is "${status.audio}"`);
+});
+
+testCase('the arrow keys steer the craft, with its exhaust behind it', async ({ game }) => {
+    const start = findCraft(await game.picture());
+    if (start.count < 20) throw new Error(`no craft found: ${start.count} white pixels below the HUD`);
+    let exhaust = 0, last = start;
+    const moved = (key, sign) => holdKeyUntil(game, key, picture => {
+        exhaust = Math.max(exhaust, findPixels(picture, BELOW_HUD, looksLike.exhaust).count);
+        const craft = findCraft(picture, last);
+        if (craft.count >= 20) last = craft;
+        return sign * (last.x - start.x) >= 40 && last;
+    }, 5000).catch(() => {
+        throw new Error(`${key}: the craft went from x ${start.x.toFixed(0)} to ${last.x.toFixed(0)}, expected 40 or more towards ${key}`);
+    });
+    await moved('ArrowRight', +1);
+    if (exhaust < 10) throw new Error(`no exhaust while thrusting: at most ${exhaust} exhaust-coloured pixels`);
+    state.craft = await moved('ArrowLeft', -1);
+});
+
+testCase('the crosshair follows the mouse', async ({ game }) => {
+    for (const [x, y] of [[650, 160], [150, 450]]) {
+        await game.page.mouse.move(x, y, { steps: 4 });
+        let seen = null;
+        await waitUntil(async () => {
+            seen = findPixels(await game.picture(), { x: x - 40, y: y - 40, width: 80, height: 80 }, looksLike.crosshairRed);
+            return seen.count >= 8 && Math.hypot(seen.x - x, seen.y - y) <= 6;
+        }, { limitMs: PICTURE_LIMIT, describe: () => `pointer at (${x}, ${y}): ${seen.count} red pixels near it, centred at (${seen.x}, ${seen.y})` });
+    }
+});
+
+testCase('the left mouse button fires towards the pointer', async ({ game }) => {
+    const craft = findCraft(await game.picture(), state.craft);
+    if (craft.count < 20) throw new Error('no craft found');
+    // Towards the farther side, so that the shots fly across open arena before they meet a wall.
+    const side = craft.x < 400 ? +1 : -1;
+    const target = { x: Math.round(craft.x + side * 250), y: Math.round(craft.y) };
+    await game.page.mouse.move(target.x, target.y, { steps: 4 });
+    const before = findPixels(await game.picture(), BELOW_HUD, looksLike.shot).count;
+    let shots = null;
+    await game.page.mouse.down({ button: 'left' });
+    try {
+        await waitUntil(async () => {
+            shots = findPixels(await game.picture(), BELOW_HUD, looksLike.shot);
+            return shots.count >= before + 60 && side * (shots.x - craft.x) > 30;
+        }, {
+            limitMs: PICTURE_LIMIT,
+            describe: () => `shot-coloured pixels ${before} before, ${shots.count} while firing, centred at x ${shots.x.toFixed(0)}; craft at x ${craft.x.toFixed(0)}, pointer at x ${target.x}`,
+        });
+    } finally {
+        await game.page.mouse.up({ button: 'left' });
+    }
+});
+
+testCase('P pauses the run ("PAUSE" and the menu, the arena frozen) and P goes on', async ({ game }) => {
+    await game.tapKey('KeyP');
+    const paused = await game.waitForPicture(pauseProblems, PICTURE_LIMIT);
+    await game.framesPassed(20);
+    const later = await game.picture();
+    const arena = { x: 0, y: 80, width: 800, height: 200 };
+    const changed = changedPixels(paused, later, arena);
+    if (changed > 200) throw new Error(`the arena above the PAUSE bar changed in ${changed} pixels over 20 paused frames`);
+    await game.tapKey('KeyP');
+    await game.waitForPicture(picture => {
+        const stillPaused = pauseProblems(picture).length === 0;
+        return stillPaused ? ['still paused after the second P'] : playProblems(picture);
+    }, PICTURE_LIMIT);
+});
+
+// A table whose lowest score any run beats, below a best no run reaches: the run is asked for its name
+// alone. Keys and mouse, so that no pad is waited for.
+const preparedTable = settingsText({
+    records: [...Array(9).keys()].map(i => ({ name: `BEST${i}`, brag: 'EAT THAT', score: 900000 - 1000 * i }))
+        .concat([{ name: 'LOWEST', brag: '', score: -1 }]),
+});
+
+testCase('a prepared config.ini: the run ends in the hiscore table and takes a typed name', async ({ game }) => {
+    if (!state.mount) throw new Error('the first page never told where its files live');
+    await placeFileInGameStorage(game.page.browserContext(), game.url, state.mount, 'config.ini', preparedTable);
+    await game.load();
+    await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
+    const read = readHiscores(await game.readGameFile('config.ini'));
+    if (!read || read[9].name !== 'LOWEST') throw new Error('the game did not start with the prepared config.ini');
+    await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
+    await game.tapKey('Enter');
+    await game.waitForPicture(playProblems, PICTURE_LIMIT);
+    // Enemies find a craft that stays put; three lives later the game is over.
+    await waitUntil(async () => nameEntryProblems(await game.picture()).length === 0,
+        { limitMs: GAME_OVER_LIMIT, everyMs: 500, describe: () => 'no game over with the name entry' });
+    await game.page.keyboard.type(PLAYER_NAME, { delay: 60 });
+    await game.tapKey('Enter');
+    await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
+    const saved = readHiscores(await game.readGameFile('config.ini'));
+    if (!saved) throw new Error('config.ini is not in the form the game writes after the entry');
+    if (!saved.some(record => record.name === PLAYER_NAME.toUpperCase()))
+        throw new Error(`the saved table has no ${PLAYER_NAME.toUpperCase()}: ${saved.map(r => r.name).join(', ')}`);
+}, { page: 'prepared' });
+
+testCase('after a reload the name is in the table, and Escape on the title saves it', async ({ game }) => {
+    await game.load();
+    const status = await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
+    if (status.storage !== 'idb') throw new Error(`storage is "${status.storage}", expected "idb"`);
+    const name = PLAYER_NAME.toUpperCase();
+    const reloaded = readHiscores(await game.readGameFile('config.ini'));
+    if (!reloaded?.some(record => record.name === name)) throw new Error(`config.ini after the reload has no ${name}`);
+    await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
+    // The game writes its own table when it is left: the name must be in what it holds, not only in the file.
+    await game.page.evaluate(() => window.Module.FS.unlink('config.ini'));
+    await game.tapKey('Escape');
+    await game.waitForStatus(s => s.closed, 'the closing screen', PICTURE_LIMIT);
+    const written = readHiscores(await game.readGameFile('config.ini'));
+    if (!written) throw new Error('Escape on the title did not write a config.ini in the form the game writes');
+    if (!written.some(record => record.name === name)) throw new Error(`the table the game wrote has no ${name}`);
+    if (written.some(record => record.name === 'LOWEST')) throw new Error('the entry did not replace the lowest record');
+}, { page: 'prepared' });
+
+async function main() {
+    if (!fs.existsSync(path.join(buildFolder, 'index.html'))) {
+        console.error(`no ${path.join(buildFolder, 'index.html')}: build the page first (make web)`);
+        process.exit(2);
+    }
+    fs.rmSync(failureFolder, { recursive: true, force: true });
+    const server = await startServer(buildFolder);
+    const chromium = await launchBrowser();
+    const pages = {};
+    const brokenPages = new Set();
+    let passed = 0, failed = 0;
+    const errorsSeen = [];
+    try {
+        pages.first = await GamePage.open(chromium.browser, server.url);
+        pages.prepared = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
+        for (const { name, body, page } of cases) {
+            const game = pages[page];
+            const started = Date.now();
+            try {
+                if (brokenPages.has(page)) throw new Error('not run: an earlier case on this page failed');
+                await body({ game });
+                ++passed;
+                console.log(`ok - ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
+            } catch (error) {
+                ++failed;
+                brokenPages.add(page);
+                const saved = await game.saveDiagnosis(failureFolder, name).catch(() => null);
+                console.log(`FAIL - ${name}: ${error.message}${saved ? ` (last picture: ${path.relative(root, saved)})` : ''}`);
+            }
+        }
+        for (const game of Object.values(pages))
+            errorsSeen.push(...game.errors);
+        const name = 'nothing is logged as an error on the console';
+        if (errorsSeen.length === 0) {
+            ++passed;
+            console.log(`ok - ${name}`);
+        } else {
+            ++failed;
+            console.log(`FAIL - ${name}:\n  ${errorsSeen.join('\n  ')}`);
+        }
+    } finally {
+        await chromium.close();
+        await server.close();
+    }
+    console.log(`${passed} passed, ${failed} failed`);
+    process.exit(failed === 0 ? 0 : 1);
+}
+
+await main();

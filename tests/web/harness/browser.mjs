@@ -24,7 +24,7 @@ const CONTENT_TYPES = {
 // An empty page of the game's origin, for touching its storage while no game runs.
 export const BLANK_PATH = '/__blank.html';
 
-// Serves the folder on a free port; `served` maps each path asked for to the bytes sent for it.
+// Serves the folder on a free port; `served` maps each path asked for to all the bytes sent for it.
 export async function startServer(folder) {
     const served = new Map();
     const server = http.createServer((request, response) => {
@@ -41,7 +41,7 @@ export async function startServer(folder) {
             return;
         }
         const body = fs.readFileSync(file);
-        served.set(urlPath, body.length);
+        served.set(urlPath, (served.get(urlPath) || 0) + body.length);
         response.writeHead(200, {
             'Content-Type': CONTENT_TYPES[path.extname(file)] || 'application/octet-stream',
             'Content-Length': body.length, 'Cache-Control': 'no-store',

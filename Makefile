@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := $(if $(filter release,$(PRESET)),build,build-$(PRESET))
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test assets bench fuzz soak soak-ci clean format
+.PHONY: all setup configure build run test assets bench fuzz soak soak-ci clean format web web-serve
 
 all: build
 
@@ -54,11 +54,27 @@ soak-ci: setup
 	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_CI_RUNS) --seed 9001
 	@bash scripts/run-soak.sh build-asan replays
 
+# The browser build (build-web/index.html, kelvanor.js, kelvanor.wasm) with Debian's emscripten. The assets
+# come from the native generator in the release build; the page fetches nothing else.
+PORT ?= 8080
+export NODE_PATH := /usr/share/nodejs
+
+web:
+	@bash scripts/install-deps.sh --web
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release --target assets -j $(JOBS)
+	@cmake --preset web -DKELVANOR_ASSET_DIR=$(CURDIR)/build/assets >/dev/null
+	@cmake --build --preset web -j $(JOBS)
+	@ls -l build-web/index.html build-web/kelvanor.js build-web/kelvanor.wasm
+
+web-serve: web
+	@python3 scripts/web-serve.py build-web $(PORT)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-debug build-asan build-fuzz
+	rm -rf build build-debug build-asan build-fuzz build-web build-web-test
 
 # The web build in Debian's headless Chromium with software WebGL, driven through the DevTools protocol
 # (tests/web/run.mjs): title, play, steering and firing, pause, a hiscore entry kept across a reload,

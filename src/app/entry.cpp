@@ -44,6 +44,8 @@ bool startGame() {
     selectFont(gameFont());
 
     game = TGame::create();
+    // A browser page may be closed or hidden at any moment; the desktop never asks for this.
+    setSettingsSaver([] { game->saveSettings(); });
     game->startRun(); // every play object in its start-of-run state before the first frame
     game->phaseTime = 10.0f;
     game->lastFrameTime = elapsedMillis();
@@ -52,9 +54,9 @@ bool startGame() {
 
 void runGame() {
     if (!startGame()) return;
-    for (;;) {
+    runFrameLoop([] {
         game->frame();
         // Read after the presentation, once per frame: several presses within a frame save one picture.
         if (keyHitCount(Key::Z)) takeScreenshot();
-    }
+    });
 }

@@ -6,7 +6,8 @@
 // one it got. Never included by the game.
 //
 // Besides these, a backend defines the display operations that are about the window itself:
-// openGraphicsWindow, setWindowTitle, hidePointer and presentFrame (display.h), initPlatform (program.h),
+// openGraphicsWindow, setWindowTitle, hidePointer and presentFrame (display.h), initPlatform and
+// runFrameLoop (program.h),
 // openSoundDevice (sound_device.h), loadSoundClipInBackground and waitForSoundClip (sound.h): how a
 // backend paces frames and decodes music is its own business.
 #pragma once
@@ -50,6 +51,10 @@ bool backendReadPad(int slot, TPadReading& reading);
 // Sound. True while an audio device pulls the mix by itself (see mixSoundChannels); otherwise the core
 // advances the channels by the platform clock, so sounds still end.
 bool soundDeviceRunning();
+
+// Files. Something in the working directory was written, replaced or removed. A backend whose files are
+// kept somewhere else than a disk (a browser's storage) carries the change over; the others do nothing.
+void backendFilesChanged();
 
 // Program. Lets go of the devices before the process ends (restores the display mode, stops the audio
 // thread); safe to call when nothing was started.

@@ -1,58 +1,14 @@
-// Screen capture: reading back the logical picture and writing pixel buffers as PNG files.
+// Screen capture: reading back the logical picture and writing pixel buffers as PNG files (encoded by the
+// build's picture codec).
 #include "platform/display.h"
 
 #include "platform/assets.h"
+#include "platform/backend.h"
+#include "platform/image_decoders.h"
 #include "platform/render.h"
 
-#include <png.h>
-
 #include <algorithm>
-#include <csetjmp>
-#include <new>
 #include <string>
-
-namespace {
-
-void appendPngBytes(png_structp png, png_bytep data, png_size_t length) {
-    auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-    bool stored = true;
-    try {
-        bytes->insert(bytes->end(), data, data + length);
-    } catch (const std::bad_alloc&) {
-        stored = false;
-    }
-    // Outside the handler: png_error leaves this frame by longjmp.
-    if (!stored) png_error(png, "out of memory");
-}
-
-void ignorePngFlush(png_structp) {}
-
-// Everything with a destructor lives in the caller: libpng reports errors by longjmp back into this frame.
-bool encodePng(int width, int height, int colorType, int level, png_bytep* rows,
-               std::vector<uint8_t>* bytes) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_set_write_fn(png, bytes, appendPngBytes, ignorePngFlush);
-    png_set_compression_level(png, level);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, colorType,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_write_image(png, rows);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
-} // namespace
 
 PixelBuffer grabScreenRegion(int x, int y, int w, int h) {
     if (!rendererReady()) return nullptr;
@@ -95,16 +51,12 @@ int savePixelBufferPng(const PixelBuffer& buffer, std::string_view path, int lev
             rgb.insert(rgb.end(), &buffer->rgba[i], &buffer->rgba[i] + 3);
     }
     uint8_t* pixels = opaque ? rgb.data() : const_cast<uint8_t*>(buffer->rgba.data());
-    std::vector<png_bytep> rows(static_cast<size_t>(buffer->height));
-    for (size_t row = 0; row < rows.size(); ++row)
-        rows[row] = pixels + row * buffer->width * channels;
     std::vector<uint8_t> bytes;
-    if (!encodePng(buffer->width, buffer->height, opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA,
-                   std::clamp(level, 0, 9), rows.data(), &bytes))
-        return 0;
+    if (!encodePng(pixels, buffer->width, buffer->height, channels, std::clamp(level, 0, 9), bytes)) return 0;
 
     const std::unique_ptr<TStream> file = openStream(path, true);
     if (!file) return 0;
-    if (file->write(bytes.data(), bytes.size()) != bytes.size() || !file->flush()) return 0;
-    return 1;
+    const bool written = file->write(bytes.data(), bytes.size()) == bytes.size() && file->flush();
+    backendFilesChanged();
+    return written ? 1 : 0;
 }

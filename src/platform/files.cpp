@@ -3,6 +3,7 @@
 #include "platform/files.h"
 
 #include "platform/assets.h"
+#include "platform/backend.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -130,6 +131,7 @@ bool closeTextFile(const TextFile& file) {
     file->stream.reset();
     file->closed = true;
     file->closeResult = written;
+    if (file->forWrite) backendFilesChanged();
     return written;
 }
 
@@ -144,11 +146,15 @@ int pathKind(std::string_view path) {
 }
 
 bool renameFile(std::string_view from, std::string_view to) {
-    return std::rename(std::string(from).c_str(), std::string(to).c_str()) == 0;
+    const bool renamed = std::rename(std::string(from).c_str(), std::string(to).c_str()) == 0;
+    if (renamed) backendFilesChanged();
+    return renamed;
 }
 
 bool removeFile(std::string_view path) {
-    return std::remove(std::string(path).c_str()) == 0;
+    const bool removed = std::remove(std::string(path).c_str()) == 0;
+    if (removed) backendFilesChanged();
+    return removed;
 }
 
 // Decimal numbers saturate at the int range; "$" and "%" numbers are bit patterns and keep the low 32

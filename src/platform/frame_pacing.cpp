@@ -132,3 +132,25 @@ int TFramePacer::clockWaitMillis(int sinceStartMillis) {
     tickAccumulator_ = static_cast<int64_t>(sinceStartMillis) * frameHertz_;
     return 0;
 }
+
+int TAnimationFrameClock::framesFor(double nowMillis) {
+    if (!started_ || nowMillis - lastMillis_ > LongestGapMillis) {
+        started_ = true;
+        lastMillis_ = nowMillis;
+        owedMillis_ = 0;
+        return 1;
+    }
+    const double gap = std::max(nowMillis - lastMillis_, 0.0);
+    lastMillis_ = nowMillis;
+    owedMillis_ += gap;
+    // Two frames in one callback only where the display itself is slower than the frames.
+    const int most = gap <= 2 * FrameMillis + EarlyMillis ? 2 : 1;
+    int frames = 0;
+    while (frames < most && owedMillis_ >= FrameMillis - EarlyMillis) {
+        owedMillis_ -= FrameMillis;
+        ++frames;
+    }
+    if (owedMillis_ >= FrameMillis - EarlyMillis) owedMillis_ = 0;
+    return frames;
+}
+

@@ -98,3 +98,26 @@ private:
     int64_t lastShownMicros_ = -1;
     int64_t tickAccumulator_ = 0;
 };
+
+// A browser calls the program back on each refresh of the display, with the refresh's time, and never
+// lets it wait: the frames have to be spread over the callbacks instead. Sixty frames a second whatever
+// the refresh rate: at 120 Hz every second callback runs one, at 144 Hz five in twelve; a display slower
+// than 60 Hz (50, 30) gets a second frame in some callbacks. A gap of more than two frames (a slow machine,
+// a stall) runs one frame and forgets the rest; a long one (a hidden tab, which gets no callbacks) runs
+// one frame as if nothing had been missed. Lost frames are never made up in a burst.
+class TAnimationFrameClock {
+public:
+    static constexpr double FrameMillis = 1000.0 / 60.0;
+    // Refresh times jitter: a callback this much before a frame is due still runs it.
+    static constexpr double EarlyMillis = 2.0;
+    static constexpr double LongestGapMillis = 250.0;
+
+    // How many frames to run in the callback at nowMillis (the time the browser gives it).
+    int framesFor(double nowMillis);
+
+private:
+    bool started_ = false;
+    double lastMillis_ = 0;
+    double owedMillis_ = 0;
+};
+

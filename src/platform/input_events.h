@@ -6,6 +6,8 @@
 // key codes tables and recordings all share; keycodes of letter keys are the lower-case letters.
 #pragma once
 
+#include <string_view>
+
 namespace Scancode {
 constexpr int A = 4;       // .. Z = 29
 constexpr int Digit1 = 30; // .. Digit9 = 38, then Digit0 = 39
@@ -67,6 +69,10 @@ constexpr int Count = 512; // room for every usage a keyboard reports
 int virtualKeyFromScancode(int scancode);
 // The virtual-key code of a key event: letters follow the keyboard layout, everything else its position.
 int virtualKeyFromKeyEvent(int scancode, int keycode);
+// A browser's KeyboardEvent.code as a scancode, 0 for a key the game has no code for.
+int scancodeFromDomCode(std::string_view code);
+// A browser's KeyboardEvent.key as a keycode: the lower-case letter for a letter key, 0 for anything else.
+int keycodeFromDomKey(std::string_view key);
 // A recording starts: the pointer's place (and any held mouse button) is written down, and joypad values
 // are recorded afresh from the next query.
 void beginInputRecording();

@@ -1,22 +1,15 @@
-// Loading pictures: PNG decoding, masking, picture strips cut into frames of one shared texture.
-//
-// Decoding uses libpng's simplified reader, which converts every layout (palette, grey, 16-bit, with or
-// without transparency) to 8-bit RGBA and reports errors by its return value, so a truncated or corrupt
-// file can never jump over our own objects.
+// Loading pictures: masking, picture strips cut into frames of one shared texture. The PNG decoder is the
+// build's picture codec (codecs/).
 #include "platform/display.h"
 
 #include "platform/image_decoders.h"
 #include "platform/render.h"
-
-#include <png.h>
 
 #include <cstring>
 
 namespace {
 
 constexpr size_t maxPictureFileBytes = size_t{64} << 20;
-// Larger than any screen-sized picture; guards against a corrupt header asking for gigabytes.
-constexpr png_uint_32 maxPictureSide = 8192;
 
 bool loadImage(std::string_view name, TDecodedImage& image) {
     std::vector<uint8_t> bytes;
@@ -45,23 +38,6 @@ std::shared_ptr<TTexture> textureFor(TDecodedImage& image, int flags) {
 }
 
 } // namespace
-
-bool decodePng(const uint8_t* bytes, size_t size, TDecodedImage& image) {
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&png, bytes, size)) return false;
-    if (png.width == 0 || png.height == 0 || png.width > maxPictureSide || png.height > maxPictureSide) {
-        png_image_free(&png);
-        return false;
-    }
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
-    image.ownAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
-    png.format = PNG_FORMAT_RGBA;
-    image.rgba.resize(PNG_IMAGE_SIZE(png));
-    return png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr) != 0;
-}
 
 Picture loadPicture(std::string_view name, int flags) {
     flags = resolveFlags(flags);

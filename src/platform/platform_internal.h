@@ -9,5 +9,7 @@ int liveMillis();
 // The same clock in microseconds, for measuring refresh periods (a test's clock counts in whole
 // milliseconds here too).
 int64_t liveMicros();
+// The game's settings saver, if it set one (program module).
+void saveSettingsBeforeLeaving();
 // Ends the process with this status after the backend has let go of its devices (program module).
 [[noreturn]] void endProcess(int status);

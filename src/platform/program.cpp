@@ -15,6 +15,7 @@ namespace {
 
 std::function<int()> clockSource;
 std::function<void(std::string_view)> fatalErrorHandler;
+std::function<void()> settingsSaver;
 
 } // namespace
 
@@ -31,6 +32,14 @@ void raiseFatalError(std::string_view message) {
 
 void setFatalErrorHandler(std::function<void(std::string_view message)> handler) {
     fatalErrorHandler = std::move(handler);
+}
+
+void setSettingsSaver(std::function<void()> save) {
+    settingsSaver = std::move(save);
+}
+
+void saveSettingsBeforeLeaving() {
+    if (settingsSaver) settingsSaver();
 }
 
 void exitProgram() {

@@ -14,6 +14,13 @@ bool initPlatform();
 void setFatalErrorHandler(std::function<void(std::string_view message)> handler);
 [[noreturn]] void exitProgram(); // status 0
 
+// Calls step for every frame for as long as the program runs. The desktop calls it back to back (each
+// frame waits for its presentation); a browser calls it from its animation frames, sixty times a second.
+[[noreturn]] void runFrameLoop(void (*step)());
+// What the game does to keep its settings when the program ends without its own exit: a browser page
+// closed or hidden is left without warning. A backend that can lose the program that way calls it.
+void setSettingsSaver(std::function<void()> save);
+
 int elapsedMillis(); // wraps as a 32-bit count; only differences are meaningful
 void sleepMillis(int ms);
 // Tests and replays put a controlled clock in place of the system one; an empty function restores it.

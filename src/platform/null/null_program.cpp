@@ -33,3 +33,10 @@ bool takeCloseRequest() {
     closeRequested = 0;
     return true;
 }
+
+void runFrameLoop(void (*step)()) {
+    for (;;)
+        step();
+}
+
+void backendFilesChanged() {}

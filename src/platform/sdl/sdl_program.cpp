@@ -37,3 +37,10 @@ bool initPlatform() {
 void backendShutDown() {
     if (SDL_WasInit(0) != 0) SDL_Quit();
 }
+
+void runFrameLoop(void (*step)()) {
+    for (;;)
+        step();
+}
+
+void backendFilesChanged() {}

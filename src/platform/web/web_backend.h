@@ -1,0 +1,44 @@
+// Glue between the browser backend's own modules (page, WebGL, events, audio, storage); never included
+// by the core or the game.
+#pragma once
+
+#include <cstdint>
+
+// --- Page (web_program.cpp) -----------------------------------------------------------------------------
+
+// Animation frames run so far: the events module samples the joypads once per frame with it.
+long animationFrameNumber();
+// The first key or mouse button of the page: browsers let audio start only in answer to one.
+void firstGestureSeen();
+// Between full screen and the page (F11, Alt+Enter); must be called while a key or click is handled.
+void toggleFullScreen();
+// A hidden or closing page: the settings are written and the files flushed at once.
+void pageLeaving();
+
+// --- Canvas and WebGL (web_display.cpp, web_gl.cpp) -----------------------------------------------------
+
+// Maps a position in the page's CSS pixels to the 800 x 600 picture, allowing for the letterbox bars;
+// positions over the bars are clamped to the picture's edge.
+void logicalPointerFromPage(double pageX, double pageY, int* logicalX, int* logicalY);
+// The WebGL side of the target: the offscreen picture, the shader and the vertex buffers, once the
+// context is current. False when WebGL cannot give them.
+bool startWebGlTarget(int width, int height);
+// Draws the target onto the canvas's drawing buffer in the given rectangle (y up), black around it.
+void blitTargetToCanvas(int bufferWidth, int bufferHeight, int x, int y, int w, int h);
+
+// --- Events (web_input.cpp) ----------------------------------------------------------------------------
+
+// Listens to the page's keys, mouse, focus and visibility.
+void startInputEvents();
+
+// --- Sound (web_sound.cpp) ------------------------------------------------------------------------------
+
+// Decodes queued music for about this long; called between frames.
+void decodeMusicFor(double millis);
+// Opens Web Audio's output; called on the first gesture.
+void startWebAudio();
+
+// --- Storage (web_program.cpp) --------------------------------------------------------------------------
+
+// Copies the working directory into the browser's storage now, if anything changed since the last time.
+void flushStorage();

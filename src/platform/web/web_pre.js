@@ -1,0 +1,32 @@
+// Runs before the program starts: mounts the player's storage (IndexedDB) as the working directory and
+// waits until its files are there, so the game reads "config.ini" as it would from a disk.
+var kelvanorStatus = (window.kelvanorStatus = window.kelvanorStatus ||
+  { frames: 0, title: false, audio: 'waiting', storage: 'none', closed: false });
+Module['preRun'] = Module['preRun'] || [];
+Module['preRun'].push(function () {
+  var folder = '/kelvanor';
+  FS.mkdir(folder);
+  var indexedDBThere = false;
+  try {
+    indexedDBThere = typeof indexedDB !== 'undefined' && indexedDB !== null;
+  } catch (e) {
+    indexedDBThere = false; // some private modes throw on the mere look
+  }
+  var mounted = false;
+  try {
+    if (indexedDBThere) {
+      FS.mount(IDBFS, {}, folder);
+      mounted = true;
+    }
+  } catch (e) {
+    mounted = false;
+  }
+  FS.chdir(folder);
+  if (!mounted) return;
+  addRunDependency('kelvanor-storage');
+  FS.syncfs(true, function (error) {
+    // Refused (private mode, blocked storage): the folder stays in memory and the game has its defaults.
+    kelvanorStatus.storage = error ? 'none' : 'idb';
+    removeRunDependency('kelvanor-storage');
+  });
+});

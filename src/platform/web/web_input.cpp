@@ -22,7 +22,7 @@ std::deque<TInputRecord> queued;
 // --- Keys and mouse ------------------------------------------------------------------------------------
 
 bool isFullScreenToggle(const EmscriptenKeyboardEvent& event, int scancode) {
-    if (scancode == Scancode::F11) return true;
+    if (scancode == Scancode::F1 + 10) return true;
     const bool enter = scancode == Scancode::Return || scancode == Scancode::KeypadEnter;
     return enter && event.altKey;
 }

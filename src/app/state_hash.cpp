@@ -24,7 +24,6 @@
 #include "scores/hiscore_table.h"
 #include "scores/score_record.h"
 
-#include <bit>
 #include <cstring>
 
 namespace {
@@ -34,7 +33,12 @@ class THasher {
 public:
     THasher& operator<<(int value) { return bytes(&value, sizeof value); }
     THasher& operator<<(size_t value) { return bytes(&value, sizeof value); }
-    THasher& operator<<(float value) { return *this << std::bit_cast<int>(value); }
+    // The float's bits; copied rather than bit_cast, which not every C++ library has yet (the browser's).
+    THasher& operator<<(float value) {
+        int bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        return *this << bits;
+    }
     THasher& operator<<(bool value) { return *this << (value ? 1 : 0); }
     THasher& operator<<(const std::string& text) {
         return *this << text.size(), bytes(text.data(), text.size());

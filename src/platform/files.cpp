@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -195,13 +194,26 @@ double parseReal(std::string_view text) {
     const bool startsWithDigit = !rest.empty() && digitValue(rest[0]) < 10;
     const bool startsWithFraction = rest.size() > 1 && rest[0] == '.' && digitValue(rest[1]) < 10;
     if (!startsWithDigit && !startsWithFraction) return 0.0;
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        // strtod gives the saturated value (HUGE_VAL or 0); the program never changes the C locale.
-        value = std::strtod(std::string(rest.data(), end).c_str(), nullptr);
-    } else if (error != std::errc()) {
-        return 0.0;
+    // The number's extent as from_chars would take it (digits, a fraction, an exponent with digits), read
+    // by strtod, which rounds alike; some C++ libraries have no from_chars for doubles. strtod saturates
+    // out-of-range values (HUGE_VAL or 0); the program never changes the C locale.
+    size_t end = 0;
+    while (end < rest.size() && digitValue(rest[end]) < 10)
+        ++end;
+    if (end < rest.size() && rest[end] == '.') {
+        ++end;
+        while (end < rest.size() && digitValue(rest[end]) < 10)
+            ++end;
     }
+    if (end < rest.size() && (rest[end] == 'e' || rest[end] == 'E')) {
+        size_t exponent = end + 1;
+        if (exponent < rest.size() && (rest[exponent] == '+' || rest[exponent] == '-')) ++exponent;
+        if (exponent < rest.size() && digitValue(rest[exponent]) < 10) {
+            end = exponent;
+            while (end < rest.size() && digitValue(rest[end]) < 10)
+                ++end;
+        }
+    }
+    const double value = std::strtod(std::string(rest.substr(0, end)).c_str(), nullptr);
     return negative ? -value : value;
 }

@@ -32,6 +32,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -108,10 +109,21 @@ std::optional<std::string> bytesFromHex(std::string_view hex) {
     return bytes;
 }
 
+// Some C++ libraries (the browser build's) have no floating-point to_chars and from_chars; there the C
+// library's hexadecimal floats stand in, which are exact both ways too and read the same files.
 std::string hexFloat(float value) {
     char text[32];
+#if defined(__cpp_lib_to_chars)
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::hex);
     return std::string(text, result.ptr);
+#else
+    std::snprintf(text, sizeof text, "%a", static_cast<double>(value));
+    std::string_view written = text;
+    const bool negative = written.starts_with('-');
+    if (negative) written.remove_prefix(1);
+    if (written.starts_with("0x")) written.remove_prefix(2);
+    return (negative ? "-" : "") + std::string(written);
+#endif
 }
 
 std::string hashesText(const std::vector<TStateHash>& hashes) {
@@ -199,9 +211,20 @@ std::optional<float> hexFloatFrom(std::string_view word) {
     const bool negative = !word.empty() && word[0] == '-';
     if (negative) word.remove_prefix(1);
     if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) word.remove_prefix(2);
+#if defined(__cpp_lib_to_chars)
     const auto [end, error] =
         std::from_chars(word.data(), word.data() + word.size(), value, std::chars_format::hex);
     if (error != std::errc() || end != word.data() + word.size()) return std::nullopt;
+#else
+    // Only what from_chars would take: hexadecimal digits, a point and a binary exponent, no sign.
+    const bool plain = !word.empty() && word.find_first_not_of("0123456789abcdefABCDEF.p+-") == std::string_view::npos &&
+                       word[0] != '+' && word[0] != '-';
+    if (!plain) return std::nullopt;
+    const std::string text = "0x" + std::string(word);
+    char* end = nullptr;
+    value = std::strtof(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) return std::nullopt;
+#endif
     return negative ? -value : value;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 
 double degreesToRadians(double degrees) {
@@ -101,8 +103,19 @@ TVector& TVector::negate() {
 std::string TVector::toString() const {
     // Shortest text that reads back to the same floats, so "1,2" rather than "1.000000,2.000000".
     char text[64];
+#if defined(__cpp_lib_to_chars)
     char* end = std::to_chars(text, text + 30, x).ptr;
     *end++ = ',';
     end = std::to_chars(end, text + sizeof text, y).ptr;
     return std::string(text, end);
+#else
+    // A C++ library without floating-point to_chars (the browser build's): the fewest digits that read back.
+    const auto shortest = [&text](float value) {
+        for (int digits = 1;; ++digits) {
+            std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+            if (digits >= 9 || std::strtof(text, nullptr) == value) return std::string(text);
+        }
+    };
+    return shortest(x) + "," + shortest(y);
+#endif
 }

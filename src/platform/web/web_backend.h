@@ -8,8 +8,9 @@
 
 // Animation frames run so far: the events module samples the joypads once per frame with it.
 long animationFrameNumber();
-// The first key or mouse button of the page: browsers let audio start only in answer to one.
-void firstGestureSeen();
+// A key or mouse button the browser counts as the player's gesture: audio may start (or resume) only in
+// answer to one.
+void gestureSeen();
 // Between full screen and the page (F11, Alt+Enter); must be called while a key or click is handled.
 void toggleFullScreen();
 // A hidden or closing page: the settings are written and the files flushed at once.
@@ -35,7 +36,7 @@ void startInputEvents();
 
 // Decodes queued music for about this long; called between frames.
 void decodeMusicFor(double millis);
-// Opens Web Audio's output; called on the first gesture.
+// Opens Web Audio's output, or resumes one the browser held back; called on every gesture until it runs.
 void startWebAudio();
 
 // --- Storage (web_program.cpp) --------------------------------------------------------------------------

@@ -22,7 +22,7 @@ std::deque<TInputRecord> queued;
 // --- Keys and mouse ------------------------------------------------------------------------------------
 
 bool isFullScreenToggle(const EmscriptenKeyboardEvent& event, int scancode) {
-    if (scancode == Scancode::F11) return true;
+    if (scancode == Scancode::F1 + 10) return true;
     const bool enter = scancode == Scancode::Return || scancode == Scancode::KeypadEnter;
     return enter && event.altKey;
 }
@@ -41,7 +41,8 @@ bool isTypedCharacter(const EmscriptenKeyboardEvent& event) {
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* event, void*) {
     const int scancode = scancodeFromDomCode(event->code);
     const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
-    if (down) firstGestureSeen();
+    // Escape is no gesture to a browser: audio may not start on it.
+    if (down && scancode != Scancode::Escape) gestureSeen();
     // Switching to full screen is the page's own business: the game never sees those keys, so the
     // Enter of Alt+Enter does not confirm a menu entry too.
     if (isFullScreenToggle(*event, scancode)) {
@@ -90,7 +91,7 @@ EM_BOOL onMouse(int type, const EmscriptenMouseEvent* event, void*) {
         record.kind = InputKind::MouseButton;
         record.code = mouseButtonIndex(event->button);
         record.flag = type == EMSCRIPTEN_EVENT_MOUSEDOWN ? 1 : 0;
-        if (record.flag) firstGestureSeen();
+        if (record.flag) gestureSeen();
         if (record.code == 0) return EM_FALSE;
     }
     queued.push_back(record);

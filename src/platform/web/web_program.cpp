@@ -24,7 +24,7 @@ void (*frameStep)() = nullptr;
 TAnimationFrameClock frameClock;
 long framesRun = 0;
 long animationFrames = 0;
-bool gestureSeen = false;
+long gestures = 0;
 bool filesChanged = false;
 bool closed = false;
 
@@ -111,10 +111,8 @@ long animationFrameNumber() {
     return animationFrames;
 }
 
-void firstGestureSeen() {
-    if (gestureSeen) return;
-    gestureSeen = true;
-    hideStartHint();
+void gestureSeen() {
+    if (gestures++ == 0) hideStartHint();
     startWebAudio();
 }
 

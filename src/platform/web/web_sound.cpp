@@ -35,7 +35,11 @@ std::vector<int16_t> mixBuffer(LargestMix * 2);
 // clang-format off
 EM_JS(void, openAudioOutput, (int rate), {
     var status = window.kelvanorStatus || {};
-    if (Module.kelvanorAudio) return;
+    if (Module.kelvanorAudio) {
+        // A context the browser held back (no gesture it counted, a tab in the background) tries again.
+        if (Module.kelvanorAudio.context.state === 'suspended') Module.kelvanorAudio.context.resume().catch(function() {});
+        return;
+    }
     var refuse = function() { status.audio = 'refused'; Module.kelvanorAudioRunning = false; };
     var Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) { refuse(); return; }
@@ -134,7 +138,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int16_t* kelvanorMixAudio(int frames) {
 void openSoundDevice() {} // the device opens on the first gesture (startWebAudio)
 
 void startWebAudio() {
-    openAudioOutput(TMixer::OutputRate);
+    if (!soundDeviceRunning()) openAudioOutput(TMixer::OutputRate);
 }
 
 bool soundDeviceRunning() {

@@ -88,6 +88,7 @@ export class GamePage {
         this.url = url;
         this.errors = [];
         this.lastPicture = null;
+        this.lastDecoded = null;
         page.on('console', message => {
             if (message.type() === 'error') this.errors.push(`console: ${message.text()}`);
         });
@@ -125,7 +126,8 @@ export class GamePage {
         });
         const png = await this.page.screenshot({ clip: box, type: 'png', captureBeyondViewport: false });
         this.lastPicture = Buffer.from(png);
-        return decodePng(png);
+        this.lastDecoded = decodePng(png);
+        return this.lastDecoded;
     }
 
     // Takes pictures until problemsOf(picture) is empty; throws with the last problems otherwise.

@@ -57,7 +57,8 @@ export function colourNear(actual, expected, tolerance) {
 // Colour tests for what the game draws; each takes [r, g, b].
 export const looksLike = {
     craftWhite: ([r, g, b]) => Math.min(r, g, b) >= 225 && Math.max(r, g, b) - Math.min(r, g, b) <= 25,
-    exhaust: ([r, g, b]) => Math.abs(r - 200) < 40 && Math.abs(g - 100) < 40 && Math.abs(b - 50) < 40,
+    // Orange by its proportions, so that the sparks still count as they fade and where they add up.
+    exhaust: ([r, g, b]) => r >= 100 && g >= 0.45 * r && g <= 0.75 * r && b >= 0.2 * r && b <= 0.6 * r,
     crosshairRed: ([r, g, b]) => r > 200 && g < 110 && b < 110,
     hudGreen: ([r, g, b]) => g > 180 && g - r > 60 && g - b > 60,
     hudYellow: ([r, g, b]) => r > 180 && g > 180 && b < 120,
@@ -75,6 +76,29 @@ export function findPixels(picture, region, test) {
         sumY += y;
     }
     return count ? { count, x: sumX / count, y: sumY / count } : { count: 0, x: NaN, y: NaN };
+}
+
+// The centre of the densest cluster of matching pixels: the window of size x size pixels (on an 8-pixel
+// lattice) holding the most of them, and the centre of those. The craft is a small closed outline of
+// white lines; stretched grid lines also reach white where several cross, but one here and one there.
+export function densestSpot(picture, region, test, size = 40) {
+    const { x = 0, y = 0, width = picture.width, height = picture.height } = region || {};
+    const cell = 8, span = Math.max(1, Math.round(size / cell));
+    const columns = Math.ceil(width / cell), rows = Math.ceil(height / cell);
+    const counts = new Array(columns * rows).fill(0);
+    for (const [px, py, colour] of pixelsIn(picture, { x, y, width, height }))
+        if (test(colour)) ++counts[Math.floor((py - y) / cell) * columns + Math.floor((px - x) / cell)];
+    let best = 0, bestColumn = 0, bestRow = 0;
+    for (let row = 0; row + span <= rows; ++row)
+        for (let column = 0; column + span <= columns; ++column) {
+            let sum = 0;
+            for (let r = row; r < row + span; ++r)
+                for (let c = column; c < column + span; ++c)
+                    sum += counts[r * columns + c];
+            if (sum > best) [best, bestColumn, bestRow] = [sum, column, row];
+        }
+    if (best === 0) return { count: 0, x: NaN, y: NaN };
+    return findPixels(picture, { x: x + bestColumn * cell, y: y + bestRow * cell, width: span * cell, height: span * cell }, test);
 }
 
 // Grid lines crossed along one row: rises of the blue channel from near the backdrop to clearly above it,

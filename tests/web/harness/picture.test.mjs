@@ -5,7 +5,7 @@ import { describe, test } from 'node:test';
 
 import { decodePng, encodePng } from './png.mjs';
 import {
-    BLUE_BAR, GREEN_BAR, blankPicture, changedPixels, fillRect, findPixels, gridLinesAcross, looksLike,
+    BLUE_BAR, GREEN_BAR, blankPicture, changedPixels, densestSpot, fillRect, findPixels, gridLinesAcross, looksLike,
     medianColour, nameEntryProblems, pauseProblems, pixelAt, playProblems, titleMenuProblems,
 } from './picture.mjs';
 
@@ -179,6 +179,22 @@ describe('finding what the game draws', () => {
         assert.equal(craft.y, 302.5);
     });
 
+    test('the densest spot is the craft, not white crossings of the grid spread about', () => {
+        const picture = blankPicture(WIDTH, HEIGHT);
+        paintGrid(picture);
+        for (let i = 0; i < 40; ++i) // bright crossings, 4 pixels each, scattered
+            fillRect(picture, { x: 20 + ((i * 97) % 740), y: 90 + ((i * 53) % 480), width: 2, height: 2 }, [250, 250, 255]);
+        // The craft: an outline of 24 x 20 around (613, 221).
+        fillRect(picture, { x: 601, y: 211, width: 24, height: 2 }, [255, 255, 255]);
+        fillRect(picture, { x: 601, y: 229, width: 24, height: 2 }, [255, 255, 255]);
+        fillRect(picture, { x: 601, y: 211, width: 2, height: 20 }, [255, 255, 255]);
+        fillRect(picture, { x: 623, y: 211, width: 2, height: 20 }, [255, 255, 255]);
+        const everywhere = findPixels(picture, { x: 0, y: 80, width: WIDTH, height: 520 }, looksLike.craftWhite);
+        assert.ok(Math.abs(everywhere.x - 612.5) > 50, 'the plain centre is pulled away by the crossings');
+        const craft = densestSpot(picture, { x: 0, y: 80, width: WIDTH, height: 520 }, looksLike.craftWhite);
+        assert.ok(Math.abs(craft.x - 612.5) <= 4 && Math.abs(craft.y - 220.5) <= 4, `found at (${craft.x}, ${craft.y})`);
+    });
+
     test('nothing found gives a count of 0 and no centre', () => {
         const found = findPixels(blankPicture(20, 20), undefined, looksLike.crosshairRed);
         assert.equal(found.count, 0);
@@ -192,8 +208,11 @@ describe('finding what the game draws', () => {
         };
         for (const [name, colour] of Object.entries(samples)) {
             assert.ok(looksLike[name](colour), `${name} accepts its own colour`);
+            if (name === 'exhaust') assert.ok(looksLike.exhaust([101, 58, 48]), 'and a faded exhaust spark');
             for (const [otherName, otherColour] of Object.entries(samples)) {
                 if (otherName === name) continue;
+                // A shot is orange like the exhaust; the steering check fires no shots.
+                if ([name, otherName].sort().join() === 'exhaust,shot') continue;
                 assert.ok(!looksLike[name](otherColour), `${name} rejects ${otherName}`);
             }
         }

@@ -78,10 +78,17 @@ clean:
 
 # The web build in Debian's headless Chromium with software WebGL, driven through the DevTools protocol
 # (tests/web/run.mjs): title, play, steering and firing, pause, a hiscore entry kept across a reload,
-# no console errors. Failing cases leave their last picture in build-web-test/failures/.
-.PHONY: test-web web-figures
+# no console errors. Failing cases leave their last picture in build-web-test/failures/. Then the replay
+# files in the web build's game code (web-replays below).
+.PHONY: test-web web-figures web-replays
 test-web: web
 	@bash scripts/run-web-tests.sh build-web
+	@bash scripts/web-replays.sh build-web
+
+# The desktop's replay files played by the web build's game code under Node (null backend), and the math
+# library calls the game makes compared between glibc and emscripten.
+web-replays: web
+	@bash scripts/web-replays.sh build-web
 
 # The web build's figures for the README: the page's weight, start-up to the first title frame, frame
 # times of the title and of level-1 play in headless Chromium.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Plays the desktop's replay files (tests/replays/*.kvr) with the game code of the web build, compiled by
 # emscripten for Node on the null backend, and says for each whether every checkpoint matched. Then it
-# compares the math library calls the game makes, natively and under emscripten (tests/web/libm_probe.cpp),
+# compares the math library calls the game makes, natively and under emscripten (tools/libm_probe/libm_probe.cpp),
 # which is where a replay that parts ways would look first.
 #   scripts/web-replays.sh [BUILD_WEB_FOLDER]    (after `make web`; `make web-replays` does both)
 # Exit status 0 when every file replayed to its end with every checkpoint matching.
@@ -33,8 +33,8 @@ for replay in tests/replays/*.kvr; do
 done
 
 echo "Math library results, glibc against emscripten's (1,000,000 inputs each):"
-g++ "${flags[@]}" tests/web/libm_probe.cpp -o "$out/libm_probe_native"
-em++ "${flags[@]}" tests/web/libm_probe.cpp "${node_flags[@]}" -o "$out/libm_probe.js"
+g++ "${flags[@]}" tools/libm_probe/libm_probe.cpp -o "$out/libm_probe_native"
+em++ "${flags[@]}" tools/libm_probe/libm_probe.cpp "${node_flags[@]}" -o "$out/libm_probe.js"
 "$out/libm_probe_native" "$out/libm_native.bin"
 node "$out/libm_probe.js" "$out/libm_web.bin"
 node tests/web/compare-libm.mjs "$out/libm_native.bin" "$out/libm_web.bin"

@@ -32,7 +32,12 @@ namespace {
 class THasher {
 public:
     THasher& operator<<(int value) { return bytes(&value, sizeof value); }
-    THasher& operator<<(size_t value) { return bytes(&value, sizeof value); }
+    // Counts as eight bytes whatever size_t is, so that a 32-bit build (the browser's) hashes what a
+    // 64-bit one does and can play the same recordings.
+    THasher& operator<<(size_t value) {
+        const uint64_t wide = value;
+        return bytes(&wide, sizeof wide);
+    }
     // The float's bits; copied rather than bit_cast, which not every C++ library has yet (the browser's).
     THasher& operator<<(float value) {
         int bits = 0;

@@ -1,4 +1,4 @@
-// Compares two result files of tests/web/libm_probe.cpp (native and emscripten) function by function: how
+// Compares two result files of tools/libm_probe/libm_probe.cpp (native and emscripten) function by function: how
 // many double results differ, by how many units in the last place at most, and how many still differ once
 // rounded to float, which is what the game keeps of most of them.
 //   node tests/web/compare-libm.mjs NATIVE.bin WEB.bin

@@ -1,5 +1,6 @@
 // The web build's figures, measured in Debian's headless Chromium with software WebGL (SwiftShader):
-//   weight     every file of the build folder, and the bytes the page really fetched when it loaded
+//   weight     the page's files in the build folder (the page, its script, its module and any data), and
+//              the bytes the page really fetched when it loaded
 //   start-up   navigation to the first title frame, in fresh browser contexts (nothing cached)
 //   frames     the title and level-1 play: game frames a second, the spacing of animation frames, the
 //              page's main-thread time per game frame (the DevTools protocol's TaskDuration) and the CPU
@@ -25,11 +26,12 @@ function percentile(values, fraction) {
     return sorted[Math.min(sorted.length - 1, Math.floor(fraction * sorted.length))];
 }
 
-function filesUnder(folder) {
-    return fs.readdirSync(folder, { withFileTypes: true }).flatMap(entry => {
-        const full = path.join(folder, entry.name);
-        return entry.isDirectory() ? filesUnder(full) : [{ name: path.relative(buildFolder, full), bytes: fs.statSync(full).size }];
-    });
+// What a web server would serve of the build folder: its top-level page files, not CMake's leftovers.
+const PAGE_FILE = /\.(html|js|wasm|data|css|png|ico|json)$/;
+function pageFiles(folder) {
+    return fs.readdirSync(folder, { withFileTypes: true })
+        .filter(entry => entry.isFile() && PAGE_FILE.test(entry.name) && entry.name !== 'compile_commands.json')
+        .map(entry => ({ name: entry.name, bytes: fs.statSync(path.join(folder, entry.name)).size }));
 }
 
 // User and system CPU time, in milliseconds, of the process and all its descendants.
@@ -108,7 +110,7 @@ async function measureFrames(chromium, game, what) {
 }
 
 async function main() {
-    const files = filesUnder(buildFolder);
+    const files = pageFiles(buildFolder);
     const server = await startServer(buildFolder);
     const chromium = await launchBrowser();
     try {
@@ -126,7 +128,7 @@ async function main() {
         const play = await measureFrames(chromium, game, 'level-1 play');
 
         const megabytes = bytes => (bytes / 1e6).toFixed(2);
-        console.log('Weight (bytes):');
+        console.log(`Weight of the page's files in ${buildFolder} (bytes):`);
         for (const { name, bytes } of files)
             console.log(`  ${name.padEnd(24)} ${String(bytes).padStart(10)}`);
         console.log(`  all files ${files.reduce((s, f) => s + f.bytes, 0)} bytes = ${megabytes(files.reduce((s, f) => s + f.bytes, 0))} MB`);

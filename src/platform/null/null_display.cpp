@@ -12,7 +12,7 @@
 
 namespace {
 
-bool open = false;
+bool displayOpen = false;
 uint32_t nextTexture = 1;
 uint8_t clearColor[3] = {0, 0, 0};
 long presented = 0;
@@ -23,8 +23,8 @@ bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) 
     (void)depth;
     (void)flags;
     if (width <= 0 || height <= 0 || hertz < 0) return false;
-    if (!open && !startRenderer(width, height)) return false;
-    open = true;
+    if (!displayOpen && !startRenderer(width, height)) return false;
+    displayOpen = true;
     resetDrawingState();
     for (int i = 0; i < 2; ++i) {
         clearFrame();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Plays the desktop's replay files (tests/replays/*.kvr) with the game code of the web build, compiled by
-# emscripten for Node on the null backend, and says for each whether every checkpoint matched. Then it
-# compares the math library calls the game makes, natively and under emscripten (tools/libm_probe/libm_probe.cpp),
-# which is where a replay that parts ways would look first.
+# Compares the math library calls the game makes, natively and under emscripten
+# (tools/libm_probe/libm_probe.cpp), where a replay that parts ways would look first; then plays the
+# desktop's replay files (tests/replays/*.kvr) with the game code of the web build, compiled by emscripten
+# for Node on the null backend, and says for each whether every checkpoint matched.
 #   scripts/web-replays.sh [BUILD_WEB_FOLDER]    (after `make web`; `make web-replays` does both)
 # Exit status 0 when every file replayed to its end with every checkpoint matching.
 set -euo pipefail
@@ -22,20 +22,24 @@ em++ "${flags[@]}" src/app/main.cpp src/platform/null/*.cpp \
     "$build/libkelvanor_game.a" "$build/libkelvanor_core.a" "$build/libkelvanor_assets.a" \
     "${node_flags[@]}" -o "$out/kelvanor_null.js"
 
-failed=0
-for replay in tests/replays/*.kvr; do
-    if node "$out/kelvanor_null.js" --replay "$replay" > "$out/$(basename "$replay").log" 2>&1; then
-        echo "same    $replay: every checkpoint matched"
-    else
-        failed=1
-        echo "differs $replay: $(tail -n 3 "$out/$(basename "$replay").log" | tr '\n' ' ')"
-    fi
-done
-
 echo "Math library results, glibc against emscripten's (1,000,000 inputs each):"
 g++ "${flags[@]}" tools/libm_probe/libm_probe.cpp -o "$out/libm_probe_native"
 em++ "${flags[@]}" tools/libm_probe/libm_probe.cpp "${node_flags[@]}" -o "$out/libm_probe.js"
 "$out/libm_probe_native" "$out/libm_native.bin"
 node "$out/libm_probe.js" "$out/libm_web.bin"
 node tests/web/compare-libm.mjs "$out/libm_native.bin" "$out/libm_web.bin"
-exit $failed
+rm -f "$out/libm_native.bin" "$out/libm_web.bin"
+passed=0
+failed=0
+for replay in tests/replays/*.kvr; do
+    if node "$out/kelvanor_null.js" --replay "$replay" > "$out/$(basename "$replay").log" 2>&1; then
+        passed=$((passed + 1))
+        echo "same    $replay: $(tail -n 1 "$out/$(basename "$replay").log")"
+    else
+        failed=$((failed + 1))
+        echo "differs $replay: $(tail -n 3 "$out/$(basename "$replay").log" | tr '\n' ' ')"
+    fi
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

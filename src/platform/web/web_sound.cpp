@@ -81,6 +81,12 @@ EM_JS(int, audioOutputRunning, (), {
 
 // --- Music decoded between frames ----------------------------------------------------------------------
 
+// clang-format off
+EM_JS(void, reportMusicDecoded, (int ready), {
+    if (window.kelvanorStatus) window.kelvanorStatus.musicReady = !!ready;
+});
+// clang-format on
+
 struct TDecodeJob {
     std::shared_ptr<TSoundClip> clip;
     std::unique_ptr<TStream> stream;
@@ -119,6 +125,7 @@ void finish(std::deque<TDecodeJob>::iterator job) {
     job->decoder.reset();
     job->done.set_value();
     jobs.erase(job);
+    reportMusicDecoded(jobs.empty());
 }
 
 bool isOggStream(TStream& stream) {
@@ -165,6 +172,7 @@ SoundClip loadSoundClipInBackground(std::string_view name, int flags) {
     job.stream = std::move(stream);
     SoundClip clip = job.clip;
     jobs.push_back(std::move(job));
+    reportMusicDecoded(false);
     return clip;
 }
 

@@ -102,12 +102,8 @@ constexpr size_t FramesPerPiece = 4096; // about 2 ms of decoding here
 bool decodePiece(TDecodeJob& job) {
     if (!job.opened) {
         job.opened = true;
-        TSoundClip layout;
-        if (oggStreamIsWhole(*job.stream)) job.decoder = openOggDecoder(*job.stream, layout);
+        if (oggStreamIsWhole(*job.stream)) job.decoder = openOggDecoder(*job.stream, *job.clip);
         if (!job.decoder) return true;
-        job.clip->sampleRate = layout.sampleRate;
-        job.clip->channelCount = layout.channelCount;
-        job.clip->samples = std::move(layout.samples); // the reserved room
     }
     switch (job.decoder->decode(*job.clip, FramesPerPiece)) {
     case TOggDecoder::Step::More:

@@ -3,7 +3,9 @@
 # the platform core's public headers: no SDL, OpenGL, FreeType, libpng or Ogg Vorbis header, no backend
 # header (anything under src/platform/<backend>/) and none of the core's own internal headers. The core
 # (the files directly in src/platform/) may include no backend header and nothing of SDL or OpenGL: what
-# it needs of a device it asks through platform/backend.h.
+# it needs of a device it asks through platform/backend.h. The codecs (src/platform/codecs/) are the core's
+# too, chosen per build: they may include their decoder libraries but nothing of a device or a backend.
+# Emscripten's headers belong to the browser backend (src/platform/web/) alone, as SDL's belong to sdl/.
 #
 # Usage: scripts/check-layers.sh [source root, default the repository]. Prints file:line and the reason
 # for every include that crosses a boundary, and exits 1 if there was any.
@@ -44,6 +46,16 @@ core_files=()
 if [[ -d src/platform ]]; then
     while IFS= read -r file; do core_files+=("$file"); done < <(find src/platform -maxdepth 1 -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 fi
+codec_files=()
+if [[ -d src/platform/codecs ]]; then
+    while IFS= read -r file; do codec_files+=("$file"); done < <(find src/platform/codecs -type f \( -name '*.cpp' -o -name '*.c' -o -name '*.h' \) | sort)
+fi
+# Every backend but the browser's, and the core: none of them may reach for emscripten.
+not_web_files=("${core_files[@]}" "${codec_files[@]}")
+for backend in src/platform/*/; do
+    case $backend in src/platform/web/ | src/platform/codecs/) continue ;; esac
+    while IFS= read -r file; do not_web_files+=("$file"); done < <(find "$backend" -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+done
 
 refuse "[<\"]($device)" "the game includes a device library (SDL, OpenGL)" "${game_files[@]}"
 refuse "[<\"]($codec)|FT_[A-Z_]*_H" "the game includes a decoder library (FreeType, libpng, Ogg Vorbis)" "${game_files[@]}"
@@ -52,6 +64,11 @@ refuse "\"platform/($internal)\\.h\"" "the game includes one of the platform cor
 refuse '"platform/[^/"]+/' "the platform core includes a backend header" "${core_files[@]}"
 refuse "[<\"]($device)" "the platform core includes a device library (SDL, OpenGL): that is a backend's" \
     "${core_files[@]}"
+
+refuse '"platform/[^/"]+/' "a codec includes a backend header" "${codec_files[@]}"
+refuse "[<\"]($device)" "a codec includes a device library (SDL, OpenGL, emscripten)" "${codec_files[@]}"
+refuse "[<\"]emscripten[/.]" "only the browser backend (src/platform/web/) may include emscripten" \
+    "${not_web_files[@]}"
 
 if ((failures > 0)); then
     echo "check-layers: $failures include(s) cross a layer boundary" >&2

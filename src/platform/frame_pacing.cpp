@@ -153,4 +153,3 @@ int TAnimationFrameClock::framesFor(double nowMillis) {
     if (owedMillis_ >= FrameMillis - EarlyMillis) owedMillis_ = 0;
     return frames;
 }
-

@@ -120,4 +120,3 @@ private:
     double lastMillis_ = 0;
     double owedMillis_ = 0;
 };
-

@@ -217,7 +217,8 @@ std::optional<float> hexFloatFrom(std::string_view word) {
     if (error != std::errc() || end != word.data() + word.size()) return std::nullopt;
 #else
     // Only what from_chars would take: hexadecimal digits, a point and a binary exponent, no sign.
-    const bool plain = !word.empty() && word.find_first_not_of("0123456789abcdefABCDEF.p+-") == std::string_view::npos &&
+    const bool plain = !word.empty() &&
+                       word.find_first_not_of("0123456789abcdefABCDEF.p+-") == std::string_view::npos &&
                        word[0] != '+' && word[0] != '-';
     if (!plain) return std::nullopt;
     const std::string text = "0x" + std::string(word);

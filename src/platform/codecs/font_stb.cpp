@@ -24,8 +24,8 @@ bool rasteriseGlyph(const stbtt_fontinfo& font, int index, float scale, int pixe
     glyph.height = y1 - y0;
     glyph.coverage.assign(static_cast<size_t>(glyph.width) * glyph.height, 0);
     if (glyph.width > 0 && glyph.height > 0)
-        stbtt_MakeGlyphBitmap(&font, glyph.coverage.data(), glyph.width, glyph.height, glyph.width, scale, scale,
-                              index);
+        stbtt_MakeGlyphBitmap(&font, glyph.coverage.data(), glyph.width, glyph.height, glyph.width, scale,
+                              scale, index);
     return true;
 }
 

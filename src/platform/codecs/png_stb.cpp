@@ -42,5 +42,6 @@ bool encodePng(const uint8_t* pixels, int width, int height, int channels, int l
                std::vector<uint8_t>& bytes) {
     // stb's deflate takes 5 as its lowest effort.
     stbi_write_png_compression_level = level < 5 ? 5 : level;
-    return stbi_write_png_to_func(appendBytes, &bytes, width, height, channels, pixels, width * channels) != 0;
+    return stbi_write_png_to_func(appendBytes, &bytes, width, height, channels, pixels, width * channels) !=
+           0;
 }

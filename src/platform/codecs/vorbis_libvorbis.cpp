@@ -41,7 +41,8 @@ public:
             if (bytes < 0) return Step::Failed; // a hole or a broken link: the data is damaged
             // A chained stream may change its layout between links; ours never do.
             const vorbis_info* sectionInfo = ov_info(&file, section);
-            if (!sectionInfo || sectionInfo->channels != clip.channelCount || sectionInfo->rate != clip.sampleRate)
+            if (!sectionInfo || sectionInfo->channels != clip.channelCount ||
+                sectionInfo->rate != clip.sampleRate)
                 return Step::Failed;
             const size_t samples = static_cast<size_t>(bytes) / 2;
             if (clip.samples.size() + samples > MostOggSamples) return Step::Failed;

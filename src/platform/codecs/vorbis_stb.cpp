@@ -38,7 +38,8 @@ public:
             clip.samples.resize(first + static_cast<size_t>(got) * channels);
             if (got == 0) {
                 const int error = stb_vorbis_get_error(vorbis);
-                return error == VORBIS__no_error || error == VORBIS_need_more_data ? Step::Done : Step::Failed;
+                return error == VORBIS__no_error || error == VORBIS_need_more_data ? Step::Done
+                                                                                   : Step::Failed;
             }
             left -= static_cast<size_t>(got) < left ? static_cast<size_t>(got) : left;
         }
@@ -55,8 +56,8 @@ std::unique_ptr<TOggDecoder> openOggDecoder(TStream& stream, TSoundClip& clip) {
     decoder->bytes.resize(static_cast<size_t>(size));
     if (stream.read(decoder->bytes.data(), decoder->bytes.size()) != decoder->bytes.size()) return nullptr;
     int error = 0;
-    decoder->vorbis =
-        stb_vorbis_open_memory(decoder->bytes.data(), static_cast<int>(decoder->bytes.size()), &error, nullptr);
+    decoder->vorbis = stb_vorbis_open_memory(decoder->bytes.data(), static_cast<int>(decoder->bytes.size()),
+                                             &error, nullptr);
     if (!decoder->vorbis) return nullptr;
     const stb_vorbis_info info = stb_vorbis_get_info(decoder->vorbis);
     if ((info.channels != 1 && info.channels != 2) || info.sample_rate < 1000 || info.sample_rate > 384000)

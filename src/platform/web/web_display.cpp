@@ -60,7 +60,9 @@ void showTarget() {
 
 // clang-format off
 EM_JS(void, markTitleShown, (), {
-    if (window.kelvanorStatus) window.kelvanorStatus.title = true;
+    if (!window.kelvanorStatus) return;
+    window.kelvanorStatus.title = true;
+    window.kelvanorStatus.titleMillis = performance.now();
 });
 EM_JS(void, setPageTitle, (const char* title), {
     document.title = UTF8ToString(title);

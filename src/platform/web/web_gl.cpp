@@ -178,7 +178,9 @@ void blitTargetToCanvas(int bufferWidth, int bufferHeight, int x, int y, int w, 
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    const GLenum filter = (w == targetWidth && h == targetHeight) ? GL_NEAREST : GL_LINEAR;
+    // A whole multiple (the usual case on a high-DPI screen at 2x) keeps every picture pixel a sharp block.
+    const bool wholeMultiple = w % targetWidth == 0 && h % targetHeight == 0;
+    const GLenum filter = wholeMultiple ? GL_NEAREST : GL_LINEAR;
     glBlitFramebuffer(0, 0, targetWidth, targetHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, filter);
     glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer);
     glViewport(0, 0, targetWidth, targetHeight);

@@ -1,7 +1,7 @@
 // Runs before the program starts: mounts the player's storage (IndexedDB) as the working directory and
 // waits until its files are there, so the game reads "config.ini" as it would from a disk.
 var kelvanorStatus = (window.kelvanorStatus = window.kelvanorStatus ||
-  { frames: 0, title: false, audio: 'waiting', storage: 'none', closed: false });
+  { frames: 0, title: false, titleMillis: 0, audio: 'waiting', storage: 'none', musicReady: false, closed: false });
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function () {
   var folder = '/kelvanor';

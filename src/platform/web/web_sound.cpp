@@ -81,6 +81,12 @@ EM_JS(int, audioOutputRunning, (), {
 
 // --- Music decoded between frames ----------------------------------------------------------------------
 
+// clang-format off
+EM_JS(void, reportMusicDecoded, (int ready), {
+    if (window.kelvanorStatus) window.kelvanorStatus.musicReady = !!ready;
+});
+// clang-format on
+
 struct TDecodeJob {
     std::shared_ptr<TSoundClip> clip;
     std::unique_ptr<TStream> stream;
@@ -96,12 +102,8 @@ constexpr size_t FramesPerPiece = 4096; // about 2 ms of decoding here
 bool decodePiece(TDecodeJob& job) {
     if (!job.opened) {
         job.opened = true;
-        TSoundClip layout;
-        if (oggStreamIsWhole(*job.stream)) job.decoder = openOggDecoder(*job.stream, layout);
+        if (oggStreamIsWhole(*job.stream)) job.decoder = openOggDecoder(*job.stream, *job.clip);
         if (!job.decoder) return true;
-        job.clip->sampleRate = layout.sampleRate;
-        job.clip->channelCount = layout.channelCount;
-        job.clip->samples = std::move(layout.samples); // the reserved room
     }
     switch (job.decoder->decode(*job.clip, FramesPerPiece)) {
     case TOggDecoder::Step::More:
@@ -119,6 +121,7 @@ void finish(std::deque<TDecodeJob>::iterator job) {
     job->decoder.reset();
     job->done.set_value();
     jobs.erase(job);
+    reportMusicDecoded(jobs.empty());
 }
 
 bool isOggStream(TStream& stream) {
@@ -165,6 +168,7 @@ SoundClip loadSoundClipInBackground(std::string_view name, int flags) {
     job.stream = std::move(stream);
     SoundClip clip = job.clip;
     jobs.push_back(std::move(job));
+    reportMusicDecoded(false);
     return clip;
 }
 

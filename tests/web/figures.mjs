@@ -8,6 +8,7 @@
 // Run through `make web-figures`; alone: node tests/web/figures.mjs [build-web]. STARTUP_RUNS=N for
 // another number of start-ups (5 by default). Other load on the machine makes every time here longer.
 import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 
 import { GamePage, launchBrowser, startServer } from './harness/browser.mjs';
@@ -34,13 +35,16 @@ function pageFiles(folder) {
         .map(entry => ({ name: entry.name, bytes: fs.statSync(path.join(folder, entry.name)).size }));
 }
 
-// User and system CPU time, in milliseconds, of the process and all its descendants.
+// User and system CPU time, in milliseconds, of the process and all its descendants, by Chromium's process
+// type (gpu-process, renderer, ...; the browser process itself is "browser").
 function cpuMillisOfTree(rootPid) {
     const stats = fs.readdirSync('/proc').filter(name => /^\d+$/.test(name)).map(pid => {
         try {
             const text = fs.readFileSync(`/proc/${pid}/stat`, 'latin1');
             const fields = text.slice(text.lastIndexOf(')') + 2).split(' ');
-            return { pid: Number(pid), parent: Number(fields[1]), ticks: Number(fields[11]) + Number(fields[12]) };
+            const commandLine = fs.readFileSync(`/proc/${pid}/cmdline`, 'latin1');
+            const type = /--type=([a-z-]+)/.exec(commandLine)?.[1] || 'browser';
+            return { pid: Number(pid), parent: Number(fields[1]), type, ticks: Number(fields[11]) + Number(fields[12]) };
         } catch {
             return null;
         }
@@ -55,7 +59,13 @@ function cpuMillisOfTree(rootPid) {
             }
     }
     const ticksPerSecond = 100;
-    return stats.filter(({ pid }) => inTree.has(pid)).reduce((sum, { ticks }) => sum + ticks, 0) * 1000 / ticksPerSecond;
+    const byType = { all: 0 };
+    for (const { pid, type, ticks } of stats) {
+        if (!inTree.has(pid)) continue;
+        byType[type] = (byType[type] || 0) + ticks * 1000 / ticksPerSecond;
+        byType.all += ticks * 1000 / ticksPerSecond;
+    }
+    return byType;
 }
 
 // Notes the page time of the first animation frame that finds the title presented (at most one frame
@@ -82,7 +92,8 @@ async function measureStartup(chromium, url) {
         await game.load();
         await game.waitForStatus(s => s.title, 'the first title frame', 60000);
         await game.framesPassed(2);
-        times.push(await game.page.evaluate(() => window.kelvanorFigures.titleAt));
+        // The page's own note of the first title frame when it keeps one; else the animation frame after.
+        times.push(await game.page.evaluate(() => window.kelvanorStatus.titleMillis ?? window.kelvanorFigures.titleAt));
         await context.close();
     }
     return times;
@@ -105,11 +116,17 @@ async function measureFrames(chromium, game, what) {
         intervalMedian: median(intervals),
         intervalP95: percentile(intervals, 0.95),
         mainThreadPerFrame: ((after.task - before.task) * 1000) / frames,
-        cpuPerFrame: (after.cpu - before.cpu) / frames,
+        cpuPerFrame: (after.cpu.all - before.cpu.all) / frames,
+        cpuByType: Object.fromEntries(Object.keys(after.cpu).map(type => [type, (after.cpu[type] - (before.cpu[type] || 0)) / frames])),
     };
 }
 
+function loadAverage() {
+    return fs.readFileSync('/proc/loadavg', 'latin1').split(' ').slice(0, 3).join(' ');
+}
+
 async function main() {
+    const loadBefore = loadAverage();
     const files = pageFiles(buildFolder);
     const server = await startServer(buildFolder);
     const chromium = await launchBrowser();
@@ -134,11 +151,12 @@ async function main() {
         console.log(`  all files ${files.reduce((s, f) => s + f.bytes, 0)} bytes = ${megabytes(files.reduce((s, f) => s + f.bytes, 0))} MB`);
         const fetchedBytes = fetched.reduce((s, [, bytes]) => s + bytes, 0);
         console.log(`  fetched by one load: ${fetched.map(([name]) => name).join(', ')} = ${megabytes(fetchedBytes / startupRuns)} MB a load`);
-        console.log(`Start-up to the first title frame over ${startup.length} fresh loads (ms, at most one frame late):`);
+        console.log(`Start-up to the first title frame over ${startup.length} fresh loads (ms from navigation):`);
         console.log(`  median ${median(startup).toFixed(0)}, fastest ${Math.min(...startup).toFixed(0)}, slowest ${Math.max(...startup).toFixed(0)}; all: ${startup.map(t => t.toFixed(0)).join(' ')}`);
         console.log('Frames (ms per game frame unless said):');
         for (const r of [title, play])
-            console.log(`  ${r.what.padEnd(13)} ${r.framesPerSecond.toFixed(1)} frames/s, animation frames ${r.intervalMedian.toFixed(1)} apart (p95 ${r.intervalP95.toFixed(1)}), main thread ${r.mainThreadPerFrame.toFixed(2)}, all Chromium processes' CPU ${r.cpuPerFrame.toFixed(2)}`);
+            console.log(`  ${r.what.padEnd(13)} ${r.framesPerSecond.toFixed(1)} frames/s, animation frames ${r.intervalMedian.toFixed(1)} apart (p95 ${r.intervalP95.toFixed(1)}), main thread ${r.mainThreadPerFrame.toFixed(2)}, all Chromium processes' CPU ${r.cpuPerFrame.toFixed(2)} (${Object.entries(r.cpuByType).filter(([type]) => type !== 'all').map(([type, ms]) => `${type} ${ms.toFixed(1)}`).join(', ')})`);
+        console.log(`Machine load (1, 5, 15 min): ${loadBefore} before, ${loadAverage()} after; ${os.cpus().length} cores`);
         console.log(`WEBFIGURES weight_bytes=${files.reduce((s, f) => s + f.bytes, 0)} startup_median_ms=${median(startup).toFixed(0)} title_fps=${title.framesPerSecond.toFixed(1)} title_main_ms=${title.mainThreadPerFrame.toFixed(2)} title_cpu_ms=${title.cpuPerFrame.toFixed(2)} play_fps=${play.framesPerSecond.toFixed(1)} play_main_ms=${play.mainThreadPerFrame.toFixed(2)} play_cpu_ms=${play.cpuPerFrame.toFixed(2)}`);
     } finally {
         await chromium.close();

@@ -1,7 +1,7 @@
 // The math library calls the game makes, each over a million inputs of the ranges it makes them with,
-// written as raw result bits to the file named on the command line. Built once natively and once with emcc for Node, the two outputs
-// compare result by result (scripts/web-replays.sh), which tells whether the desktop's C library and
-// Emscripten's give the game the same numbers, and where they do not.
+// written as raw result bits to the file named on the command line. Built once natively and once with emcc
+// for Node, the two outputs compare result by result (scripts/web-replays.sh), which tells whether the
+// desktop's C library and Emscripten's give the game the same numbers, and where they do not.
 //
 // The inputs come from a fixed generator of our own, so both builds see the same ones.
 #include <cmath>

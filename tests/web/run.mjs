@@ -12,8 +12,10 @@ import { fileURLToPath } from 'node:url';
 
 import { GamePage, launchBrowser, placeFileInGameStorage, startServer, waitUntil } from './harness/browser.mjs';
 import {
-    densestSpot, findPixels, looksLike, nameEntryProblems, pauseProblems, playProblems, titleMenuProblems, changedPixels,
+    changedPixels, colourNear, densestSpot, findPixels, looksLike, medianColour, nameEntryProblems, pauseProblems,
+    playProblems, titleMenuProblems,
 } from './harness/picture.mjs';
+import { decodePng } from './harness/png.mjs';
 import { readHiscores, settingsText } from './harness/settings.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -49,13 +51,14 @@ async function holdKeyUntil(game, key, untilFound, limitMs) {
     }
 }
 
-const state = {};
+// Where the game keeps its files, as the first page tells it.
+let gameFolder = null;
 
 testCase('the title appears with its menu', async ({ game }) => {
     await game.load();
     await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
     await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
-    state.mount = await game.workingDirectory();
+    gameFolder = await game.workingDirectory();
 });
 
 testCase('Enter starts a run: the HUD and the grid appear', async ({ game }) => {
@@ -96,6 +99,33 @@ testCase('the crosshair follows the mouse', async ({ game }) => {
             seen = findPixels(await game.picture(), { x: x - 40, y: y - 40, width: 80, height: 80 }, looksLike.crosshairRed);
             return seen.count >= 8 && Math.hypot(seen.x - x, seen.y - y) <= 6;
         }, { limitMs: PICTURE_LIMIT, describe: () => `pointer at (${x}, ${y}): ${seen.count} red pixels near it, centred at (${seen.x}, ${seen.y})` });
+    }
+});
+
+testCase('a wider window: the picture keeps 4:3 between black bars, and the pointer still lands on it', async ({ game }) => {
+    await game.page.setViewport({ width: 1000, height: 600, deviceScaleFactor: 1 });
+    try {
+        // The picture is 800 x 600 in the middle, x 100 to 899 of the window; the mouse goes to the
+        // window's point over the picture's (650, 160).
+        const [x, y] = [650, 160];
+        await game.page.mouse.move(100 + x, y, { steps: 4 });
+        let windowPicture = null, problems = [];
+        await waitUntil(async () => {
+            windowPicture = decodePng(await game.page.screenshot({ type: 'png' }));
+            problems = [];
+            for (const barX of [0, 900]) {
+                const bar = medianColour(windowPicture, { x: barX, y: 60, width: 100, height: 540 });
+                if (!colourNear(bar, [0, 0, 0], 4)) problems.push(`the bar at x ${barX}..${barX + 99} is (${bar}), not black`);
+            }
+            const picture = medianColour(windowPicture, { x: 100, y: 60, width: 800, height: 400 });
+            if (colourNear(picture, [0, 0, 0], 4)) problems.push('the picture between the bars is black');
+            const crosshair = findPixels(windowPicture, { x: 100 + x - 40, y: y - 40, width: 80, height: 80 }, looksLike.crosshairRed);
+            if (crosshair.count < 8 || Math.hypot(crosshair.x - 100 - x, crosshair.y - y) > 6)
+                problems.push(`${crosshair.count} red pixels near the pointer at (${100 + x}, ${y}), centred at (${crosshair.x}, ${crosshair.y})`);
+            return problems.length === 0;
+        }, { limitMs: PICTURE_LIMIT, describe: () => problems.join('; ') });
+    } finally {
+        await game.page.setViewport({ width: 800, height: 600, deviceScaleFactor: 1 });
     }
 });
 
@@ -145,8 +175,8 @@ const preparedTable = settingsText({
 });
 
 testCase('a prepared config.ini: the run ends in the hiscore table and takes a typed name', async ({ game }) => {
-    if (!state.mount) throw new Error('the first page never told where its files live');
-    await placeFileInGameStorage(game.page.browserContext(), game.url, state.mount, 'config.ini', preparedTable);
+    if (!gameFolder) throw new Error('the first page never told where its files live');
+    await placeFileInGameStorage(game.page.browserContext(), game.url, gameFolder, 'config.ini', preparedTable);
     await game.load();
     await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
     const read = readHiscores(await game.readGameFile('config.ini'));

@@ -15,5 +15,5 @@ if [ "${1:-}" = "--figures" ]; then
     node $web/figures.mjs "${2:-build-web}"
     exit
 fi
-node --test --test-reporter=spec $web/harness/
+node --test --test-reporter=spec $web/harness/*.test.mjs
 node $web/run.mjs "${1:-build-web}"

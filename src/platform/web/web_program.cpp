@@ -66,10 +66,15 @@ EM_JS(void, showClosingScreen, (), {
     status.closed = true;
     var canvas = document.getElementById('screen');
     if (canvas) canvas.hidden = true;
-    var hint = document.getElementById('hint');
-    if (hint) hint.hidden = true;
+    ['hint', 'fullscreen'].forEach(function(id) {
+        var element = document.getElementById(id);
+        if (element) element.hidden = true;
+    });
     var closing = document.getElementById('closed');
     if (closing) closing.hidden = false;
+    // A fatal error (no WebGL 2, say) ends the program too, with its message written just before.
+    var farewell = document.getElementById('farewell');
+    if (farewell && status.lastError) farewell.textContent = 'Kelvanor had to stop: ' + status.lastError;
     if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function() {});
 });
 // clang-format on

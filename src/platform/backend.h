@@ -7,9 +7,8 @@
 //
 // Besides these, a backend defines the display operations that are about the window itself:
 // openGraphicsWindow, setWindowTitle, hidePointer and presentFrame (display.h), initPlatform and
-// runFrameLoop (program.h),
-// openSoundDevice (sound_device.h), loadSoundClipInBackground and waitForSoundClip (sound.h): how a
-// backend paces frames and decodes music is its own business.
+// runFrameLoop (program.h), openSoundDevice (sound_device.h), loadSoundClipInBackground and
+// waitForSoundClip (sound.h): how a backend paces frames and decodes music is its own business.
 #pragma once
 
 #include "platform/input.h"

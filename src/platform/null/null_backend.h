@@ -20,6 +20,8 @@ void setNullPad(int slot, const TPadReading& reading);
 void removeNullPad(int slot);
 // Presented frames (presentFrame with any sync) since the display opened.
 long nullPresentedFrames();
+// Times the core has said a file in the working directory was written, replaced or removed.
+long nullFilesChanged();
 
 // Inside the backend: a termination signal has arrived since the last call (program module).
 bool takeCloseRequest();

@@ -10,6 +10,7 @@
 namespace {
 
 volatile std::sig_atomic_t closeRequested = 0;
+long filesChanged = 0;
 
 void onTerminationSignal(int) {
     closeRequested = 1;
@@ -39,4 +40,10 @@ void runFrameLoop(void (*step)()) {
         step();
 }
 
-void backendFilesChanged() {}
+void backendFilesChanged() {
+    ++filesChanged;
+}
+
+long nullFilesChanged() {
+    return filesChanged;
+}

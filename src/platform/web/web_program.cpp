@@ -49,10 +49,23 @@ EM_JS(void, reportFrames, (int frames), {
 EM_JS(void, syncStorage, (), {
     var status = window.kelvanorStatus || {};
     if (status.storage !== 'idb') return;
-    FS.syncfs(false, function(error) {
-        // Storage taken away mid-game (cleared, quota): the game goes on with the copy in memory.
-        if (error) status.storage = 'none';
-    });
+    // One copy at a time: a change made while one is under way is copied when it is done.
+    var storage = Module.kelvanorStorage = Module.kelvanorStorage || { busy: false, again: false };
+    if (storage.busy) {
+        storage.again = true;
+        return;
+    }
+    var copy = function() {
+        storage.busy = true;
+        storage.again = false;
+        FS.syncfs(false, function(error) {
+            storage.busy = false;
+            // Storage taken away mid-game (cleared, quota): the game goes on with the copy in memory.
+            if (error) status.storage = 'none';
+            else if (storage.again) copy();
+        });
+    };
+    copy();
 });
 EM_JS(void, hideStartHint, (), {
     var hint = document.getElementById('hint');
@@ -66,10 +79,15 @@ EM_JS(void, showClosingScreen, (), {
     status.closed = true;
     var canvas = document.getElementById('screen');
     if (canvas) canvas.hidden = true;
-    var hint = document.getElementById('hint');
-    if (hint) hint.hidden = true;
+    ['hint', 'fullscreen'].forEach(function(id) {
+        var element = document.getElementById(id);
+        if (element) element.hidden = true;
+    });
     var closing = document.getElementById('closed');
     if (closing) closing.hidden = false;
+    // A fatal error (no WebGL 2, say) ends the program too, with its message written just before.
+    var farewell = document.getElementById('farewell');
+    if (farewell && status.lastError) farewell.textContent = 'Kelvanor had to stop: ' + status.lastError;
     if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function() {});
 });
 // clang-format on

@@ -35,8 +35,8 @@ function pageFiles(folder) {
         .map(entry => ({ name: entry.name, bytes: fs.statSync(path.join(folder, entry.name)).size }));
 }
 
-// User and system CPU time, in milliseconds, of the process and all its descendants, by Chromium's process
-// type (gpu-process, renderer, ...; the browser process itself is "browser").
+// User and system CPU time, in milliseconds, of the process and each of its descendants, with Chromium's
+// process type (gpu-process, renderer, ...; the browser process itself is "browser").
 function cpuMillisOfTree(rootPid) {
     const stats = fs.readdirSync('/proc').filter(name => /^\d+$/.test(name)).map(pid => {
         try {
@@ -59,11 +59,19 @@ function cpuMillisOfTree(rootPid) {
             }
     }
     const ticksPerSecond = 100;
+    return new Map(stats.filter(({ pid }) => inTree.has(pid))
+        .map(({ pid, type, ticks }) => [pid, { type, millis: ticks * 1000 / ticksPerSecond }]));
+}
+
+// CPU milliseconds spent between two readings, in all and by process type, counting only the processes
+// alive at both (one that ended between them takes its time with it).
+function cpuSpent(before, after) {
     const byType = { all: 0 };
-    for (const { pid, type, ticks } of stats) {
-        if (!inTree.has(pid)) continue;
-        byType[type] = (byType[type] || 0) + ticks * 1000 / ticksPerSecond;
-        byType.all += ticks * 1000 / ticksPerSecond;
+    for (const [pid, { type, millis }] of after) {
+        if (!before.has(pid)) continue;
+        const spent = millis - before.get(pid).millis;
+        byType[type] = (byType[type] || 0) + spent;
+        byType.all += spent;
     }
     return byType;
 }
@@ -116,8 +124,8 @@ async function measureFrames(chromium, game, what) {
         intervalMedian: median(intervals),
         intervalP95: percentile(intervals, 0.95),
         mainThreadPerFrame: ((after.task - before.task) * 1000) / frames,
-        cpuPerFrame: (after.cpu.all - before.cpu.all) / frames,
-        cpuByType: Object.fromEntries(Object.keys(after.cpu).map(type => [type, (after.cpu[type] - (before.cpu[type] || 0)) / frames])),
+        cpuPerFrame: cpuSpent(before.cpu, after.cpu).all / frames,
+        cpuByType: Object.fromEntries(Object.entries(cpuSpent(before.cpu, after.cpu)).map(([type, ms]) => [type, ms / frames])),
     };
 }
 

@@ -5,7 +5,7 @@
 import fs from 'node:fs';
 
 // In the order the probe writes its blocks.
-export const PROBED = ['sin', 'cos', 'acos', 'atan2', 'exp', 'fmod', 'sqrtf', 'sqrt'];
+const PROBED = ['sin', 'cos', 'acos', 'atan2', 'exp', 'fmod', 'sqrtf', 'sqrt', 'rotate'];
 
 function asDoubles(file) {
     const bytes = fs.readFileSync(file);

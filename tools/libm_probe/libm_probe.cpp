@@ -63,5 +63,14 @@ int main(int argc, char** argv) {
         writeResult(static_cast<double>(std::sqrt(static_cast<float>(uniform(0, 1e6)))));
     for (int i = 0; i < Samples; ++i)
         writeResult(std::sqrt(uniform(0, 1e6)));
+    // A float vector turned by a float angle as the game turns headings and velocities: cosine and sine
+    // in double, the sums rounded to float. A last-bit difference above shows here only when it moves a
+    // rounded coordinate.
+    for (int i = 0; i < Samples; ++i) {
+        const double x = floatValued(uniform(-1200, 1200));
+        const double y = floatValued(uniform(-1200, 1200));
+        const double radians = floatValued(uniform(-45, 45)) * DegreesToRadians;
+        writeResult(static_cast<float>(x * std::cos(radians) + y * std::sin(radians)));
+    }
     return std::fclose(results) == 0 ? 0 : 1;
 }

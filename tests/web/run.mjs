@@ -91,14 +91,19 @@ testCase('the arrow keys steer the craft, its exhaust behind it', async ({ game 
     }
 });
 
+// What is wrong with the crosshair the picture shows for a pointer at (x, y); null when it is centred there.
+function crosshairProblem(picture, x, y) {
+    const seen = findPixels(picture, { x: x - 40, y: y - 40, width: 80, height: 80 }, looksLike.crosshairRed);
+    if (seen.count >= 8 && Math.hypot(seen.x - x, seen.y - y) <= 6) return null;
+    return `pointer at (${x}, ${y}): ${seen.count} red pixels near it, centred at (${seen.x}, ${seen.y})`;
+}
+
 testCase('the crosshair follows the mouse', async ({ game }) => {
     for (const [x, y] of [[650, 160], [150, 450]]) {
         await game.page.mouse.move(x, y, { steps: 4 });
-        let seen = null;
-        await waitUntil(async () => {
-            seen = findPixels(await game.picture(), { x: x - 40, y: y - 40, width: 80, height: 80 }, looksLike.crosshairRed);
-            return seen.count >= 8 && Math.hypot(seen.x - x, seen.y - y) <= 6;
-        }, { limitMs: PICTURE_LIMIT, describe: () => `pointer at (${x}, ${y}): ${seen.count} red pixels near it, centred at (${seen.x}, ${seen.y})` });
+        let problem = null;
+        await waitUntil(async () => !(problem = crosshairProblem(await game.picture(), x, y)),
+            { limitMs: PICTURE_LIMIT, describe: () => problem });
     }
 });
 
@@ -119,9 +124,8 @@ testCase('a wider window: the picture keeps 4:3 between black bars, and the poin
             }
             const picture = medianColour(windowPicture, { x: 100, y: 60, width: 800, height: 400 });
             if (colourNear(picture, [0, 0, 0], 4)) problems.push('the picture between the bars is black');
-            const crosshair = findPixels(windowPicture, { x: 100 + x - 40, y: y - 40, width: 80, height: 80 }, looksLike.crosshairRed);
-            if (crosshair.count < 8 || Math.hypot(crosshair.x - 100 - x, crosshair.y - y) > 6)
-                problems.push(`${crosshair.count} red pixels near the pointer at (${100 + x}, ${y}), centred at (${crosshair.x}, ${crosshair.y})`);
+            const crosshair = crosshairProblem(windowPicture, 100 + x, y);
+            if (crosshair) problems.push(`in the window, ${crosshair}`);
             return problems.length === 0;
         }, { limitMs: PICTURE_LIMIT, describe: () => problems.join('; ') });
     } finally {

@@ -52,7 +52,7 @@ soak: setup
 
 soak-ci: setup
 	@cmake --preset asan >/dev/null
-	@cmake --build --preset asan --target kelvanor_soak kelvanor_replay_tests -j $(JOBS)
+	@cmake --build --preset asan --target kelvanor_soak_ci -j $(JOBS)
 	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_CI_RUNS) --seed 9001
 	@bash scripts/run-soak.sh build-asan replays
 

@@ -19,7 +19,9 @@ build: configure
 run: build
 	./$(BUILD_DIR)/kelvanor
 
-test: build
+# Only what the suite runs (and the game); `make build` builds the benchmark and the tools too.
+test: configure
+	@cmake --build --preset $(PRESET) --target kelvanor_test_programs -j $(JOBS)
 	@bash scripts/check-layers.sh
 	@bash scripts/run-tests.sh $(BUILD_DIR)
 
@@ -50,7 +52,7 @@ soak: setup
 
 soak-ci: setup
 	@cmake --preset asan >/dev/null
-	@cmake --build --preset asan --target kelvanor_soak kelvanor_replay_tests -j $(JOBS)
+	@cmake --build --preset asan --target kelvanor_soak_ci -j $(JOBS)
 	@bash scripts/run-soak.sh build-asan soak --runs $(SOAK_CI_RUNS) --seed 9001
 	@bash scripts/run-soak.sh build-asan replays
 

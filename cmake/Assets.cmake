@@ -34,6 +34,7 @@ target_compile_options(kelvanor_assetgen PRIVATE -O2)
 target_compile_definitions(kelvanor_assetgen PRIVATE
     KELVANOR_GAME_FONT="${KELVANOR_GAME_FONT}" KELVANOR_LOGO_FONT="${KELVANOR_LOGO_FONT}")
 target_link_libraries(kelvanor_assetgen PRIVATE Freetype::Freetype PNG::PNG ZLIB::ZLIB PkgConfig::VORBISENC)
+kelvanor_unity_build(kelvanor_assetgen)
 
 set(KELVANOR_ASSET_FILES)
 foreach(name IN LISTS KELVANOR_ASSET_NAMES)

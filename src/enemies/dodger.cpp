@@ -10,7 +10,7 @@
 namespace {
 constexpr float dodgeRange = 100;
 constexpr float dodgeForce = 12000;
-constexpr float spinPerUpdate = 7;
+constexpr float dodgerSpinPerUpdate = 7;
 } // namespace
 
 std::shared_ptr<TDodger> TDodger::create(float x, float y) {
@@ -33,7 +33,7 @@ void TDodger::update(float dt) {
 void TDodger::activeStep(float) {
     seekPlayer(900);
     separate();
-    shape->heading.rotate(spinPerUpdate);
+    shape->heading.rotate(dodgerSpinPerUpdate);
     shape->needsRotation = 1;
     checkPlayerCollision(0);
     if (!fireStickTurnedAway()) dodgeShots();

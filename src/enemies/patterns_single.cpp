@@ -11,7 +11,7 @@
 #include "enemies/wanderer.h"
 
 namespace {
-constexpr int awayFromCraft = 200;
+constexpr int singlesAwayFromCraft = 200;
 } // namespace
 
 // --- Trickle -------------------------------------------------------------------------------------------
@@ -31,11 +31,11 @@ void TTricklePattern::update(float dt) {
         phase = 1;
         return;
     }
-    pickSpawnPoint(awayFromCraft);
+    pickSpawnPoint(singlesAwayFromCraft);
     track(TWanderer::create(spawnPoint.x, spawnPoint.y));
     game->sounds->play(game->sounds->entrySound0, 1.0f);
     if (remaining == 2) {
-        pickSpawnPoint(awayFromCraft);
+        pickSpawnPoint(singlesAwayFromCraft);
         track(TChaser::create(spawnPoint.x, spawnPoint.y));
         game->sounds->play(game->sounds->entrySound1, 1.0f);
     }
@@ -59,12 +59,12 @@ void TDodgerPattern::update(float dt) {
         phase = 1;
         return;
     }
-    pickSpawnPoint(awayFromCraft);
+    pickSpawnPoint(singlesAwayFromCraft);
     track(TDodger::create(spawnPoint.x, spawnPoint.y));
     if (remaining == 2) {
         // The pair's dodger comes in with the chaser's sound.
         game->sounds->play(game->sounds->entrySound1, 1.0f);
-        pickSpawnPoint(awayFromCraft);
+        pickSpawnPoint(singlesAwayFromCraft);
         track(TSplitter::create(spawnPoint.x, spawnPoint.y));
         game->sounds->play(game->sounds->entrySound3, 1.0f);
     } else {
@@ -93,7 +93,7 @@ void TWellPattern::update(float dt) {
         if (groupCount() >= groupLimit) phase = 0;
         return;
     }
-    pickSpawnPoint(awayFromCraft);
+    pickSpawnPoint(singlesAwayFromCraft);
     track(TGravityWell::create(spawnPoint.x, spawnPoint.y));
     game->sounds->play(game->sounds->entrySound5, 1.0f);
     phase = 0;

@@ -8,7 +8,7 @@
 
 namespace {
 constexpr float orbitForce = 2200;
-constexpr float spinPerUpdate = -15;
+constexpr float splinterSpinPerUpdate = -15;
 } // namespace
 
 std::shared_ptr<TSplinter> TSplinter::create(const TVector& position, float spin) {
@@ -50,7 +50,7 @@ void TSplinter::activeStep(float) {
         acceleration.y -= c;
     }
     orbitAngle += spin;
-    shape->heading.rotate(spinPerUpdate);
+    shape->heading.rotate(splinterSpinPerUpdate);
     shape->needsRotation = 1;
     checkPlayerCollision(0);
 }

@@ -5,7 +5,7 @@
 #include "shapes/shape.h"
 
 namespace {
-constexpr float spinPerUpdate = -9;
+constexpr float splitterSpinPerUpdate = -9;
 } // namespace
 
 std::shared_ptr<TSplitter> TSplitter::create(float x, float y) {
@@ -28,7 +28,7 @@ void TSplitter::update(float dt) {
 void TSplitter::activeStep(float) {
     seekPlayer(900);
     separate();
-    shape->heading.rotate(spinPerUpdate);
+    shape->heading.rotate(splitterSpinPerUpdate);
     shape->needsRotation = 1;
     checkPlayerCollision(0);
 }

@@ -5,7 +5,7 @@
 #include "shapes/shape.h"
 
 namespace {
-constexpr float spinPerUpdate = 3;
+constexpr float swarmerSpinPerUpdate = 3;
 } // namespace
 
 std::shared_ptr<TSwarmer> TSwarmer::create(float x, float y) {
@@ -24,7 +24,7 @@ void TSwarmer::update(float dt) {
     if (skipThisFrame()) return;
     // Spinning in every state rebuilds the drawn lines from the source each time, so a dying swarmer does
     // not fly apart like the others: its lines stay in place, keep turning and only fade.
-    shape->heading.rotate(spinPerUpdate);
+    shape->heading.rotate(swarmerSpinPerUpdate);
     shape->needsRotation = 1;
     dispatchState(dt);
 }

@@ -9,7 +9,7 @@ namespace {
 constexpr float cruiseSpeed = 70;
 constexpr float courseSeconds = 1.0f;
 constexpr float maxCourseChange = 45;
-constexpr float spinPerUpdate = -10;
+constexpr float wandererSpinPerUpdate = -10;
 } // namespace
 
 std::shared_ptr<TWanderer> TWanderer::create(float x, float y) {
@@ -40,7 +40,7 @@ void TWanderer::entryEnded() {
 }
 
 void TWanderer::activeStep(float dt) {
-    shape->heading.rotate(spinPerUpdate);
+    shape->heading.rotate(wandererSpinPerUpdate);
     shape->needsRotation = 1;
     timer -= dt;
     if (timer < 0) {

@@ -17,7 +17,8 @@ SoundClip loadSoundClip(std::string_view name, int flags);
 // As loadSoundClip, but an Ogg Vorbis file is decoded on a background thread, one such clip after another
 // in the order asked, and the clip comes back at once. Starting or preparing it waits until it is whole,
 // so no part of it is ever played before it is decoded. A stream found damaged while decoding leaves the
-// clip empty: it plays as silence. Any other file is loaded at once, as loadSoundClip does.
+// clip empty: it plays as silence. Any other file is loaded at once, as loadSoundClip does. An embedded
+// file ("incbin::") asked for again with the same flags gives the same clip: it is decoded once per process.
 SoundClip loadSoundClipInBackground(std::string_view name, int flags);
 // Waits until a clip loaded in the background is decoded; returns at once for any other clip.
 void waitForSoundClip(const SoundClip& clip);

@@ -43,7 +43,7 @@ const TEffectFormat kEffects[] = {
     {"fx_entry7.wav", 1, 22050, 16, 0.46, false},      {"fx_entry8.wav", 1, 44100, 16, 1.02, true},
 };
 
-TBytes readFile(const fs::path& path) {
+TBytes readEffectFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     return TBytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
@@ -88,7 +88,7 @@ protected:
         writeSoundEffectAssets(dir.string());
     }
     static void TearDownTestSuite() { fs::remove_all(dir); }
-    static TBytes file(const TEffectFormat& format) { return readFile(dir / format.name); }
+    static TBytes file(const TEffectFormat& format) { return readEffectFile(dir / format.name); }
 
     static fs::path dir;
 };
@@ -181,7 +181,7 @@ TEST_F(SoundEffects, EachEntrySoundIsItsOwn) {
     std::vector<std::vector<double>> sounds;
     for (const char* name : entries) {
         const TEffectFormat format{name, 1, 22050, 16, 0.0, false};
-        sounds.push_back(firstChannel(readFile(dir / name), format));
+        sounds.push_back(firstChannel(readEffectFile(dir / name), format));
     }
     for (std::size_t a = 0; a < sounds.size(); ++a) {
         for (std::size_t b = a + 1; b < sounds.size(); ++b) {
@@ -213,7 +213,7 @@ TEST_F(SoundEffects, WritingAgainGivesTheSameBytes) {
     writeSoundEffectAssets(again.string());
     for (const TEffectFormat& format : kEffects) {
         SCOPED_TRACE(format.name);
-        EXPECT_TRUE(readFile(dir / format.name) == readFile(again / format.name));
+        EXPECT_TRUE(readEffectFile(dir / format.name) == readEffectFile(again / format.name));
     }
 }
 

@@ -31,8 +31,6 @@ protected:
     std::shared_ptr<TSoundBank> bank;
 };
 
-} // namespace
-
 TEST_F(SoundBankTest, ExplosionsRotateThroughTheirRingOfFive) {
     for (int i = 0; i < 5; ++i)
         bank->play(bank->explosionSound, 1.0f);
@@ -85,3 +83,5 @@ TEST_F(SoundBankTest, AClipThatFailedToLoadPlaysNothing) {
     EXPECT_EQ(bank->explosionCursor, 0);
     EXPECT_EQ(busyPoolChannels(), 0);
 }
+
+} // namespace

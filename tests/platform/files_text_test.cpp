@@ -14,7 +14,7 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string readBytes(const std::string& path) {
+std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -84,7 +84,7 @@ TEST(TextFileWriting, EndsEveryLineWithCarriageReturnLineFeed) {
     writeTextLine(file, "");
     writeTextLine(file, "[Grid]");
     EXPECT_TRUE(closeTextFile(file));
-    EXPECT_EQ(readBytes("written.txt"), std::string("x\r\n\r\n[Grid]\r\n"));
+    EXPECT_EQ(readText("written.txt"), std::string("x\r\n\r\n[Grid]\r\n"));
 }
 
 TEST(TextFileWriting, ALostWriteIsReportedWhenClosing) {
@@ -105,7 +105,7 @@ TEST(TextFileWriting, AFlushedFileRenamedOverTheOldOneReplacesIt) {
     EXPECT_TRUE(flushTextFile(file));
     EXPECT_TRUE(closeTextFile(file));
     EXPECT_TRUE(renameFile("settings.ini.new", "settings.ini"));
-    EXPECT_EQ(readBytes("settings.ini"), "new\r\n");
+    EXPECT_EQ(readText("settings.ini"), "new\r\n");
     EXPECT_EQ(pathKind("settings.ini.new"), 0);
     EXPECT_FALSE(renameFile("settings.ini.new", "settings.ini"));
     EXPECT_TRUE(removeFile("settings.ini"));

@@ -9,7 +9,7 @@ namespace {
 
 const char* const playFont = "/usr/share/fonts/truetype/play/Play-Regular.ttf";
 
-void writeBytes(const std::string& path, const std::vector<char>& bytes) {
+void writeFontFile(const std::string& path, const std::vector<char>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
@@ -89,12 +89,12 @@ TEST_F(FontTest, FilesThatAreNotFontsGiveNull) {
     std::ifstream source(playFont, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>()};
     ASSERT_GT(bytes.size(), 2000u);
-    writeBytes("empty.ttf", {});
-    writeBytes("truncated.ttf", std::vector<char>(bytes.begin(), bytes.begin() + 1000));
+    writeFontFile("empty.ttf", {});
+    writeFontFile("truncated.ttf", std::vector<char>(bytes.begin(), bytes.begin() + 1000));
     std::vector<char> garbage(5000);
     for (size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = static_cast<char>(i * 97 + 3);
-    writeBytes("garbage.ttf", garbage);
+    writeFontFile("garbage.ttf", garbage);
     for (const char* name :
          {"missing.ttf", "empty.ttf", "truncated.ttf", "garbage.ttf", "incbin::no_font.ttf"})
         EXPECT_FALSE(loadFontFace(name, 16, 4)) << name;

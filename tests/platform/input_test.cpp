@@ -40,8 +40,6 @@ std::string drainTypedChars() {
     return typed;
 }
 
-} // namespace
-
 TEST_F(InputTest, KeyHitsCountPressesSinceTheLastReadOfThatKey) {
     tapKey(Key::P);
     tapKey(Key::P);
@@ -263,3 +261,5 @@ TEST_F(InputTest, LeavingTheWindowLetsGoOfWhatIsHeldAndCountsOnce) {
     pumpEvents();
     EXPECT_EQ(focusLossCount(), 2);
 }
+
+} // namespace

@@ -22,7 +22,7 @@ std::vector<char> fileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-void writeBytes(const std::string& path, const std::vector<char>& bytes) {
+void writePictureFile(const std::string& path, const std::vector<char>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
@@ -177,18 +177,18 @@ TEST_F(PictureTest, FilesThatAreNotPicturesGiveNull) {
     const std::vector<char> bytes = fileBytes(good);
     ASSERT_GT(bytes.size(), 100u);
 
-    writeBytes("empty.png", {});
-    writeBytes("truncated.png",
-               std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2)));
-    writeBytes("header_only.png", std::vector<char>(bytes.begin(), bytes.begin() + 33));
+    writePictureFile("empty.png", {});
+    writePictureFile("truncated.png",
+                     std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2)));
+    writePictureFile("header_only.png", std::vector<char>(bytes.begin(), bytes.begin() + 33));
     std::vector<char> garbage(4000);
     for (size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = static_cast<char>(i * 131 + 7);
-    writeBytes("garbage.png", garbage);
+    writePictureFile("garbage.png", garbage);
     std::vector<char> corrupt = bytes;
     for (size_t i = 60; i < corrupt.size(); i += 7)
         corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5a);
-    writeBytes("corrupt.png", corrupt);
+    writePictureFile("corrupt.png", corrupt);
 
     for (const char* name : {"missing.png", "empty.png", "truncated.png", "header_only.png", "garbage.png",
                              "corrupt.png", "incbin::no_such_asset.png", "."}) {

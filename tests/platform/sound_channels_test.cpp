@@ -36,8 +36,6 @@ protected:
     }
 };
 
-} // namespace
-
 TEST_P(SoundChannelTest, ASoundPlaysUntilItsEnd) {
     const SoundChannel channel = startSound(makeTone(0.05), nullptr);
     ASSERT_TRUE(channel);
@@ -80,3 +78,5 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithoutDevice, SoundChannelTest, testing::Bool()
                          [](const testing::TestParamInfo<bool>& info) {
                              return info.param ? "DummyDevice" : "NoDevice";
                          });
+
+} // namespace

@@ -1,3 +1,4 @@
+#include "platform/assets.h"
 #include "platform/mixer.h"
 #include "platform/sound.h"
 #include "platform/sound_decoders.h"
@@ -329,4 +330,32 @@ TEST(OggBackgroundDecoding, DamagedStreamBecomesSilenceWithoutHanging) {
     ASSERT_TRUE(effect);
     EXPECT_FALSE(effect->decoded.valid());
     EXPECT_EQ(effect->frameCount(), size_t{3});
+}
+
+// A game made again in the same process asks for the same embedded tracks: they are decoded once and
+// shared. A plain file may have changed in between, so it is read again every time.
+TEST(OggBackgroundDecoding, AnEmbeddedTrackAskedForAgainIsTheSameClipAndAFileIsReadAfresh) {
+    static const std::string track = encodeTone(500, 0.5, 22050);
+    registerAsset("decoding_test_track.ogg", reinterpret_cast<const uint8_t*>(track.data()), track.size());
+
+    const SoundClip first = loadSoundClipInBackground("incbin::decoding_test_track.ogg", 1);
+    const SoundClip again = loadSoundClipInBackground("INCBIN::decoding_test_track.ogg", 1);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(again, first);
+    waitForSoundClip(first);
+    EXPECT_EQ(first->frameCount(), size_t{22050 / 2});
+    EXPECT_EQ(loadSoundClipInBackground("incbin::decoding_test_track.ogg", 1), first) << "once whole, too";
+
+    // Looping is the clip's own setting, so a clip that does not loop is another clip.
+    const SoundClip once = loadSoundClipInBackground("incbin::decoding_test_track.ogg", 0);
+    ASSERT_TRUE(once);
+    EXPECT_NE(once, first);
+    EXPECT_FALSE(once->loop);
+    EXPECT_TRUE(first->loop);
+
+    const std::string file = writeBytes(track, ".ogg");
+    const SoundClip fromFile = loadSoundClipInBackground(file, 1);
+    ASSERT_TRUE(fromFile);
+    EXPECT_NE(loadSoundClipInBackground(file, 1), fromFile);
+    EXPECT_FALSE(loadSoundClipInBackground("incbin::no_such_track.ogg", 1));
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr float frameTime = 1.0f / 60;
+constexpr float gridFrameTime = 1.0f / 60;
 
 struct GridMotion : GameTest {
     void SetUp() override {
@@ -63,7 +63,7 @@ TEST_F(GridMotion, APushOrPullCentredExactlyOnAPointLeavesThatPointAlone) {
     EXPECT_NE(point(11, 7).acceleration.x, 0);
 
     grid->pull(320, 224);
-    grid->update(frameTime);
+    grid->update(gridFrameTime);
     forEachPoint([](int i, int j, TParticle& p) {
         ASSERT_TRUE(std::isfinite(p.position.x) && std::isfinite(p.position.y)) << i << "," << j;
     });
@@ -95,7 +95,7 @@ struct GridPushReach : GridMotion {
                 p.velocity.set(static_cast<float>((i * 7919 + j * 104729 + frame * 31) % 6001 - 3000),
                                static_cast<float>((i * 6007 + j * 7561 + frame * 17) % 6001 - 3000));
             });
-            grid->update(frameTime);
+            grid->update(gridFrameTime);
         }
     }
 
@@ -126,7 +126,7 @@ TEST_F(GridPushReach, FollowsPointsThatMovedSinceTheLastUpdate) {
     // where it was must not.
     for (int frame = 0; frame < 8; ++frame) {
         point(5, 5).velocity.set(2140, 1290);
-        grid->update(frameTime);
+        grid->update(gridFrameTime);
     }
     const TVector at = point(5, 5).position;
     ASSERT_GT(at.x, 300.0f);
@@ -134,7 +134,7 @@ TEST_F(GridPushReach, FollowsPointsThatMovedSinceTheLastUpdate) {
     EXPECT_LT(point(5, 5).acceleration.x, 0);
     EXPECT_LT(point(5, 5).acceleration.y, 0);
 
-    grid->update(frameTime);
+    grid->update(gridFrameTime);
     grid->push(5 * 32 + 3, 5 * 32 + 4, 20);
     EXPECT_EQ(point(5, 5).acceleration.length(), 0);
     expectPushesMatch(at.x, at.y, 50);
@@ -155,11 +155,11 @@ TEST_F(GridMotion, TheOuterRingNeverMovesWhileTheInteriorSpringsBackToRest) {
         grid->push(5, 5, 300);
         grid->push(1019, 635, 300);
         grid->pull(512, 320);
-        grid->update(frameTime);
+        grid->update(gridFrameTime);
     }
     EXPECT_GT(std::fabs(point(2, 2).position.x - 64), 1.0f); // the interior did move
     for (int frame = 0; frame < 600; ++frame)
-        grid->update(frameTime);
+        grid->update(gridFrameTime);
     forEachPoint([](int i, int j, TParticle& p) {
         const float tolerance = onOuterRing(i, j) ? 0.0f : 0.01f;
         ASSERT_NEAR(p.position.x, 32.0f * i, tolerance) << i << "," << j;
@@ -181,7 +181,7 @@ TEST_F(GridMotion, APointThrownPastAWallIsPutBackTwoUnitsInsideWithItsVelocityKe
 
 TEST_F(GridMotion, ADisabledGridIgnoresPushesAndPullsAndHoldsItsPointsWhereTheyAre) {
     grid->push(325, 227, 300);
-    grid->update(frameTime);
+    grid->update(gridFrameTime);
     const TVector displaced = point(10, 7).position;
     ASSERT_FALSE(displaced.equals(TVector{320, 224}));
 
@@ -189,12 +189,12 @@ TEST_F(GridMotion, ADisabledGridIgnoresPushesAndPullsAndHoldsItsPointsWhereTheyA
     for (int frame = 0; frame < 20; ++frame) {
         grid->push(325, 227, 300);
         grid->pull(325, 227);
-        grid->update(frameTime);
+        grid->update(gridFrameTime);
     }
     EXPECT_TRUE(point(10, 7).position.equals(displaced));
 
     grid->enabled = 1; // the springs resume from where the points were frozen
-    grid->update(frameTime);
+    grid->update(gridFrameTime);
     EXPECT_FALSE(point(10, 7).position.equals(displaced));
 }
 

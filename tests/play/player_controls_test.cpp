@@ -25,7 +25,7 @@ TVector rotatedBy(TVector v, float degrees) {
     return v.rotate(degrees);
 }
 
-void expectNear(const TVector& actual, float x, float y, float tolerance = 1e-3f) {
+void expectVectorNear(const TVector& actual, float x, float y, float tolerance = 1e-3f) {
     EXPECT_NEAR(actual.x, x, tolerance);
     EXPECT_NEAR(actual.y, y, tolerance);
 }
@@ -34,20 +34,20 @@ void expectNear(const TVector& actual, float x, float y, float tolerance = 1e-3f
 
 TEST(KeyboardThrust, EachAxisTakesAtMostOnePushPerFrame) {
     // A straight key claims its axis; a diagonal adds only to the axis left free.
-    expectNear(keysThrust({Key::Left, Key::Keypad7}), -2500, -2500);
-    expectNear(keysThrust({Key::Keypad4, Key::Keypad3}), -2500, 2500);
+    expectVectorNear(keysThrust({Key::Left, Key::Keypad7}), -2500, -2500);
+    expectVectorNear(keysThrust({Key::Keypad4, Key::Keypad3}), -2500, 2500);
     // Two diagonals: the first in the keypad order (7, 1, 9, 3) takes both axes.
-    expectNear(keysThrust({Key::Keypad9, Key::Keypad1}), -2500, 2500);
-    expectNear(keysThrust({Key::Keypad7}), -2500, -2500);
+    expectVectorNear(keysThrust({Key::Keypad9, Key::Keypad1}), -2500, 2500);
+    expectVectorNear(keysThrust({Key::Keypad7}), -2500, -2500);
     // Both keys of one row are one push, as either alone.
-    expectNear(keysThrust({Key::Up, Key::Keypad8}), 0, -2500);
+    expectVectorNear(keysThrust({Key::Up, Key::Keypad8}), 0, -2500);
 }
 
 TEST_F(PlayerTest, StickDeadZoneIsStrict) {
     pad->move.set(0.4f, 0);
     pad->fire.set(0, 0.4f);
     player->update(Frame);
-    expectNear(player->particle->acceleration, 0, 0);
+    expectVectorNear(player->particle->acceleration, 0, 0);
     EXPECT_TRUE(game->shots.empty());
     EXPECT_TRUE(game->sparks.empty());
 
@@ -55,7 +55,7 @@ TEST_F(PlayerTest, StickDeadZoneIsStrict) {
     pad->fire.set(0, 0.41f);
     player->update(Frame);
     // The raw stick, so a part-pushed stick gives part thrust.
-    expectNear(player->particle->acceleration, 0.41f * 3100, 0, 0.01f);
+    expectVectorNear(player->particle->acceleration, 0.41f * 3100, 0, 0.01f);
     EXPECT_EQ(game->shots.size(), 2u);
 }
 
@@ -89,10 +89,10 @@ TEST_F(PlayerTest, WeaponLevelOneFiresTwoParallelShotsBesideTheNose) {
     const auto fired = shots();
     ASSERT_EQ(fired.size(), 2u);
     // 6 units along the aim, turned 45 degrees either way (positive turns counter-clockwise on screen).
-    expectNear(spawnPoint(*fired[0]), 400 + 6 * std::sqrt(0.5f), 300 + 6 * std::sqrt(0.5f));
-    expectNear(spawnPoint(*fired[1]), 400 + 6 * std::sqrt(0.5f), 300 - 6 * std::sqrt(0.5f));
+    expectVectorNear(spawnPoint(*fired[0]), 400 + 6 * std::sqrt(0.5f), 300 + 6 * std::sqrt(0.5f));
+    expectVectorNear(spawnPoint(*fired[1]), 400 + 6 * std::sqrt(0.5f), 300 - 6 * std::sqrt(0.5f));
     for (const TShot* shot : fired)
-        expectNear(shot->particle->velocity, 830, -40);
+        expectVectorNear(shot->particle->velocity, 830, -40);
     EXPECT_FLOAT_EQ(player->fireDelay, 0.12f);
     EXPECT_EQ(player->stats.shotsFired, 2);
     EXPECT_EQ(busyPoolChannels(), 1); // the fire sound
@@ -119,8 +119,8 @@ TEST_F(PlayerTest, WeaponLevelsTwoAndThreeFanOutFromTheCraftWithItsVelocityInsid
             TVector{-0.6f, -0.8f}.rotate(pattern.firstTurn).scale(pattern.speed).add(TVector{0, 200});
         for (size_t i = 0; i < fired.size(); ++i) {
             const TVector expected = rotatedBy(first, pattern.step * static_cast<float>(i));
-            expectNear(fired[i]->particle->velocity, expected.x, expected.y, 0.01f);
-            expectNear(spawnPoint(*fired[i]), 400, 300, 0.01f);
+            expectVectorNear(fired[i]->particle->velocity, expected.x, expected.y, 0.01f);
+            expectVectorNear(spawnPoint(*fired[i]), 400, 300, 0.01f);
         }
         EXPECT_FLOAT_EQ(player->fireDelay, pattern.delay);
         EXPECT_EQ(player->stats.shotsFired, pattern.shots);

@@ -46,8 +46,6 @@ bool tableHolds(const std::string& name, int score) {
                        [&](const auto& entry) { return entry->name == name && entry->score == score; });
 }
 
-} // namespace
-
 TEST_F(NameEntryTest, LowerCaseLettersBecomeCapitalsAndOnlyDigitsAndSpacesJoinThem) {
     typeIntoEntry("q");
     EXPECT_EQ(record().nameInput, "Q");
@@ -115,3 +113,5 @@ TEST_F(NameEntryTest, TheNextRunIsOfferedThePreviousName) {
     EXPECT_TRUE(pressIntoEntry(Key::Enter));
     EXPECT_TRUE(tableHolds("VIC", 9600));
 }
+
+} // namespace

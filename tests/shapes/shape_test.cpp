@@ -37,7 +37,7 @@ Shape loadAxes() {
     return loadShape("<object ID=\"\" >\r\n" + segment(0, 0, 10, 0) + segment(0, 0, 0, 10) + "</object>\r\n");
 }
 
-void expectNear(const TVector& point, float x, float y) {
+void expectPointNear(const TVector& point, float x, float y) {
     EXPECT_NEAR(point.x, x, 1e-5) << point.toString();
     EXPECT_NEAR(point.y, y, 1e-5) << point.toString();
 }
@@ -79,14 +79,14 @@ TEST(ShapeRotation, HeadingDownTurnsTheShapeCounterClockwise) {
     shape->heading.set(0, 1);
     shape->rotateLines();
     EXPECT_EQ(shape->needsRotation, 0);
-    expectNear(shape->drawnLines[0].end, 0, -10);
-    expectNear(shape->drawnLines[1].end, 10, 0);
+    expectPointNear(shape->drawnLines[0].end, 0, -10);
+    expectPointNear(shape->drawnLines[1].end, 10, 0);
     EXPECT_TRUE(shape->sourceLines[0].end.equals({10, 0}));
 
     // Only the heading's direction counts, not its length.
     shape->heading.set(5, -5);
     shape->rotateLines();
-    expectNear(shape->drawnLines[0].end, 7.0710678f, 7.0710678f);
+    expectPointNear(shape->drawnLines[0].end, 7.0710678f, 7.0710678f);
 }
 
 TEST(ShapeRotation, ScaleMultipliesEveryDrawnCoordinateAndNeverReachesZero) {

@@ -1,5 +1,7 @@
 #include "glow_canvas.h"
 
+#include "picture_math.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -12,15 +14,6 @@ float distanceToSegment(float px, float py, const TLineSegment& segment) {
         t = std::clamp(((px - segment.x1) * dx + (py - segment.y1) * dy) / lengthSquared, 0.0f, 1.0f);
     return std::hypot(px - (segment.x1 + t * dx), py - (segment.y1 + t * dy));
 }
-
-namespace {
-
-float smoothStep(float edge0, float edge1, float x) {
-    const float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
-}
-
-} // namespace
 
 TGlowCanvas::TGlowCanvas(int width, int height)
     : width(width), height(height), light(static_cast<size_t>(width) * height * 3, 0.0f) {}
@@ -49,14 +42,6 @@ void TGlowCanvas::addOutline(std::span<const TLineSegment> segments, const TGlow
         }
     }
 }
-
-namespace {
-
-uint8_t toByte(float value) {
-    return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
-}
-
-} // namespace
 
 void TGlowCanvas::writeInto(TPixelImage& image, int left, int top) const {
     for (int y = 0; y < height; ++y) {

@@ -24,14 +24,14 @@ using namespace synth;
 
 namespace {
 
-constexpr double kRate = 22050.0;
+constexpr double kEffectRate = 22050.0;
 constexpr double kSwarmRate = 44100.0;
 
 // Edge ramps: long enough that no step is audible, short enough to keep the attack.
 constexpr int kFadeIn = 24;
 constexpr int kFadeOut = 220;
 
-double seconds(int sample, double rate = kRate) {
+double seconds(int sample, double rate = kEffectRate) {
     return static_cast<double>(sample) / rate;
 }
 
@@ -60,10 +60,10 @@ TSamples renderPlayerFire() {
         const double t = seconds(i);
         // Falls from a bright 1.4 kHz to a low blip in a tenth of a second.
         const double hz = 260.0 + 1140.0 * expDet(-t / 0.045);
-        const double step = hz / kRate;
+        const double step = hz / kEffectRate;
         const double body = pulseWave(phase.advance(step), step, 0.3);
         const double edge = sawWave(octave.advance(2.0 * step), 2.0 * step);
-        tone.setCutoff(hz * 5.0, kRate, 0.3);
+        tone.setCutoff(hz * 5.0, kEffectRate, 0.3);
         out[i] = tone.lowpass(0.7 * body + 0.3 * edge) * strike(t, 0.002, 0.05);
     }
     return finishOneShot(out, 0.7);
@@ -79,8 +79,8 @@ TSamples renderEngineLoop() {
     TSamples rendered(kLength + kOverlap);
     TPhase low, beat, throb;
     TStateFilter body, hiss;
-    body.setCutoff(520.0, kRate, 0.35);
-    hiss.setCutoff(1800.0, kRate, 0.5);
+    body.setCutoff(520.0, kEffectRate, 0.35);
+    hiss.setCutoff(1800.0, kEffectRate, 0.5);
     TNoise noise(301);
     for (int i = -kPreroll; i < kLength + kOverlap; ++i) {
         const double lowStep = 36.0 * kCycle;
@@ -104,9 +104,9 @@ TSamples renderShieldBlink() {
         const double t = seconds(i);
         const double bend = t < 0.06 ? t / 0.06 : 1.0;
         const double hz = (880.0 + 440.0 * bend) * (1.0 + 0.02 * sinCycles(30.0 * t));
-        const double tone = sinCycles(carrier.advance(hz / kRate));
+        const double tone = sinCycles(carrier.advance(hz / kEffectRate));
         // A ring partial a fifth and a bit above gives the glassy edge of an energy field.
-        const double glass = tone * sinCycles(ring.advance(1.51 * hz / kRate));
+        const double glass = tone * sinCycles(ring.advance(1.51 * hz / kEffectRate));
         out[i] = (0.75 * tone + 0.35 * glass) * strike(t, 0.004, 0.06);
     }
     return finishOneShot(out, 0.6);
@@ -123,7 +123,7 @@ struct TCrackle {
     double counter = 0.0;
     explicit TCrackle(std::uint32_t seed) : noise(seed) {}
     double next(double holdRate) {
-        counter += holdRate / kRate;
+        counter += holdRate / kEffectRate;
         if (counter >= 1.0) {
             counter -= std::floor(counter);
             held = noise.bipolar();
@@ -140,13 +140,13 @@ TSamples renderExplosion() {
     TPhase thump;
     for (int i = 0; i < static_cast<int>(out.size()); ++i) {
         const double t = seconds(i);
-        rumble.setCutoff(280.0 + 5500.0 * expDet(-t / 0.09), kRate, 0.2);
+        rumble.setCutoff(280.0 + 5500.0 * expDet(-t / 0.09), kEffectRate, 0.2);
         const double blast =
             rumble.lowpass(0.6 * noise.bipolar() + 0.4 * crackle.next(9000.0 * expDet(-t / 0.2) + 900.0));
         // A quick bang and a longer rumbling tail.
         const double blastLevel = 0.55 * strike(t, 0.003, 0.06) + 0.45 * strike(t, 0.003, 0.22);
         const double thumpHz = 35.0 + 95.0 * expDet(-t / 0.07);
-        const double low = sinCycles(thump.advance(thumpHz / kRate)) * strike(t, 0.002, 0.12);
+        const double low = sinCycles(thump.advance(thumpHz / kEffectRate)) * strike(t, 0.002, 0.12);
         out[i] = blast * blastLevel * 1.6 + 0.8 * low;
     }
     return finishOneShot(out, 0.8);
@@ -159,10 +159,10 @@ TSamples renderShotBurst() {
     TPhase blip;
     for (int i = 0; i < static_cast<int>(out.size()); ++i) {
         const double t = seconds(i);
-        puff.setCutoff(800.0 + 1800.0 * expDet(-t / 0.05), kRate, 0.45);
+        puff.setCutoff(800.0 + 1800.0 * expDet(-t / 0.05), kEffectRate, 0.45);
         const double burst = puff.bandpass(noise.bipolar()) * strike(t, 0.003, 0.06);
         const double hz = 380.0 + 520.0 * expDet(-t / 0.03);
-        const double pop = sinCycles(blip.advance(hz / kRate)) * strike(t, 0.002, 0.035);
+        const double pop = sinCycles(blip.advance(hz / kEffectRate)) * strike(t, 0.002, 0.035);
         out[i] = 1.4 * burst + 0.5 * pop;
     }
     // A stray shot is background detail: softer than a kill.
@@ -183,16 +183,16 @@ TSamples renderHoleHit() {
     TPhase thud;
     TNoise noise(121);
     TStateFilter knock;
-    knock.setCutoff(2500.0, kRate, 0.3);
+    knock.setCutoff(2500.0, kEffectRate, 0.3);
     for (int i = 0; i < static_cast<int>(out.size()); ++i) {
         const double t = seconds(i);
         double metal = 0.0;
         for (int p = 0; p < kPartials; ++p) {
-            metal +=
-                kLevel[p] * sinCycles(ring[p].advance(310.0 * kRatio[p] / kRate)) * expDet(-t / kDecay[p]);
+            metal += kLevel[p] * sinCycles(ring[p].advance(310.0 * kRatio[p] / kEffectRate)) *
+                     expDet(-t / kDecay[p]);
         }
         const double thudHz = 52.0 + 40.0 * expDet(-t / 0.05);
-        const double body = sinCycles(thud.advance(thudHz / kRate)) * strike(t, 0.002, 0.15);
+        const double body = sinCycles(thud.advance(thudHz / kEffectRate)) * strike(t, 0.002, 0.15);
         const double impact = knock.lowpass(noise.bipolar()) * expDet(-t / 0.008);
         out[i] = 0.5 * metal * strike(t, 0.001, 1.0) + 1.0 * body + 0.8 * impact;
     }
@@ -206,10 +206,10 @@ TSamples renderHoleActive() {
     for (int i = 0; i < static_cast<int>(out.size()); ++i) {
         const double t = seconds(i);
         const double hz = 55.0 * (1.0 + 0.08 * t);
-        const double hum = sawWave(a.advance(hz / kRate), hz / kRate) +
-                           sawWave(b.advance(2.01 * hz / kRate), 2.01 * hz / kRate) * 0.6;
-        const double throb = sinCycles(pulse.advance(6.5 / kRate));
-        tone.setCutoff(300.0 + 250.0 * (0.5 + 0.5 * throb), kRate, 0.6);
+        const double hum = sawWave(a.advance(hz / kEffectRate), hz / kEffectRate) +
+                           sawWave(b.advance(2.01 * hz / kEffectRate), 2.01 * hz / kEffectRate) * 0.6;
+        const double throb = sinCycles(pulse.advance(6.5 / kEffectRate));
+        tone.setCutoff(300.0 + 250.0 * (0.5 + 0.5 * throb), kEffectRate, 0.6);
         out[i] = tone.lowpass(hum) * (0.6 + 0.4 * throb);
     }
     out = finishOneShot(out, 0.6);
@@ -230,20 +230,20 @@ TSamples renderHoleExplode() {
         if (t < kBurstAt) {
             // Implosion: everything is drawn in, rising in pitch and level up to the burst.
             const double x = t / kBurstAt;
-            suck.setCutoff(200.0 + 3200.0 * x * x, kRate, 0.7);
+            suck.setCutoff(200.0 + 3200.0 * x * x, kEffectRate, 0.7);
             const double swell = x * x * x;
             sample = (suck.bandpass(noise.bipolar()) * 1.3 +
-                      0.6 * sinCycles(rise.advance((60.0 + 420.0 * x * x) / kRate))) *
+                      0.6 * sinCycles(rise.advance((60.0 + 420.0 * x * x) / kEffectRate))) *
                      swell;
         }
         if (t >= kBurstAt) {
             const double u = t - kBurstAt;
-            blast.setCutoff(200.0 + 7000.0 * expDet(-u / 0.12), kRate, 0.2);
+            blast.setCutoff(200.0 + 7000.0 * expDet(-u / 0.12), kEffectRate, 0.2);
             const double debris =
                 blast.lowpass(0.5 * noise.bipolar() + 0.5 * crackle.next(7000.0 * expDet(-u / 0.3) + 600.0));
             const double level = 0.5 * strike(u, 0.002, 0.08) + 0.5 * strike(u, 0.004, 0.35);
             const double thumpHz = 25.0 + 75.0 * expDet(-u / 0.12);
-            const double low = sinCycles(thump.advance(thumpHz / kRate)) * strike(u, 0.002, 0.3);
+            const double low = sinCycles(thump.advance(thumpHz / kEffectRate)) * strike(u, 0.002, 0.3);
             sample += 1.5 * debris * level + 0.9 * low;
         }
         out[i] = sample;
@@ -262,14 +262,14 @@ void addBell(TSamples& out, double startSeconds, double hz, double level, std::u
     constexpr double kDecay[kPartials] = {0.9, 0.75, 0.5, 0.4, 0.3, 0.18};
     TPhase pair[kPartials][2];
     TNoise noise(seed);
-    const int start = static_cast<int>(startSeconds * kRate);
+    const int start = static_cast<int>(startSeconds * kEffectRate);
     for (int i = start; i < static_cast<int>(out.size()); ++i) {
         const double t = seconds(i - start);
         double sample = 0.0;
         for (int p = 0; p < kPartials; ++p) {
             const double partialHz = hz * kRatio[p];
-            const double tone = sinCycles(pair[p][0].advance(partialHz / kRate)) +
-                                sinCycles(pair[p][1].advance((partialHz + 0.9) / kRate));
+            const double tone = sinCycles(pair[p][0].advance(partialHz / kEffectRate)) +
+                                sinCycles(pair[p][1].advance((partialHz + 0.9) / kEffectRate));
             sample += kLevel[p] * tone * expDet(-t / kDecay[p]);
         }
         // The strike itself: a tick of noise.
@@ -310,8 +310,8 @@ TSamples renderEntryRisingSweep() {
     for (int i = 0; i < static_cast<int>(out.size()); ++i) {
         const double t = seconds(i);
         const double hz = 180.0 * pow2Det(3.0 * t / 0.42) * (1.0 + 0.015 * sinCycles(9.0 * t));
-        const double step = hz / kRate;
-        tone.setCutoff(hz * 4.0, kRate, 0.75);
+        const double step = hz / kEffectRate;
+        tone.setCutoff(hz * 4.0, kEffectRate, 0.75);
         const double sample =
             tone.lowpass(sawWave(osc.advance(step), step)) + 0.4 * sinCycles(sub.advance(0.5 * step));
         out[i] = sample * gate(t, length, 0.02, 0.08);
@@ -324,8 +324,9 @@ TSamples renderEntryWarble() {
     TPhase osc, wobble;
     for (int i = 0; i < static_cast<int>(out.size()); ++i) {
         const double t = seconds(i);
-        const double hz = (700.0 - 250.0 * t / 0.46) * (1.0 + 0.25 * sinCycles(wobble.advance(18.0 / kRate)));
-        const double step = hz / kRate;
+        const double hz =
+            (700.0 - 250.0 * t / 0.46) * (1.0 + 0.25 * sinCycles(wobble.advance(18.0 / kEffectRate)));
+        const double step = hz / kEffectRate;
         const double phase = osc.advance(step);
         out[i] = (0.6 * triangleWave(phase) + 0.4 * squareWave(phase, step)) * strike(t, 0.01, 0.2);
     }
@@ -347,11 +348,11 @@ TSamples renderEntryZap() {
             const double u = t - kStart[z];
             if (u < 0.0) continue;
             const double hz = 150.0 + 2900.0 * expDet(-u / 0.035);
-            const double step = hz / kRate;
+            const double step = hz / kEffectRate;
             sample += kLevel[z] * (sawWave(osc[z].advance(step), step) + 0.3 * noise.bipolar()) *
                       strike(u, 0.001, 0.05);
         }
-        tone.setCutoff(4000.0, kRate, 0.2);
+        tone.setCutoff(4000.0, kEffectRate, 0.2);
         out[i] = tone.lowpass(sample);
     }
     return finishOneShot(out, 0.6);
@@ -369,7 +370,7 @@ TSamples renderEntryArpeggio() {
         int n = static_cast<int>(t / kNoteLength);
         if (n >= kNotes) n = kNotes - 1;
         const double u = t - n * kNoteLength;
-        const double step = noteHz(kNote[n]) / kRate;
+        const double step = noteHz(kNote[n]) / kEffectRate;
         const double decay = n == kNotes - 1 ? 0.08 : 0.04;
         // Short ramp at each note so the note changes do not click.
         out[i] = pulseWave(osc.advance(step), step, 0.25) * strike(u, 0.003, decay);
@@ -387,13 +388,13 @@ TSamples renderEntryDrone() {
         const double x = t / length;
         // The filter opens over two thirds of the sound and closes again: a menacing swell.
         const double open = x < 0.65 ? x / 0.65 : (1.0 - x) / 0.35;
-        tone.setCutoff(150.0 + 2400.0 * open * open, kRate, 0.8);
-        const double stepA = 55.0 / kRate;
-        const double stepB = 55.7 / kRate;
+        tone.setCutoff(150.0 + 2400.0 * open * open, kEffectRate, 0.8);
+        const double stepA = 55.0 / kEffectRate;
+        const double stepB = 55.7 / kEffectRate;
         const double drone = sawWave(a.advance(stepA), stepA) + sawWave(b.advance(stepB), stepB);
-        const double riser = sinCycles(lift.advance(110.0 * pow2Det(2.0 * x) / kRate));
+        const double riser = sinCycles(lift.advance(110.0 * pow2Det(2.0 * x) / kEffectRate));
         const double shake =
-            1.0 - 0.4 * x * (0.5 + 0.5 * sinCycles(tremolo.advance((6.0 + 10.0 * x) / kRate)));
+            1.0 - 0.4 * x * (0.5 + 0.5 * sinCycles(tremolo.advance((6.0 + 10.0 * x) / kEffectRate)));
         out[i] = (tone.lowpass(drone) + 0.35 * riser) * shake * gate(t, length, 0.15, 0.25);
     }
     return finishOneShot(out, 0.65);
@@ -407,8 +408,8 @@ TSamples renderEntryBoing() {
         // Down and back up: the pitch of a bounce.
         const double dip = (t - 0.18) / 0.18;
         const double hz = 260.0 + 900.0 * (dip * dip < 1.0 ? dip * dip : 1.0);
-        const double tone = sinCycles(osc.advance(hz / kRate));
-        const double metal = tone * sinCycles(ring.advance(1.41 * hz / kRate));
+        const double tone = sinCycles(osc.advance(hz / kEffectRate));
+        const double metal = tone * sinCycles(ring.advance(1.41 * hz / kEffectRate));
         out[i] = (0.6 * tone + 0.5 * metal) * strike(t, 0.005, 0.25);
     }
     return finishOneShot(out, 0.6);
@@ -462,8 +463,8 @@ void renderMenuBlip(TSamples& left, TSamples& right) {
         // Two quick notes, up a fifth; the right channel runs a hair sharp for width.
         const double hz = t < 0.055 ? 1046.5 : 1568.0;
         const double level = t < 0.055 ? strike(t, 0.002, 0.05) : strike(t - 0.055, 0.002, 0.06);
-        const double stepLeft = hz / kRate;
-        const double stepRight = hz * 1.004 / kRate;
+        const double stepLeft = hz / kEffectRate;
+        const double stepRight = hz * 1.004 / kEffectRate;
         left[i] = squareWave(oscLeft.advance(stepLeft), stepLeft) * level;
         right[i] = squareWave(oscRight.advance(stepRight), stepRight) * level;
     }
@@ -482,22 +483,22 @@ void writeSoundEffectAssets(const std::string& outDir) {
     };
     TSamples left, right;
     renderMenuBlip(left, right);
-    writeOutputFile(outDir, "fx_menu.wav", encodeWave8Stereo(left, right, static_cast<int>(kRate)));
-    store("fx_expl.wav", renderExplosion(), kRate);
-    store("fx_bull_expl.wav", renderShotBurst(), kRate);
-    store("fx_hole_hit.wav", renderHoleHit(), kRate);
-    store("fx_hole_active.wav", renderHoleActive(), kRate);
-    store("fx_hole_expl.wav", renderHoleExplode(), kRate);
-    store("fx_ding1.wav", renderMultiplierDing(), kRate);
-    store("fx_ding2.wav", renderExtraLifeDing(), kRate);
-    store("fx_player_move.wav", renderEngineLoop(), kRate);
-    store("fx_shield.wav", renderShieldBlink(), kRate);
-    store("fx_player_fire.wav", renderPlayerFire(), kRate);
-    store("fx_entry0.wav", renderEntryRisingSweep(), kRate);
-    store("fx_entry1.wav", renderEntryWarble(), kRate);
-    store("fx_entry2.wav", renderEntryZap(), kRate);
-    store("fx_entry3.wav", renderEntryArpeggio(), kRate);
-    store("fx_entry5.wav", renderEntryDrone(), kRate);
-    store("fx_entry7.wav", renderEntryBoing(), kRate);
+    writeOutputFile(outDir, "fx_menu.wav", encodeWave8Stereo(left, right, static_cast<int>(kEffectRate)));
+    store("fx_expl.wav", renderExplosion(), kEffectRate);
+    store("fx_bull_expl.wav", renderShotBurst(), kEffectRate);
+    store("fx_hole_hit.wav", renderHoleHit(), kEffectRate);
+    store("fx_hole_active.wav", renderHoleActive(), kEffectRate);
+    store("fx_hole_expl.wav", renderHoleExplode(), kEffectRate);
+    store("fx_ding1.wav", renderMultiplierDing(), kEffectRate);
+    store("fx_ding2.wav", renderExtraLifeDing(), kEffectRate);
+    store("fx_player_move.wav", renderEngineLoop(), kEffectRate);
+    store("fx_shield.wav", renderShieldBlink(), kEffectRate);
+    store("fx_player_fire.wav", renderPlayerFire(), kEffectRate);
+    store("fx_entry0.wav", renderEntryRisingSweep(), kEffectRate);
+    store("fx_entry1.wav", renderEntryWarble(), kEffectRate);
+    store("fx_entry2.wav", renderEntryZap(), kEffectRate);
+    store("fx_entry3.wav", renderEntryArpeggio(), kEffectRate);
+    store("fx_entry5.wav", renderEntryDrone(), kEffectRate);
+    store("fx_entry7.wav", renderEntryBoing(), kEffectRate);
     store("fx_entry8.wav", renderSwarmLoop(), kSwarmRate);
 }

@@ -7,6 +7,7 @@
 #include "title_logo.h"
 
 #include "output_file.h"
+#include "picture_math.h"
 #include "png_file.h"
 
 #include <ft2build.h>
@@ -33,11 +34,6 @@ struct TMask {
     float& at(int x, int y) { return values[static_cast<size_t>(y) * width + x]; }
     float at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
 };
-
-float smoothStep(float edge0, float edge1, float x) {
-    const float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
-}
 
 float mix(float a, float b, float t) {
     return a + (b - a) * t;
@@ -203,10 +199,6 @@ TColour mix(TColour a, TColour b, float t) {
 float borderFade(int x, int y) {
     const int nearestBorder = std::min({x, y, logoSize - 1 - x, logoSize - 1 - y});
     return smoothStep(0.0f, 40.0f, static_cast<float>(nearestBorder));
-}
-
-uint8_t toByte(float value) {
-    return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
 }
 
 } // namespace

@@ -1,6 +1,10 @@
 // Sound clips decoded off the game thread: one worker, started on first use, decodes the queued clips in
 // the order they were asked for, so the clip needed first is ready first.
 //
+// An embedded file is decoded once per process: its bytes are part of the executable and cannot change,
+// so a game made again in the same process (the tests make one per case, some several) is given the clips
+// the first one asked for, whole or still decoding, instead of queuing the same minutes of music again.
+//
 // The clip is shared from the start, but only the worker touches its samples, rate and layout until it
 // fulfils the clip's promise. Waiting on the clip's future is what makes them visible to the game thread,
 // and the game thread hands a clip to the mixer only after that wait, under the mixer's lock.
@@ -9,12 +13,17 @@
 #include "platform/sound.h"
 #include "platform/sound_decoders.h"
 
+#include <strings.h>
+
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -29,6 +38,8 @@ struct TDecodeQueue {
     std::condition_variable waiting;
     std::deque<TDecodeJob> jobs;
     bool workerStarted = false;
+    // Embedded clips already asked for, by name and whether they loop.
+    std::map<std::pair<std::string, bool>, SoundClip> embedded;
 };
 
 // Never destroyed: the worker may still be decoding while the process ends.
@@ -71,6 +82,14 @@ void enqueue(TDecodeJob job) {
     queue.waiting.notify_one();
 }
 
+// The asset store reads the protocol without regard to case: "INCBIN::a.ogg" is "incbin::a.ogg".
+constexpr std::string_view EmbeddedPrefix = "incbin::";
+
+bool isEmbeddedName(std::string_view name) {
+    return name.size() > EmbeddedPrefix.size() &&
+           strncasecmp(name.data(), EmbeddedPrefix.data(), EmbeddedPrefix.size()) == 0;
+}
+
 bool isOggStream(TStream& stream) {
     char magic[4] = {};
     const bool ogg = stream.read(magic, 4) == 4 && std::string_view(magic, 4) == "OggS";
@@ -80,6 +99,13 @@ bool isOggStream(TStream& stream) {
 } // namespace
 
 SoundClip loadSoundClipInBackground(std::string_view name, int flags) {
+    const bool embedded = isEmbeddedName(name);
+    const std::pair<std::string, bool> key(name.substr(embedded ? EmbeddedPrefix.size() : 0), flags != 0);
+    if (embedded) {
+        TDecodeQueue& queue = decodeQueue();
+        std::lock_guard guard(queue.lock);
+        if (const auto known = queue.embedded.find(key); known != queue.embedded.end()) return known->second;
+    }
     std::unique_ptr<TStream> stream = openStream(name, false);
     if (!stream) return nullptr;
     if (!isOggStream(*stream)) return loadSoundClip(name, flags);
@@ -89,6 +115,11 @@ SoundClip loadSoundClipInBackground(std::string_view name, int flags) {
     job.clip->decoded = job.done.get_future().share();
     job.stream = std::move(stream);
     SoundClip clip = job.clip;
+    if (embedded) {
+        TDecodeQueue& queue = decodeQueue();
+        std::lock_guard guard(queue.lock);
+        queue.embedded.emplace(key, clip);
+    }
     enqueue(std::move(job));
     return clip;
 }

@@ -45,8 +45,6 @@ protected:
     }
 };
 
-} // namespace
-
 TEST(ScreenshotName, PadsToThreeDigitsAndGrowsPastThem) {
     EXPECT_EQ(screenshotName(0), "screen000.png");
     EXPECT_EQ(screenshotName(42), "screen042.png");
@@ -81,3 +79,5 @@ TEST_F(ScreenshotTest, SavesTheWholeLogicalPictureAsAPng) {
     EXPECT_EQ(colorAt(25, 40), (std::array<int, 3>{255, 0, 0}));
     EXPECT_EQ(colorAt(5, 5), (std::array<int, 3>{0, 0, 0}));
 }
+
+} // namespace

@@ -6,6 +6,7 @@
 // shapes, menus, music, sounds, hiscores, grid, director, joypad, craft, backdrop, border, settings).
 #pragma once
 
+#include "app/nearby_index.h"
 #include "app/world_list.h"
 #include "platform/display.h"
 #include "platform/sound.h"
@@ -64,6 +65,10 @@ constexpr int ConfigureJoypad = 4;
 constexpr int TestJoypad = 5;
 constexpr int Back = 6;
 } // namespace ConfigMenuEntry
+
+const TVector& enemyPosition(const TEnemy& enemy);
+float enemyRadius(const TEnemy& enemy);
+const TVector& sparkPosition(const TSpark& spark);
 
 extern const char* const versionText;  // "V0.63", also shown on the title page
 extern const char* const productTitle; // "Kelvanor "
@@ -169,6 +174,13 @@ public:
     TWorldList<TEnemy> enemies;
     TWorldList<TShockwave> shockwaves;
     TWorldList<TPopupText> popups;
+
+    // Open during the passes that look for near pairs: enemies during the shots pass, sparks during the
+    // enemies pass. Without them (or with useNearbyIndexes off) those passes walk the whole lists, with the
+    // same outcome at quadratic cost.
+    TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius};
+    TNearbyIndex<TSpark> sparksNear{sparkPosition, nullptr};
+    bool useNearbyIndexes = true;
 
     int snakeLimit = 0;
     int snakeCount = 0;

@@ -161,6 +161,16 @@ public:
         }
     }
 
+    // Slots, for indexes over a list: a slot is an entry's place in visiting order, counting holes. While
+    // the order is held, as during a visit, no slot moves, an entry removed leaves its slot empty (null)
+    // and stays alive, and an entry added takes the next slot after all others.
+    size_t slotCount() const { return entries_.size(); }
+    T* atSlot(size_t slot) const { return entries_[slot].get(); }
+    void holdOrder() { ++visiting_; }
+    void releaseOrder() {
+        if (--visiting_ == 0) endVisit();
+    }
+
     size_t size() const { return entries_.size() - holes_; }
     bool empty() const { return size() == 0; }
 
@@ -222,7 +232,7 @@ private:
     TWorldListIndex index_;
     size_t holes_ = 0;
     int duplicates_ = 0;
-    int visiting_ = 0;
+    int visiting_ = 0; // visits running plus holds of the order
     // Entries removed during a visit, kept alive until the outermost visit ends.
     std::vector<Handle> retired_;
 };

@@ -110,10 +110,15 @@ void TGravityWell::emitSpark() {
 
 void TGravityWell::pullSparks(float dt) {
     const TVector& here = particle->position;
-    game->sparks.forEach([&](TSpark& spark) {
+    // Each spark takes one pull of its own, so the order they are visited in changes no sum.
+    const auto pull = [&](TSpark& spark) {
         if (spark.particle->position.distanceTo(here) >= sparkReach) return;
         pullToward(spark.particle->acceleration, spark.particle->position, here, sparkPull * dt);
-    });
+    };
+    if (game->sparksNear.isOpen())
+        game->sparksNear.forEachNear(here, sparkReach, pull);
+    else
+        game->sparks.forEach(pull);
 }
 
 bool TGravityWell::pullEnemies(float dt) {

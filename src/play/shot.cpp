@@ -72,7 +72,7 @@ void TShot::update(float dt) {
 TShot::HitResult TShot::hitFirstEnemy(float dt) {
     HitResult result = HitResult::Missed;
     // The first enemy in list order that the shot is inside; the visit stops there.
-    game->enemies.forEachUntil([&](TEnemy& enemy) {
+    const auto strike = [&](TEnemy& enemy) {
         if (enemy.state == EnemyState::Entering || enemy.state == EnemyState::Dying) return false;
         if (isLoweredShield(enemy)) return false;
         if (particle->position.distanceTo(enemy.particle->position) >= enemy.radius) return false;
@@ -89,7 +89,11 @@ TShot::HitResult TShot::hitFirstEnemy(float dt) {
         life = 0;
         result = HitResult::Struck;
         return true;
-    });
+    };
+    if (game->enemiesNear.isOpen())
+        game->enemiesNear.forEachNearInOrder(particle->position, 0, strike);
+    else
+        game->enemies.forEachUntil(strike);
     return result;
 }
 

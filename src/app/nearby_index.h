@@ -1,0 +1,186 @@
+// TNearbyIndex: which entries of a world list may be near a point, so that a pass where every shot looks
+// for an enemy, or every sucking well for sparks, looks at the few in reach instead of the whole list.
+// Eight times the arena's load is 64 times the pairs; with the index it is eight times the cells' worth.
+//
+// It answers exactly what a walk over the whole list would have matched, never less:
+// - An index is open for one pass, during which the game moves none of the entries it indexes (the
+//   shots pass moves no enemy, the enemies pass no spark). It holds the list's order meanwhile, so every
+//   entry keeps its slot; it is built from where the entries stand at its first query.
+// - It is conservative: an entry whose position or own reach is not finite lands in no cell and is a
+//   candidate of every query, and so is every entry that joined the list after the build. A query from
+//   a point that is not finite, or with a reach that is not, gets the whole list (a NaN distance passes
+//   every "closer than" test that is written as "not at least as far"). Outside the arena, entries and
+//   queries are clamped to the edge cells, which keeps the cell of a point in order with its coordinate.
+// - The walk in list order visits candidates by slot, so where the game takes the first match or adds up
+//   forces in one sum, it sees them in the order the whole walk would have.
+#pragma once
+
+#include "app/world_list.h"
+#include "play/vector.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+template <class T> class TNearbyIndex {
+public:
+    using PositionOf = const TVector& (*)(const T&);
+    // How far an entry reaches out of its own position (an enemy's radius); null for points.
+    using ReachOf = float (*)(const T&);
+
+    TNearbyIndex(PositionOf positionOf, ReachOf reachOf) : positionOf_(positionOf), reachOf_(reachOf) {}
+
+    // Opens the index over list for one pass; the grid covers the arena whose top left corner is given.
+    void open(TWorldList<T>& list, float left, float top) {
+        list_ = &list;
+        list.holdOrder();
+        left_ = left;
+        top_ = top;
+        built_ = false;
+    }
+
+    void close() {
+        if (!list_) return;
+        list_->releaseOrder();
+        list_ = nullptr;
+    }
+
+    bool isOpen() const { return list_ != nullptr; }
+
+    // Calls visit(T&) for every live entry that may lie within reach of at (the entry's own reach added),
+    // in no particular order. For sums where each entry gets one term of its own.
+    template <class Visit> void forEachNear(const TVector& at, float reach, Visit&& visit) {
+        TBox box;
+        if (!boxAround(at, reach, box)) {
+            list_->forEach(visit);
+            return;
+        }
+        for (int cy = box.y0; cy <= box.y1; ++cy)
+            for (int cx = box.x0; cx <= box.x1; ++cx) {
+                const auto cell = static_cast<size_t>(cy * columns + cx);
+                for (uint32_t at = cellStart_[cell]; at < cellStart_[cell + 1]; ++at)
+                    if (T* entry = list_->atSlot(cellSlots_[at])) visit(*entry);
+            }
+        for (const uint32_t slot : anywhere_)
+            if (T* entry = list_->atSlot(slot)) visit(*entry);
+        visitJoined([&](T& entry) {
+            visit(entry);
+            return false;
+        });
+    }
+
+    // The same candidates in list order, stopping after the first call of visit(T&) that returns true.
+    template <class Visit> void forEachNearInOrder(const TVector& at, float reach, Visit&& visit) {
+        TBox box;
+        if (!boxAround(at, reach, box)) {
+            list_->forEachUntil(visit);
+            return;
+        }
+        std::fill(marked_.begin(), marked_.end(), 0);
+        for (int cy = box.y0; cy <= box.y1; ++cy)
+            for (int cx = box.x0; cx <= box.x1; ++cx) {
+                const auto cell = static_cast<size_t>(cy * columns + cx);
+                for (uint32_t at = cellStart_[cell]; at < cellStart_[cell + 1]; ++at)
+                    mark(cellSlots_[at]);
+            }
+        for (const uint32_t slot : anywhere_)
+            mark(slot);
+        for (size_t word = 0; word < marked_.size(); ++word)
+            for (uint64_t bits = marked_[word]; bits != 0; bits &= bits - 1) {
+                const size_t slot = word * 64 + static_cast<size_t>(__builtin_ctzll(bits));
+                T* entry = list_->atSlot(slot);
+                if (entry && visit(*entry)) return;
+            }
+        visitJoined(visit);
+    }
+
+    // A 32 x 20 grid of 32-unit cells over the 1024 x 640 arena.
+    static constexpr float cellSize = 32;
+    static constexpr int columns = 32;
+    static constexpr int rows = 20;
+
+private:
+    struct TBox {
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    };
+
+    // The cells a query can touch; false when the query is not finite and must see everything.
+    bool boxAround(const TVector& at, float reach, TBox& box) {
+        if (!built_) build();
+        const float span = reach + widestReach_;
+        if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(span)) return false;
+        // The game measures with float square roots; a unit and a little more keeps their rounding inside.
+        const float margin = span * 1.0e-4f + 1;
+        box.x0 = column(at.x - span - margin);
+        box.x1 = column(at.x + span + margin);
+        box.y0 = row(at.y - span - margin);
+        box.y1 = row(at.y + span + margin);
+        return true;
+    }
+
+    // Clamped before conversion: an infinite coordinate has no integer cell.
+    static int clampedCell(float offset, int count) {
+        const float cell = std::floor(offset / cellSize);
+        if (!(cell > 0)) return 0;
+        if (cell >= static_cast<float>(count - 1)) return count - 1;
+        return static_cast<int>(cell);
+    }
+    int column(float x) const { return clampedCell(x - left_, columns); }
+    int row(float y) const { return clampedCell(y - top_, rows); }
+
+    void build() {
+        built_ = true;
+        builtSlots_ = list_->slotCount();
+        widestReach_ = 0;
+        anywhere_.clear();
+        cellOfSlot_.assign(builtSlots_, noCell);
+        cellStart_.assign(columns * rows + 1, 0);
+        for (size_t slot = 0; slot < builtSlots_; ++slot) {
+            const T* entry = list_->atSlot(slot);
+            if (!entry) continue;
+            const TVector& at = positionOf_(*entry);
+            const float reach = reachOf_ ? reachOf_(*entry) : 0;
+            if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(reach)) {
+                anywhere_.push_back(static_cast<uint32_t>(slot));
+                continue;
+            }
+            widestReach_ = std::max(widestReach_, reach);
+            const auto cell = static_cast<uint32_t>(row(at.y) * columns + column(at.x));
+            cellOfSlot_[slot] = cell;
+            ++cellStart_[cell + 1];
+        }
+        for (size_t cell = 0; cell < columns * rows; ++cell)
+            cellStart_[cell + 1] += cellStart_[cell];
+        cellSlots_.resize(cellStart_.back());
+        cellFill_.assign(cellStart_.begin(), cellStart_.end() - 1);
+        for (size_t slot = 0; slot < builtSlots_; ++slot)
+            if (cellOfSlot_[slot] != noCell)
+                cellSlots_[cellFill_[cellOfSlot_[slot]]++] = static_cast<uint32_t>(slot);
+        marked_.assign((builtSlots_ + 63) / 64, 0);
+    }
+
+    void mark(uint32_t slot) { marked_[slot / 64] |= uint64_t{1} << (slot % 64); }
+
+    // Entries that joined after the build, in list order, including any that join during this walk.
+    template <class Visit> void visitJoined(Visit&& visit) {
+        for (size_t slot = builtSlots_; slot < list_->slotCount(); ++slot) {
+            T* entry = list_->atSlot(slot);
+            if (entry && visit(*entry)) return;
+        }
+    }
+
+    static constexpr uint32_t noCell = UINT32_MAX;
+
+    PositionOf positionOf_;
+    ReachOf reachOf_;
+    TWorldList<T>* list_ = nullptr;
+    float left_ = 0, top_ = 0;
+    bool built_ = false;
+    size_t builtSlots_ = 0;
+    float widestReach_ = 0;
+    // Slots by cell: cellSlots_[cellStart_[c] .. cellStart_[c + 1]) are cell c's, in slot order.
+    std::vector<uint32_t> cellStart_, cellFill_, cellSlots_, cellOfSlot_;
+    std::vector<uint32_t> anywhere_; // in no cell: candidates of every query
+    std::vector<uint64_t> marked_;   // the ordered walk's candidates, one bit per slot
+};

@@ -116,6 +116,9 @@ const TVector& enemyPosition(const TEnemy& enemy) {
 float enemyRadius(const TEnemy& enemy) {
     return enemy.radius;
 }
+int enemyKind(const TEnemy& enemy) {
+    return enemy.kind();
+}
 const TVector& sparkPosition(const TSpark& spark) {
     return spark.particle->position;
 }
@@ -137,8 +140,12 @@ void TGame::updateWorld(float dt) {
         particle.update(dt, false);
     });
     // Enemies pull, shove and add sparks, but move none: sparks move only in the particles pass.
-    if (useNearbyIndexes) sparksNear.open(sparks, left, top);
+    if (useNearbyIndexes) {
+        sparksNear.open(sparks, left, top);
+        enemiesByKind.open(enemies);
+    }
     enemies.forEach([&](TEnemy& enemy) { enemy.update(dt); });
+    enemiesByKind.close();
     sparksNear.close();
     sparks.forEach([&](TSpark& spark) { spark.update(dt); });
     shockwaves.forEach([&](TShockwave& wave) { wave.update(dt); });

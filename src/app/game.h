@@ -6,6 +6,7 @@
 // shapes, menus, music, sounds, hiscores, grid, director, joypad, craft, backdrop, border, settings).
 #pragma once
 
+#include "app/list_buckets.h"
 #include "app/nearby_index.h"
 #include "app/world_list.h"
 #include "platform/display.h"
@@ -68,6 +69,7 @@ constexpr int Back = 6;
 
 const TVector& enemyPosition(const TEnemy& enemy);
 float enemyRadius(const TEnemy& enemy);
+int enemyKind(const TEnemy& enemy);
 const TVector& sparkPosition(const TSpark& spark);
 
 extern const char* const versionText;  // "V0.63", also shown on the title page
@@ -175,11 +177,12 @@ public:
     TWorldList<TShockwave> shockwaves;
     TWorldList<TPopupText> popups;
 
-    // Open during the passes that look for near pairs: enemies during the shots pass, sparks during the
-    // enemies pass. Without them (or with useNearbyIndexes off) those passes walk the whole lists, with the
-    // same outcome at quadratic cost.
+    // Open during the passes that look for pairs: enemies near shots during the shots pass, sparks near
+    // wells and enemies by kind during the enemies pass. Without them (or with useNearbyIndexes off)
+    // those passes walk the whole lists, with the same outcome at quadratic cost.
     TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius};
     TNearbyIndex<TSpark> sparksNear{sparkPosition, nullptr};
+    TListBuckets<TEnemy> enemiesByKind{enemyKind};
     bool useNearbyIndexes = true;
 
     int snakeLimit = 0;

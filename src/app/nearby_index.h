@@ -56,12 +56,19 @@ public:
             list_->forEach(visit);
             return;
         }
-        for (int cy = box.y0; cy <= box.y1; ++cy)
+        // Of the box, only the cells that come within reach of the circle: four in five of them for a
+        // wide reach. The edge cells reach out for ever, as entries beyond the walls are clamped into them.
+        const float reachSquared = box.reach * box.reach;
+        for (int cy = box.y0; cy <= box.y1; ++cy) {
+            const float gapY = gapTo(at.y, top_, cy, rows);
             for (int cx = box.x0; cx <= box.x1; ++cx) {
+                const float gapX = gapTo(at.x, left_, cx, columns);
+                if (gapX * gapX + gapY * gapY > reachSquared) continue;
                 const auto cell = static_cast<size_t>(cy * columns + cx);
                 for (uint32_t at = cellStart_[cell]; at < cellStart_[cell + 1]; ++at)
                     if (T* entry = list_->atSlot(cellSlots_[at])) visit(*entry);
             }
+        }
         for (const uint32_t slot : anywhere_)
             if (T* entry = list_->atSlot(slot)) visit(*entry);
         visitJoined([&](T& entry) {
@@ -103,6 +110,7 @@ public:
 private:
     struct TBox {
         int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        float reach = 0; // the query's reach with the entries' widest and the margin
     };
 
     // The cells a query can touch; false when the query is not finite and must see everything.
@@ -110,21 +118,37 @@ private:
         if (!built_) build();
         const float span = reach + widestReach_;
         if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(span)) return false;
-        // The game measures with float square roots; a unit and a little more keeps their rounding inside.
-        const float margin = span * 1.0e-4f + 1;
-        box.x0 = column(at.x - span - margin);
-        box.x1 = column(at.x + span + margin);
-        box.y0 = row(at.y - span - margin);
-        box.y1 = row(at.y + span + margin);
+        // The game measures with float square roots, and cell bounds are rounded too: a unit and a little
+        // more, growing with the coordinates, keeps all their rounding inside.
+        const float size =
+            std::abs(span) + std::abs(at.x) + std::abs(at.y) + std::abs(left_) + std::abs(top_);
+        box.reach = span + size * 1.0e-4f + 1;
+        box.x0 = column(at.x - box.reach);
+        box.x1 = column(at.x + box.reach);
+        box.y0 = row(at.y - box.reach);
+        box.y1 = row(at.y + box.reach);
         return true;
+    }
+
+    // How far a coordinate lies outside cell `cell` of `count` along one axis; 0 inside.
+    static float gapTo(float coordinate, float origin, int cell, int count) {
+        if (cell > 0) {
+            const float low = origin + static_cast<float>(cell) * cellSize;
+            if (coordinate < low) return low - coordinate;
+        }
+        if (cell < count - 1) {
+            const float high = origin + static_cast<float>(cell + 1) * cellSize;
+            if (coordinate > high) return coordinate - high;
+        }
+        return 0;
     }
 
     // Clamped before conversion: an infinite coordinate has no integer cell.
     static int clampedCell(float offset, int count) {
-        const float cell = std::floor(offset / cellSize);
+        const float cell = offset / cellSize;
         if (!(cell > 0)) return 0;
         if (cell >= static_cast<float>(count - 1)) return count - 1;
-        return static_cast<int>(cell);
+        return static_cast<int>(cell); // positive: truncation is the floor
     }
     int column(float x) const { return clampedCell(x - left_, columns); }
     int row(float y) const { return clampedCell(y - top_, rows); }

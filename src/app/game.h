@@ -70,6 +70,7 @@ constexpr int Back = 6;
 const TVector& enemyPosition(const TEnemy& enemy);
 float enemyRadius(const TEnemy& enemy);
 int enemyKind(const TEnemy& enemy);
+bool canMeetShots(const TEnemy& enemy); // in shot.cpp
 const TVector& sparkPosition(const TSpark& spark);
 
 extern const char* const versionText;  // "V0.63", also shown on the title page
@@ -180,7 +181,7 @@ public:
     // Open during the passes that look for pairs: enemies near shots during the shots pass, sparks near
     // wells and enemies by kind during the enemies pass. Without them (or with useNearbyIndexes off)
     // those passes walk the whole lists, with the same outcome at quadratic cost.
-    TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius};
+    TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius, canMeetShots};
     TNearbyIndex<TSpark> sparksNear{sparkPosition, nullptr};
     TListBuckets<TEnemy> enemiesByKind{enemyKind};
     bool useNearbyIndexes = true;

@@ -29,7 +29,12 @@ public:
     // How far an entry reaches out of its own position (an enemy's radius); null for points.
     using ReachOf = float (*)(const T&);
 
-    TNearbyIndex(PositionOf positionOf, ReachOf reachOf) : positionOf_(positionOf), reachOf_(reachOf) {}
+    // Entries for which this is false at the build are left out: the pass guarantees that they can match
+    // no query before it ends (an enemy that is dying stays dying). Null keeps every entry.
+    using Counts = bool (*)(const T&);
+
+    TNearbyIndex(PositionOf positionOf, ReachOf reachOf, Counts counts = nullptr)
+        : positionOf_(positionOf), reachOf_(reachOf), counts_(counts) {}
 
     // Opens the index over list for one pass; the grid covers the arena whose top left corner is given.
     void open(TWorldList<T>& list, float left, float top) {
@@ -65,8 +70,8 @@ public:
                 const float gapX = gapTo(at.x, left_, cx, columns);
                 if (gapX * gapX + gapY * gapY > reachSquared) continue;
                 const auto cell = static_cast<size_t>(cy * columns + cx);
-                for (uint32_t at = cellStart_[cell]; at < cellStart_[cell + 1]; ++at)
-                    if (T* entry = list_->atSlot(cellSlots_[at])) visit(*entry);
+                for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i)
+                    if (T* entry = list_->atSlot(placed_[i].slot)) visit(*entry);
             }
         }
         for (const uint32_t slot : anywhere_)
@@ -88,8 +93,8 @@ public:
         for (int cy = box.y0; cy <= box.y1; ++cy)
             for (int cx = box.x0; cx <= box.x1; ++cx) {
                 const auto cell = static_cast<size_t>(cy * columns + cx);
-                for (uint32_t at = cellStart_[cell]; at < cellStart_[cell + 1]; ++at)
-                    mark(cellSlots_[at]);
+                for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i)
+                    if (mayReach(placed_[i], at, reach, box)) mark(placed_[i].slot);
             }
         for (const uint32_t slot : anywhere_)
             mark(slot);
@@ -110,8 +115,22 @@ public:
 private:
     struct TBox {
         int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-        float reach = 0; // the query's reach with the entries' widest and the margin
+        float reach = 0;  // the query's reach with the entries' widest and the margin
+        float margin = 0; // for the game's rounding
     };
+
+    // An entry where the build found it, kept beside its cell's others so that the walk in order can
+    // pass over those out of reach without going to the entries themselves.
+    struct TPlaced {
+        float x = 0, y = 0, reach = 0;
+        uint32_t slot = 0;
+    };
+
+    static bool mayReach(const TPlaced& placed, const TVector& at, float reach, const TBox& box) {
+        const float dx = placed.x - at.x, dy = placed.y - at.y;
+        const float limit = reach + placed.reach + box.margin;
+        return !(dx * dx + dy * dy > limit * limit);
+    }
 
     // The cells a query can touch; false when the query is not finite and must see everything.
     bool boxAround(const TVector& at, float reach, TBox& box) {
@@ -122,7 +141,8 @@ private:
         // more, growing with the coordinates, keeps all their rounding inside.
         const float size =
             std::abs(span) + std::abs(at.x) + std::abs(at.y) + std::abs(left_) + std::abs(top_);
-        box.reach = span + size * 1.0e-4f + 1;
+        box.margin = size * 1.0e-4f + 1;
+        box.reach = span + box.margin;
         box.x0 = column(at.x - box.reach);
         box.x1 = column(at.x + box.reach);
         box.y0 = row(at.y - box.reach);
@@ -158,11 +178,11 @@ private:
         builtSlots_ = list_->slotCount();
         widestReach_ = 0;
         anywhere_.clear();
-        cellOfSlot_.assign(builtSlots_, noCell);
+        bySlot_.clear();
         cellStart_.assign(columns * rows + 1, 0);
         for (size_t slot = 0; slot < builtSlots_; ++slot) {
             const T* entry = list_->atSlot(slot);
-            if (!entry) continue;
+            if (!entry || (counts_ && !counts_(*entry))) continue;
             const TVector& at = positionOf_(*entry);
             const float reach = reachOf_ ? reachOf_(*entry) : 0;
             if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(reach)) {
@@ -171,16 +191,15 @@ private:
             }
             widestReach_ = std::max(widestReach_, reach);
             const auto cell = static_cast<uint32_t>(row(at.y) * columns + column(at.x));
-            cellOfSlot_[slot] = cell;
+            bySlot_.push_back({{at.x, at.y, reach, static_cast<uint32_t>(slot)}, cell});
             ++cellStart_[cell + 1];
         }
         for (size_t cell = 0; cell < columns * rows; ++cell)
             cellStart_[cell + 1] += cellStart_[cell];
-        cellSlots_.resize(cellStart_.back());
+        placed_.resize(cellStart_.back());
         cellFill_.assign(cellStart_.begin(), cellStart_.end() - 1);
-        for (size_t slot = 0; slot < builtSlots_; ++slot)
-            if (cellOfSlot_[slot] != noCell)
-                cellSlots_[cellFill_[cellOfSlot_[slot]]++] = static_cast<uint32_t>(slot);
+        for (const TInCell& entry : bySlot_)
+            placed_[cellFill_[entry.cell]++] = entry.placed;
         marked_.assign((builtSlots_ + 63) / 64, 0);
     }
 
@@ -194,17 +213,22 @@ private:
         }
     }
 
-    static constexpr uint32_t noCell = UINT32_MAX;
-
     PositionOf positionOf_;
     ReachOf reachOf_;
+    Counts counts_;
     TWorldList<T>* list_ = nullptr;
     float left_ = 0, top_ = 0;
     bool built_ = false;
     size_t builtSlots_ = 0;
     float widestReach_ = 0;
-    // Slots by cell: cellSlots_[cellStart_[c] .. cellStart_[c + 1]) are cell c's, in slot order.
-    std::vector<uint32_t> cellStart_, cellFill_, cellSlots_, cellOfSlot_;
+    struct TInCell {
+        TPlaced placed;
+        uint32_t cell = 0;
+    };
+    std::vector<TInCell> bySlot_; // the build's first pass, in slot order
+    // By cell: placed_[cellStart_[c] .. cellStart_[c + 1]) are cell c's entries, in slot order.
+    std::vector<TPlaced> placed_;
+    std::vector<uint32_t> cellStart_, cellFill_;
     std::vector<uint32_t> anywhere_; // in no cell: candidates of every query
     std::vector<uint64_t> marked_;   // the ordered walk's candidates, one bit per slot
 };

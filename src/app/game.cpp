@@ -139,12 +139,15 @@ void TGame::updateWorld(float dt) {
         particle.confine(left, right, top, bottom);
         particle.update(dt, false);
     });
-    // Enemies pull, shove and add sparks, but move none: sparks move only in the particles pass.
+    // Enemies pull, shove and add sparks but move none: sparks move only in the particles pass. The few
+    // enemy moves of this pass (separation, snake segments, dasher shields) report to enemiesAround.
     if (useNearbyIndexes) {
         sparksNear.open(sparks, left, top);
         enemiesByKind.open(enemies);
+        enemiesAround.open(enemies, left, top);
     }
     enemies.forEach([&](TEnemy& enemy) { enemy.update(dt); });
+    enemiesAround.close();
     enemiesByKind.close();
     sparksNear.close();
     sparks.forEach([&](TSpark& spark) { spark.update(dt); });

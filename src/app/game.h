@@ -134,6 +134,8 @@ public:
     static void startTrack(const SoundClip& track, const SoundChannel& channel, float gain);
     // Every enemy leaves the lists with its particle: no explosion, no score.
     void removeAllEnemies();
+    // Whatever sets an enemy's position outside the particles pass says so here, for enemiesAround.
+    void enemyMoved(const TEnemy& enemy) { enemiesAround.moved(enemy); }
 
     std::shared_ptr<TLevelDirector> levelDirector;
     std::shared_ptr<THiscoreTable> hiscores;
@@ -184,6 +186,7 @@ public:
     TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius, canMeetShots};
     TNearbyIndex<TSpark> sparksNear{sparkPosition, nullptr};
     TListBuckets<TEnemy> enemiesByKind{enemyKind};
+    TNearbyIndex<TEnemy> enemiesAround{enemyPosition, nullptr}; // for the wells' pull, in the enemies pass
     bool useNearbyIndexes = true;
 
     int snakeLimit = 0;

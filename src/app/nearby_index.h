@@ -53,6 +53,18 @@ public:
 
     bool isOpen() const { return list_ != nullptr; }
 
+    // Says that entry has left the place the build found it in: from now until the index closes, it is
+    // a candidate of every query. For passes that move a few of their entries (separation, a snake's
+    // segments following their head).
+    void moved(const T& entry) {
+        if (!list_ || !built_) return; // a build to come reads where it is then
+        const size_t slot = list_->slotOf(&entry);
+        if (slot >= builtSlots_ || movedSlots_[slot]) return; // joiners are candidates anyway
+        movedSlots_[slot] = 1;
+        anyMoved_ = true;
+        anywhere_.push_back(static_cast<uint32_t>(slot));
+    }
+
     // Calls visit(T&) for every live entry that may lie within reach of at (the entry's own reach added),
     // in no particular order. For sums where each entry gets one term of its own.
     template <class Visit> void forEachNear(const TVector& at, float reach, Visit&& visit) {
@@ -70,12 +82,16 @@ public:
                 const float gapX = gapTo(at.x, left_, cx, columns);
                 if (gapX * gapX + gapY * gapY > reachSquared) continue;
                 const auto cell = static_cast<size_t>(cy * columns + cx);
-                for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i)
-                    if (T* entry = list_->atSlot(placed_[i].slot)) visit(*entry);
+                for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i) {
+                    const uint32_t slot = placed_[i].slot;
+                    if (anyMoved_ && movedSlots_[slot]) continue; // visited from anywhere_, once
+                    if (T* entry = list_->atSlot(slot)) visit(*entry);
+                }
             }
         }
-        for (const uint32_t slot : anywhere_)
-            if (T* entry = list_->atSlot(slot)) visit(*entry);
+        // By count, not by iterator: a visit may move an entry, which appends here.
+        for (size_t i = 0; i < anywhere_.size(); ++i)
+            if (T* entry = list_->atSlot(anywhere_[i])) visit(*entry);
         visitJoined([&](T& entry) {
             visit(entry);
             return false;
@@ -96,7 +112,7 @@ public:
                 for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i)
                     if (mayReach(placed_[i], at, reach, box)) mark(placed_[i].slot);
             }
-        for (const uint32_t slot : anywhere_)
+        for (const uint32_t slot : anywhere_) // marks are made before any visit
             mark(slot);
         for (size_t word = 0; word < marked_.size(); ++word)
             for (uint64_t bits = marked_[word]; bits != 0; bits &= bits - 1) {
@@ -201,6 +217,8 @@ private:
         for (const TInCell& entry : bySlot_)
             placed_[cellFill_[entry.cell]++] = entry.placed;
         marked_.assign((builtSlots_ + 63) / 64, 0);
+        movedSlots_.assign(builtSlots_, 0);
+        anyMoved_ = false;
     }
 
     void mark(uint32_t slot) { marked_[slot / 64] |= uint64_t{1} << (slot % 64); }
@@ -229,6 +247,8 @@ private:
     // By cell: placed_[cellStart_[c] .. cellStart_[c + 1]) are cell c's entries, in slot order.
     std::vector<TPlaced> placed_;
     std::vector<uint32_t> cellStart_, cellFill_;
-    std::vector<uint32_t> anywhere_; // in no cell: candidates of every query
-    std::vector<uint64_t> marked_;   // the ordered walk's candidates, one bit per slot
+    std::vector<uint32_t> anywhere_;  // in no cell: candidates of every query
+    std::vector<uint8_t> movedSlots_; // by slot: placed, then moved, so now in anywhere_
+    bool anyMoved_ = false;
+    std::vector<uint64_t> marked_; // the ordered walk's candidates, one bit per slot
 };

@@ -125,6 +125,14 @@ public:
 
     bool contains(const T* item) const { return item && slotOf(item) != TWorldListIndex::None; }
 
+    // Where item stands, or TWorldListIndex::None.
+    size_t slotOf(const T* item) const {
+        if (duplicates_ == 0) return index_.find(item);
+        for (size_t i = 0; i < entries_.size(); ++i)
+            if (entries_[i].get() == item) return i;
+        return TWorldListIndex::None;
+    }
+
     // Calls visit(T&) for every live entry in insertion order. The entry is kept alive for the call even if
     // it removes itself.
     template <class Visit> void forEach(Visit&& visit) {
@@ -182,13 +190,6 @@ public:
     }
 
 private:
-    size_t slotOf(const T* item) const {
-        if (duplicates_ == 0) return index_.find(item);
-        for (size_t i = 0; i < entries_.size(); ++i)
-            if (entries_[i].get() == item) return i;
-        return TWorldListIndex::None;
-    }
-
     void removeAt(size_t i) {
         index_.erase(entries_[i].get());
         ++holes_;

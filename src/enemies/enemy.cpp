@@ -231,6 +231,8 @@ void TEnemy::separate() {
         here.y += sy;
         there.x -= sx;
         there.y -= sy;
+        game->enemyMoved(*this);
+        game->enemyMoved(other);
     };
     if (game->enemiesByKind.isOpen())
         game->enemiesByKind.forEachWithKey(ownKind, pushApart);

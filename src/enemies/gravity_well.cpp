@@ -138,7 +138,8 @@ void TGravityWell::pullSparks(float dt) {
 
 bool TGravityWell::pullEnemies(float dt) {
     bool overloaded = false;
-    game->enemies.forEach([&](TEnemy& other) {
+    // In list order: a swallow can wake a well, whose wave shoves every enemy between two pulls.
+    const auto pullOrSwallow = [&](TEnemy& other) {
         // Once overloaded the well is gone; the children it just made must not be swallowed by it.
         if (overloaded || &other == this) return;
         if (other.state == EnemyState::Entering || other.state == EnemyState::Dying) return;
@@ -163,7 +164,15 @@ bool TGravityWell::pullEnemies(float dt) {
             overload(dt);
             overloaded = true;
         }
-    });
+    };
+    if (game->enemiesAround.isOpen()) {
+        game->enemiesAround.forEachNearInOrder(particle->position, enemyReach, [&](TEnemy& other) {
+            pullOrSwallow(other);
+            return false;
+        });
+    } else {
+        game->enemies.forEach(pullOrSwallow);
+    }
     return !overloaded;
 }
 

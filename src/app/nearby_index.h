@@ -59,8 +59,8 @@ public:
     void moved(const T& entry) {
         if (!list_ || !built_) return; // a build to come reads where it is then
         const size_t slot = list_->slotOf(&entry);
-        if (slot >= builtSlots_ || movedSlots_[slot]) return; // joiners are candidates anyway
-        movedSlots_[slot] = 1;
+        if (slot >= builtSlots_ || inAnywhere_[slot]) return; // joiners and these are candidates anyway
+        inAnywhere_[slot] = 1;
         anyMoved_ = true;
         anywhere_.push_back(static_cast<uint32_t>(slot));
     }
@@ -84,7 +84,7 @@ public:
                 const auto cell = static_cast<size_t>(cy * columns + cx);
                 for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i) {
                     const uint32_t slot = placed_[i].slot;
-                    if (anyMoved_ && movedSlots_[slot]) continue; // visited from anywhere_, once
+                    if (anyMoved_ && inAnywhere_[slot]) continue; // moved: visited from anywhere_, once
                     if (T* entry = list_->atSlot(slot)) visit(*entry);
                 }
             }
@@ -196,6 +196,8 @@ private:
         anywhere_.clear();
         bySlot_.clear();
         cellStart_.assign(columns * rows + 1, 0);
+        inAnywhere_.assign(builtSlots_, 0);
+        anyMoved_ = false;
         for (size_t slot = 0; slot < builtSlots_; ++slot) {
             const T* entry = list_->atSlot(slot);
             if (!entry || (counts_ && !counts_(*entry))) continue;
@@ -203,6 +205,7 @@ private:
             const float reach = reachOf_ ? reachOf_(*entry) : 0;
             if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(reach)) {
                 anywhere_.push_back(static_cast<uint32_t>(slot));
+                inAnywhere_[slot] = 1;
                 continue;
             }
             widestReach_ = std::max(widestReach_, reach);
@@ -217,8 +220,6 @@ private:
         for (const TInCell& entry : bySlot_)
             placed_[cellFill_[entry.cell]++] = entry.placed;
         marked_.assign((builtSlots_ + 63) / 64, 0);
-        movedSlots_.assign(builtSlots_, 0);
-        anyMoved_ = false;
     }
 
     void mark(uint32_t slot) { marked_[slot / 64] |= uint64_t{1} << (slot % 64); }
@@ -248,7 +249,7 @@ private:
     std::vector<TPlaced> placed_;
     std::vector<uint32_t> cellStart_, cellFill_;
     std::vector<uint32_t> anywhere_;  // in no cell: candidates of every query
-    std::vector<uint8_t> movedSlots_; // by slot: placed, then moved, so now in anywhere_
-    bool anyMoved_ = false;
-    std::vector<uint64_t> marked_; // the ordered walk's candidates, one bit per slot
+    std::vector<uint8_t> inAnywhere_; // by slot: in anywhere_, from the build or since a move
+    bool anyMoved_ = false;           // some entry has left its cell for anywhere_
+    std::vector<uint64_t> marked_;    // the ordered walk's candidates, one bit per slot
 };

@@ -1,6 +1,7 @@
 // The nearby index and the kind buckets against the whole-list walks they stand in for, over long random
-// sessions: entries join and leave between and during queries, sit outside the arena, on cell edges, at
-// NaN or infinity, with odd reaches, and queries come from anywhere. Every answer must be the walk's own.
+// sessions: entries join and leave between and during queries, move and say so, sit outside the arena, on
+// cell edges, at NaN or infinity, with odd reaches, and queries come from anywhere. Every answer must be
+// the walk's own.
 #include "app/list_buckets.h"
 #include "app/nearby_index.h"
 
@@ -90,6 +91,7 @@ struct NearbyIndexSession : ::testing::TestWithParam<uint32_t> {
     TWorldList<TDot> list;
     TNearbyIndex<TDot> index{dotPosition, dotRadius};
     TListBuckets<TDot> buckets{dotKind};
+    TNearbyIndex<TDot> counted{dotPosition, dotRadius, [](const TDot& dot) { return dot.kind != 3; }};
     std::vector<TDot*> all; // every dot ever made, alive while the session lasts
     std::vector<std::shared_ptr<TDot>> keep;
 
@@ -144,6 +146,7 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
             add(session);
 
         index.open(list, arenaLeft, arenaTop);
+        counted.open(list, arenaLeft, arenaTop);
         buckets.open(list);
         for (int q = 0; q < 40; ++q) {
             const TVector at = session.pick(15) == 0 ? session.point()
@@ -185,9 +188,34 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
             buckets.forEachWithKey(kind, [&](TDot& dot) { ofKind.push_back(dot.id); });
             ASSERT_EQ(ofKind, kindByWalk(kind));
 
+            // Kind 3 never counts for the second index, as dying enemies never count for shots.
+            int expectedCounted = 0;
+            list.forEachUntil([&](TDot& dot) {
+                if (dot.kind == 3 || !inside(at, reach, dot)) return false;
+                expectedCounted = dot.id;
+                return true;
+            });
+            int foundCounted = 0;
+            counted.forEachNearInOrder(at, reach, [&](TDot& dot) {
+                if (dot.kind == 3 || !inside(at, reach, dot)) return false;
+                foundCounted = dot.id;
+                return true;
+            });
+            ASSERT_EQ(foundCounted, expectedCounted) << "seed " << GetParam() << " pass " << pass;
+
             if (session.pick(4) == 0) removeSome(session, 3);
+            // A dot moved during the pass, as separation moves enemies, and said so.
+            if (session.pick(3) == 0 && !keep.empty()) {
+                TDot& dot = *keep[static_cast<size_t>(session.pick(static_cast<int>(keep.size())))];
+                dot.position = session.pick(2) ? session.point()
+                                               : TVector{dot.position.x + session.real(-60, 60),
+                                                         dot.position.y + session.real(-60, 60)};
+                index.moved(dot);
+                counted.moved(dot);
+            }
         }
         buckets.close();
+        counted.close();
         index.close();
     }
     // The session must have exercised both outcomes many times over.

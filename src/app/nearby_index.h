@@ -4,8 +4,10 @@
 //
 // It answers exactly what a walk over the whole list would have matched, never less:
 // - An index is open for one pass, during which the game moves none of the entries it indexes (the
-//   shots pass moves no enemy, the enemies pass no spark). It holds the list's order meanwhile, so every
-//   entry keeps its slot; it is built from where the entries stand at its first query.
+//   shots pass moves no enemy, the enemies pass no spark) or says which it moved, and those are then
+//   candidates of every query. It holds the list's order meanwhile, so every entry keeps its slot; it is
+//   built from where the entries stand at its first query, and may leave out entries that can match
+//   nothing until the pass ends.
 // - It is conservative: an entry whose position or own reach is not finite lands in no cell and is a
 //   candidate of every query, and so is every entry that joined the list after the build. A query from
 //   a point that is not finite, or with a reach that is not, gets the whole list (a NaN distance passes
@@ -19,6 +21,7 @@
 #include "play/vector.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -116,7 +119,7 @@ public:
             mark(slot);
         for (size_t word = 0; word < marked_.size(); ++word)
             for (uint64_t bits = marked_[word]; bits != 0; bits &= bits - 1) {
-                const size_t slot = word * 64 + static_cast<size_t>(__builtin_ctzll(bits));
+                const size_t slot = word * 64 + static_cast<size_t>(std::countr_zero(bits));
                 T* entry = list_->atSlot(slot);
                 if (entry && visit(*entry)) return;
             }

@@ -110,20 +110,46 @@ float TGame::arenaTop() const {
     return border->particle->position.y - TArenaBorder::HalfHeight;
 }
 
+const TVector& enemyPosition(const TEnemy& enemy) {
+    return enemy.particle->position;
+}
+float enemyRadius(const TEnemy& enemy) {
+    return enemy.radius;
+}
+int enemyKind(const TEnemy& enemy) {
+    return enemy.kind();
+}
+const TVector& sparkPosition(const TSpark& spark) {
+    return spark.particle->position;
+}
+
 void TGame::updateWorld(float dt) {
     const float left = arenaLeft(), top = arenaTop();
     const float right = left + 2 * TArenaBorder::HalfWidth, bottom = top + 2 * TArenaBorder::HalfHeight;
 
+    // A shot's hit stops enemies and breaks them up, and may add splinters, but moves none.
+    if (useNearbyIndexes) enemiesNear.open(enemies, left, top);
     shots.forEach([&](TShot& shot) {
         shot.checkBounds(left, right, top, bottom);
         shot.update(dt);
     });
+    enemiesNear.close();
     // These move by last frame's scroll: the backdrop computes this frame's only further down.
     particles.forEach([&](TParticle& particle) {
         particle.confine(left, right, top, bottom);
         particle.update(dt, false);
     });
+    // Enemies pull, shove and add sparks but move none: sparks move only in the particles pass. The few
+    // enemy moves of this pass (separation, snake segments, dasher shields) report to enemiesAround.
+    if (useNearbyIndexes) {
+        sparksNear.open(sparks, left, top);
+        enemiesByKind.open(enemies);
+        enemiesAround.open(enemies, left, top);
+    }
     enemies.forEach([&](TEnemy& enemy) { enemy.update(dt); });
+    enemiesAround.close();
+    enemiesByKind.close();
+    sparksNear.close();
     sparks.forEach([&](TSpark& spark) { spark.update(dt); });
     shockwaves.forEach([&](TShockwave& wave) { wave.update(dt); });
     popups.forEach([&](TPopupText& popup) { popup.update(dt); });

@@ -6,6 +6,8 @@
 // shapes, menus, music, sounds, hiscores, grid, director, joypad, craft, backdrop, border, settings).
 #pragma once
 
+#include "app/list_buckets.h"
+#include "app/nearby_index.h"
 #include "app/world_list.h"
 #include "platform/display.h"
 #include "platform/sound.h"
@@ -64,6 +66,12 @@ constexpr int ConfigureJoypad = 4;
 constexpr int TestJoypad = 5;
 constexpr int Back = 6;
 } // namespace ConfigMenuEntry
+
+const TVector& enemyPosition(const TEnemy& enemy);
+float enemyRadius(const TEnemy& enemy);
+int enemyKind(const TEnemy& enemy);
+bool canMeetShots(const TEnemy& enemy); // in shot.cpp
+const TVector& sparkPosition(const TSpark& spark);
 
 extern const char* const versionText;  // "V0.63", also shown on the title page
 extern const char* const productTitle; // "Kelvanor "
@@ -126,6 +134,8 @@ public:
     static void startTrack(const SoundClip& track, const SoundChannel& channel, float gain);
     // Every enemy leaves the lists with its particle: no explosion, no score.
     void removeAllEnemies();
+    // Whatever sets an enemy's position outside the particles pass says so here, for enemiesAround.
+    void enemyMoved(const TEnemy& enemy) { enemiesAround.moved(enemy); }
 
     std::shared_ptr<TLevelDirector> levelDirector;
     std::shared_ptr<THiscoreTable> hiscores;
@@ -169,6 +179,15 @@ public:
     TWorldList<TEnemy> enemies;
     TWorldList<TShockwave> shockwaves;
     TWorldList<TPopupText> popups;
+
+    // Open during the passes that look for pairs: enemies near shots during the shots pass, sparks near
+    // wells and enemies by kind during the enemies pass. Without them (or with useNearbyIndexes off)
+    // those passes walk the whole lists, with the same outcome at quadratic cost.
+    TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius, canMeetShots};
+    TNearbyIndex<TSpark> sparksNear{sparkPosition, nullptr};
+    TListBuckets<TEnemy> enemiesByKind{enemyKind};
+    TNearbyIndex<TEnemy> enemiesAround{enemyPosition, nullptr}; // for the wells' pull, in the enemies pass
+    bool useNearbyIndexes = true;
 
     int snakeLimit = 0;
     int snakeCount = 0;

@@ -125,6 +125,14 @@ public:
 
     bool contains(const T* item) const { return item && slotOf(item) != TWorldListIndex::None; }
 
+    // Where item stands, or TWorldListIndex::None.
+    size_t slotOf(const T* item) const {
+        if (duplicates_ == 0) return index_.find(item);
+        for (size_t i = 0; i < entries_.size(); ++i)
+            if (entries_[i].get() == item) return i;
+        return TWorldListIndex::None;
+    }
+
     // Calls visit(T&) for every live entry in insertion order. The entry is kept alive for the call even if
     // it removes itself.
     template <class Visit> void forEach(Visit&& visit) {
@@ -161,6 +169,16 @@ public:
         }
     }
 
+    // Slots, for indexes over a list: a slot is an entry's place in visiting order, counting holes. While
+    // the order is held, as during a visit, no slot moves, an entry removed leaves its slot empty (null)
+    // and stays alive, and an entry added takes the next slot after all others.
+    size_t slotCount() const { return entries_.size(); }
+    T* atSlot(size_t slot) const { return entries_[slot].get(); }
+    void holdOrder() { ++visiting_; }
+    void releaseOrder() {
+        if (--visiting_ == 0) endVisit();
+    }
+
     size_t size() const { return entries_.size() - holes_; }
     bool empty() const { return size() == 0; }
 
@@ -172,13 +190,6 @@ public:
     }
 
 private:
-    size_t slotOf(const T* item) const {
-        if (duplicates_ == 0) return index_.find(item);
-        for (size_t i = 0; i < entries_.size(); ++i)
-            if (entries_[i].get() == item) return i;
-        return TWorldListIndex::None;
-    }
-
     void removeAt(size_t i) {
         index_.erase(entries_[i].get());
         ++holes_;
@@ -222,7 +233,7 @@ private:
     TWorldListIndex index_;
     size_t holes_ = 0;
     int duplicates_ = 0;
-    int visiting_ = 0;
+    int visiting_ = 0; // visits running plus holds of the order
     // Entries removed during a visit, kept alive until the outermost visit ends.
     std::vector<Handle> retired_;
 };

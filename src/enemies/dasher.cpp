@@ -79,6 +79,7 @@ void TDasher::aim() {
     TEnemy& shield = *companion;
     shield.shape->visible = 1;
     shield.particle->position.setFrom(particle->position);
+    game->enemyMoved(shield);
     shield.shape->heading.setFrom(heading);
     shield.shape->needsRotation = 1;
     state = EnemyState::Active;
@@ -95,6 +96,7 @@ void TDasher::dashOn(float dt) {
     TEnemy& shield = *companion;
     shield.particle->position.setFrom(particle->position);
     shield.particle->position.add(ahead);
+    game->enemyMoved(shield);
     dashTime -= dt;
     if (dashTime >= 0) return;
     acceleration.set(0, 0);

@@ -214,7 +214,7 @@ void TEnemy::seekPlayer(int force) {
 void TEnemy::separate() {
     const int ownKind = kind();
     TVector& here = particle->position;
-    game->enemies.forEach([&](TEnemy& other) {
+    const auto pushApart = [&](TEnemy& other) {
         if (&other == this || other.kind() != ownKind) return;
         TVector& there = other.particle->position;
         const float dx = there.x - here.x;
@@ -231,7 +231,13 @@ void TEnemy::separate() {
         here.y += sy;
         there.x -= sx;
         there.y -= sy;
-    });
+        game->enemyMoved(*this);
+        game->enemyMoved(other);
+    };
+    if (game->enemiesByKind.isOpen())
+        game->enemiesByKind.forEachWithKey(ownKind, pushApart);
+    else
+        game->enemies.forEach(pushApart);
 }
 
 // --- The alternate-frame skeleton ----------------------------------------------------------------------

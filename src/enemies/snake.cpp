@@ -110,6 +110,7 @@ void TSnake::followLeader() {
     const float dy = leader->particle->position.y - particle->position.y;
     particle->position.x += dx / followDivisor;
     particle->position.y += dy / followDivisor;
+    game->enemyMoved(*this);
     // On top of its leader (as the whole snake starts) there is no gap to face along: keep the old heading.
     if (dx != 0 || dy != 0) shape->heading.set(-dy, -dx);
     shape->needsRotation = 1;

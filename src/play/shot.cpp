@@ -31,6 +31,13 @@ bool absorbsShots(const TEnemy& enemy) {
 }
 } // namespace
 
+// Solid, not dying, and not a lowered shield. Nothing in the shots pass can change any of the three: enemies
+// finish entering and raise shields in their own updates, and dying is for good.
+bool canMeetShots(const TEnemy& enemy) {
+    if (enemy.state == EnemyState::Entering || enemy.state == EnemyState::Dying) return false;
+    return !isLoweredShield(enemy);
+}
+
 std::shared_ptr<TShot> TShot::create(const TVector& position, const TVector& velocity) {
     auto shot = std::make_shared<TShot>();
     shot->life = shotLife;
@@ -72,9 +79,8 @@ void TShot::update(float dt) {
 TShot::HitResult TShot::hitFirstEnemy(float dt) {
     HitResult result = HitResult::Missed;
     // The first enemy in list order that the shot is inside; the visit stops there.
-    game->enemies.forEachUntil([&](TEnemy& enemy) {
-        if (enemy.state == EnemyState::Entering || enemy.state == EnemyState::Dying) return false;
-        if (isLoweredShield(enemy)) return false;
+    const auto strike = [&](TEnemy& enemy) {
+        if (!canMeetShots(enemy)) return false;
         if (particle->position.distanceTo(enemy.particle->position) >= enemy.radius) return false;
 
         if (absorbsShots(enemy)) {
@@ -89,7 +95,11 @@ TShot::HitResult TShot::hitFirstEnemy(float dt) {
         life = 0;
         result = HitResult::Struck;
         return true;
-    });
+    };
+    if (game->enemiesNear.isOpen())
+        game->enemiesNear.forEachNearInOrder(particle->position, 0, strike);
+    else
+        game->enemies.forEachUntil(strike);
     return result;
 }
 

@@ -223,6 +223,25 @@ testCase('after a reload the name is in the table, and Escape on the title saves
     if (written.some(record => record.name === 'LOWEST')) throw new Error('the entry did not replace the lowest record');
 }, { page: 'prepared' });
 
+// A private window that refuses storage: IndexedDB throws as soon as the page touches it.
+function refuseStorage() {
+    Object.defineProperty(window, 'indexedDB', {
+        get() {
+            throw new DOMException('storage is refused here', 'SecurityError');
+        },
+    });
+}
+
+testCase('where storage is refused, the game starts with its defaults and plays', async ({ game }) => {
+    await game.page.evaluateOnNewDocument(refuseStorage);
+    await game.load();
+    const status = await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
+    if (status.storage !== 'none') throw new Error(`storage is "${status.storage}", expected "none"`);
+    await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
+    await game.tapKey('Enter');
+    await game.waitForPicture(playProblems, PICTURE_LIMIT);
+}, { page: 'private' });
+
 async function main() {
     if (!fs.existsSync(path.join(buildFolder, 'index.html'))) {
         console.error(`no ${path.join(buildFolder, 'index.html')}: build the page first (make web)`);
@@ -238,6 +257,7 @@ async function main() {
     try {
         pages.first = await GamePage.open(chromium.browser, server.url);
         pages.prepared = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
+        pages.private = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
         for (const { name, body, page } of cases) {
             const game = pages[page];
             const started = Date.now();

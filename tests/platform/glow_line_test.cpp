@@ -1,8 +1,6 @@
 // Glow lines: the strip's shape, how it samples its frame, and how consecutive lines batch.
 #include "harness/display_fixture.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 
@@ -10,12 +8,13 @@ using Rgb = std::array<int, 3>;
 
 namespace {
 
-// Saves a buffer as a PNG in the working directory and loads it back as a strip of cells. The file name
-// carries the process number: ctest runs the cases side by side in one directory, and one case removing
-// its picture while another loads the same name made that one fail now and then.
+// Saves a buffer as a PNG in the working directory and loads it back as a strip of cells. The cases run
+// side by side in one directory and several save the same sheet, so each file carries its case's name:
+// one case must never load or remove the file another is writing.
 Picture stripFrom(const PixelBuffer& sheet, const std::string& name, int cellWidth, int cellHeight,
                   int cells) {
-    const std::string path = name + "-" + std::to_string(getpid()) + ".png";
+    const std::string path =
+        std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" + name + ".png";
     if (!savePixelBufferPng(sheet, path, 1)) return nullptr;
     Picture picture = loadPictureStrip(path, cellWidth, cellHeight, 0, cells, 0);
     std::remove(path.c_str());

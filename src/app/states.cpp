@@ -175,6 +175,7 @@ void TGame::gameOverStep(float dt) {
     TScoreRecord& record = player->stats;
     record.drawStats(240, 0, true);
 
+    bool entering = true;
     bool entered = false;
     if (record.score > hiscores->best->score) {
         drawCaption("THAT IS A NEW HISCORE!!", 400, 0, CaptionStyle::Flashing, 1, 1);
@@ -183,6 +184,7 @@ void TGame::gameOverStep(float dt) {
         drawCaption("YOU'RE IN THE TOP TEN!", 400, 0, CaptionStyle::Blue, 1, 1);
         entered = record.enter(440, false);
     } else {
+        entering = false;
         drawCaption("BETTER LUCK NEXT TIME...", 400, 0, CaptionStyle::Blue, 1, 1);
     }
     if (entered) {
@@ -194,7 +196,11 @@ void TGame::gameOverStep(float dt) {
         clearKeyState();
     }
 
-    if (joypad->selectPressed() || keyHitCount(Key::Enter)) {
+    // While a name is typed, its Enter comes through the typed characters, behind the letters typed before
+    // it (one taken a frame). Read as a key it would leave at once, before those letters, and the run would
+    // never reach the table: a quick typist, or a slow browser's frames, lost the entry that way.
+    const bool enterLeaves = !(entering && !entered) && keyHitCount(Key::Enter) != 0;
+    if (joypad->selectPressed() || enterLeaves) {
         startRun();
         state = GameState::Title;
         titlePhase = TitlePhase::Hiscores; // the table, perhaps with the new entry, comes first

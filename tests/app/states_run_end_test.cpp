@@ -156,6 +156,19 @@ TEST_F(GameOverTest, ANewBestAsksForTheNameAndThenTheBrag) {
     EXPECT_EQ(game->hiscores->best->brag, "TOP GUN");
 }
 
+TEST_F(GameOverTest, ANameTypedFasterThanTheFramesIsEnteredWhole) {
+    // Letters and Enter all arrive before the next frame: the entry takes one character a frame, and the
+    // Enter behind them must not leave the screen before they are in.
+    endRunWith(game->hiscores->lowest->score + 1);
+    typeText("quick");
+    tapKey(Key::Enter);
+    stepFrames(1);
+    EXPECT_EQ(game->state, GameState::GameOver);
+    stepFrames(5);
+    expectBackOnTheHiscoreTable();
+    EXPECT_TRUE(tableHasName("QUICK"));
+}
+
 TEST_F(GameOverTest, TheJoypadSelectLeavesARunOutsideTheTable) {
     TVirtualPad pad;
     ASSERT_TRUE(pad.attached());

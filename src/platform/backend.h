@@ -71,8 +71,15 @@ void deliverInput(const TInputRecord& record);
 void padPlugged(int slot, const TPadLayout& layout);
 // The joypad in that slot is gone: it reads as released at once, whatever it held.
 void padUnplugged(int slot);
-// A TPadLayout's numbers in their declared order, as a PadLayout record carries them.
-std::array<int, 8> padLayoutNumbers(const TPadLayout& layout);
+// What tells of a pad arriving in that slot: a PadAdded record, then a PadLayout record with the layout's
+// numbers when the layout is known. Every backend and the recorder say it alike.
+struct TPadArrival {
+    std::array<TInputRecord, 2> records;
+    int count = 1;
+    const TInputRecord* begin() const { return records.data(); }
+    const TInputRecord* end() const { return records.data() + count; }
+};
+TPadArrival padArrival(int slot, const TPadLayout& layout);
 // Every joypad slot back to rest (the backend's joypad driver restarted).
 void resetPads();
 // Mixes every playing channel into frames of interleaved 16-bit stereo at 44100 Hz; a null output only

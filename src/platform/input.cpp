@@ -143,9 +143,19 @@ void onMouseButton(int index, bool down, int x, int y) {
 
 } // namespace
 
-// The numbers of a TPadLayout in their declared order, as an input record carries them.
-std::array<int, 8> padLayoutNumbers(const TPadLayout& l) {
-    return {l.leftX, l.leftY, l.rightX, l.rightY, l.rightShoulder, l.start, l.south, l.east};
+TPadArrival padArrival(int slot, const TPadLayout& layout) {
+    TPadArrival arrival;
+    arrival.records[0].kind = InputKind::PadAdded;
+    arrival.records[0].code = slot;
+    if (!layout.known) return arrival;
+    // The layout's numbers in their declared order, as the record carries them.
+    const TPadLayout& l = layout;
+    arrival.records[1].kind = InputKind::PadLayout;
+    arrival.records[1].code = slot;
+    arrival.records[1].layout = {l.leftX,         l.leftY, l.rightX, l.rightY,
+                                 l.rightShoulder, l.start, l.south,  l.east};
+    arrival.count = 2;
+    return arrival;
 }
 
 namespace {
@@ -277,16 +287,8 @@ void beginInputRecording() {
     for (int slot = 0; slot < PadCount; ++slot) {
         const TPad& pad = input.pads[slot];
         if (!pad.present) continue;
-        TInputRecord added;
-        added.kind = InputKind::PadAdded;
-        added.code = slot;
-        recordInput(added);
-        if (!pad.layout.known) continue;
-        TInputRecord described;
-        described.kind = InputKind::PadLayout;
-        described.code = slot;
-        described.layout = padLayoutNumbers(pad.layout);
-        recordInput(described);
+        for (const TInputRecord& record : padArrival(slot, pad.layout))
+            recordInput(record);
     }
 }
 

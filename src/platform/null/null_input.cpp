@@ -23,16 +23,8 @@ void queueNullInput(const TInputRecord& record) {
 void plugNullPad(int slot, const TPadLayout& layout) {
     if (slot < 0 || slot >= PadCount || pads[slot]) return;
     pads[slot] = TPadReading{};
-    TInputRecord added;
-    added.kind = InputKind::PadAdded;
-    added.code = slot;
-    queued.push_back(added);
-    if (!layout.known) return;
-    TInputRecord described;
-    described.kind = InputKind::PadLayout;
-    described.code = slot;
-    described.layout = padLayoutNumbers(layout);
-    queued.push_back(described);
+    for (const TInputRecord& record : padArrival(slot, layout))
+        queued.push_back(record);
 }
 
 void setNullPad(int slot, const TPadReading& reading) {

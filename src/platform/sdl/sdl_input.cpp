@@ -133,17 +133,9 @@ void openPad(int deviceIndex) {
 
 // A pad's arrival as the game learns it: that it is there, then where its controls are.
 void deliverPadArrival(int slot) {
-    TInputRecord added;
-    added.kind = InputKind::PadAdded;
-    added.code = slot;
     const TPadLayout layout = slot >= 0 ? pads[slot].layout : TPadLayout{};
-    deliverInput(added);
-    if (!layout.known) return;
-    TInputRecord described;
-    described.kind = InputKind::PadLayout;
-    described.code = slot;
-    described.layout = padLayoutNumbers(layout);
-    deliverInput(described);
+    for (const TInputRecord& record : padArrival(slot, layout))
+        deliverInput(record);
 }
 
 // A pulled pad reads as released at once: keeping its last state would leave the craft firing for ever.

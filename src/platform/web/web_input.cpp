@@ -167,16 +167,8 @@ void padArrived(const EmscriptenGamepadEvent& state) {
         pads[slot] = TPadDevice{true, state.index, state};
         const TPadLayout layout = layoutOf(state);
         padPlugged(slot, layout);
-        TInputRecord added;
-        added.kind = InputKind::PadAdded;
-        added.code = slot;
-        deliverInput(added);
-        if (!layout.known) return;
-        TInputRecord described;
-        described.kind = InputKind::PadLayout;
-        described.code = slot;
-        described.layout = padLayoutNumbers(layout);
-        deliverInput(described);
+        for (const TInputRecord& record : padArrival(slot, layout))
+            deliverInput(record);
         return;
     }
 }

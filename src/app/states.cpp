@@ -35,8 +35,11 @@ constexpr float respawnShieldSeconds = 3.0f;
 
 void TGame::frame() {
     // dt is deliberately not clamped: a stall of two seconds is a dt of two seconds for every update.
+    // The clock wraps after 49.7 days of uptime: the difference is taken modulo 2^32, where it is right
+    // across the wrap (a signed int difference would overflow there).
     const int now = elapsedMillis();
-    const float dt = static_cast<float>(now - lastFrameTime) / 1000.0f;
+    const auto step = static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(lastFrameTime));
+    const float dt = static_cast<float>(step) / 1000.0f;
     lastFrameTime = elapsedMillis();
 
     // Closing the window (or a termination signal) must not lose the hiscores or the settings.

@@ -77,11 +77,16 @@ void TGame::frame() {
     default:
         break; // 0, 3, 4 and anything else: no step
     }
+    drawNote(dt);
+    if (leaveAfterNote && noteTime <= 0) exitProgram();
     presentFrame(-1);
 }
 
 void TGame::quitProgram() {
-    saveSettings();
+    if (!saveSettings() && !settingsUnreadable && !quitRequested()) {
+        leaveAfterNote = true; // the note says why; the program ends when it has been read
+        return;
+    }
     exitProgram();
 }
 
@@ -96,12 +101,15 @@ void TGame::playStep(float dt) {
     // may just have lost a life or ended the run, and pausing then would skip the respawn or game over.
     const bool pauseAsked = joypad->pausePressed();
     const bool pauseKey = keyHitCount(Key::P) != 0;
-    // A pad pulled out mid-fight pauses too; the keys and mouse take over until it is back.
-    const bool padPulled = joypad->pulledOut() && player->controlMode == ControlMode::Joypad;
+    // A pad pulled out mid-fight pauses too; the keys and mouse take over until it is back. The pull is
+    // seen by one poll only, so it waits for play if a life was lost in the same frame.
+    if (joypad->pulledOut()) padPullPending = true;
+    const bool padPulled = padPullPending && player->controlMode == ControlMode::Joypad;
     // Unlike P, a window left in the frame a life is lost stays counted and pauses once play is back.
     const bool windowLeft = state == GameState::Play && focusLossCount() != 0;
     if ((pauseAsked || pauseKey || padPulled || windowLeft) && state == GameState::Play)
         state = GameState::Pause;
+    if (state == GameState::Pause || player->controlMode != ControlMode::Joypad) padPullPending = false;
     // Tested after P: with both hit in one frame the run is abandoned.
     if (keyHitCount(Key::Escape)) {
         startRun(); // abandoned: no hiscore check
@@ -149,6 +157,7 @@ void TGame::lifeLostStep(float dt) {
             enterGameOver();
     }
     updateWorld(dt);
+    if (joypad->pulledOut()) padPullPending = true;
     drawWorld();
     drawHud();
 }
@@ -277,6 +286,7 @@ void TGame::startPlaying() {
 // to run out on their own.
 void TGame::startRun() {
     seedRandom(elapsedMillis());
+    padPullPending = false;
     player->reset();
     player->shieldOn = 0; // a run starts unshielded; only a lost life gives the three seconds
     player->lives = 3;

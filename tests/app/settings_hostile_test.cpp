@@ -16,8 +16,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 // Outside the scratch directory, as a file a planted link would aim at (a shell start-up file, say).
 class HostileFilesTest : public SettingsTest {
 protected:
@@ -35,6 +33,8 @@ protected:
 
     fs::path outside;
 };
+
+namespace {
 
 // A finished run in the table, as the name entry leaves it.
 void enter(THiscoreTable& table, const std::string& name, int score) {

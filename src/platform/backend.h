@@ -11,6 +11,8 @@
 // waitForSoundClip (sound.h): how a backend paces frames and decodes music is its own business.
 #pragma once
 
+#include <string_view>
+
 #include "platform/input.h"
 #include "platform/render.h"
 #include "platform/replay_hooks.h"
@@ -54,6 +56,12 @@ bool soundDeviceRunning();
 // Files. Something in the working directory was written, replaced or removed. A backend whose files are
 // kept somewhere else than a disk (a browser's storage) carries the change over; the others do nothing.
 void backendFilesChanged();
+// True while the files cannot be kept where the player's files live (a browser whose storage refuses
+// writes): what is saved then lasts only as long as the page.
+bool backendFilesAtRisk();
+// Hands a file to the player instead of the working directory (the browser's download); false where the
+// backend has no such way.
+bool backendOfferFile(std::string_view name, std::string_view bytes);
 
 // Program. Lets go of the devices before the process ends (restores the display mode, stops the audio
 // thread); safe to call when nothing was started.

@@ -221,6 +221,14 @@ int pathKind(std::string_view path) {
     return S_ISDIR(status.st_mode) ? 2 : 1;
 }
 
+bool offerFileToPlayer(std::string_view name, std::string_view bytes) {
+    return backendOfferFile(name, bytes);
+}
+
+bool savedFilesAtRisk() {
+    return backendFilesAtRisk();
+}
+
 bool renameFile(std::string_view from, std::string_view to) {
     if (replayDiscardsWrites()) return true;
     const bool renamed = std::rename(std::string(from).c_str(), std::string(to).c_str()) == 0;

@@ -40,6 +40,12 @@ bool flushTextFile(const TextFile& file);
 // Flushes and closes; returns false when the data could not be written in full.
 bool closeTextFile(const TextFile& file);
 int pathKind(std::string_view path); // 0 nothing, 1 a file, 2 a directory
+// Hands a file to the player rather than writing it to the working directory (in the browser, a
+// download); false where the platform has no such way.
+bool offerFileToPlayer(std::string_view name, std::string_view bytes);
+// True while what the game saves cannot be kept beyond this session (a browser whose storage fails); the
+// next save tries again.
+bool savedFilesAtRisk();
 // Puts the file at from under the name to in one step, replacing what was there; false on failure.
 // Both leave the disk alone while a replay runs, and answer true.
 bool renameFile(std::string_view from, std::string_view to);

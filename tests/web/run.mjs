@@ -53,6 +53,8 @@ async function holdKeyUntil(game, key, untilFound, limitMs) {
 
 // Where the game keeps its files, as the first page tells it.
 let gameFolder = null;
+// A second tab of the prepared page's storage, started before a name is entered in the first.
+let siblingTab = null;
 
 testCase('the title appears with its menu', async ({ game }) => {
     await game.load();
@@ -171,6 +173,17 @@ testCase('P pauses the run ("PAUSE" and the menu, the arena frozen) and P goes o
     }, PICTURE_LIMIT);
 });
 
+// A screenshot in the browser is offered as a download: the player's storage is no place the player can
+// open.
+testCase('Z offers the picture as a download instead of storing it', async ({ game }) => {
+    const session = await game.page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'deny' });
+    const before = (await game.status()).downloads || 0;
+    await game.tapKey('KeyZ');
+    await game.waitForStatus(s => (s.downloads || 0) === before + 1, 'one download offered', PICTURE_LIMIT);
+    if (await game.readGameFile('screen000.png') !== null) throw new Error('the screenshot was stored as well');
+});
+
 // A table whose lowest score any run beats, below a best no run reaches: the run is asked for its name
 // alone. Keys and mouse, so that no pad is waited for.
 const preparedTable = settingsText({
@@ -185,6 +198,11 @@ testCase('a prepared config.ini: the run ends in the hiscore table and takes a t
     await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
     const read = readHiscores(await game.readGameFile('config.ini'));
     if (!read || read[9].name !== 'LOWEST') throw new Error('the game did not start with the prepared config.ini');
+    // A second tab starts from the same table, before the name below is entered; the first comes back to
+    // the front to be played.
+    await siblingTab.load();
+    await siblingTab.waitForStatus(s => s.title, "the second tab's first title frame", START_LIMIT);
+    await game.page.bringToFront();
     await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
     await game.tapKey('Enter');
     await game.waitForPicture(playProblems, PICTURE_LIMIT);
@@ -204,6 +222,41 @@ testCase('a prepared config.ini: the run ends in the hiscore table and takes a t
     if (!saved.some(record => record.name === PLAYER_NAME.toUpperCase()))
         throw new Error(`the saved table has no ${PLAYER_NAME.toUpperCase()}: ${saved.map(r => r.name).join(', ')}`);
 }, { page: 'prepared' });
+
+// The settings file as IndexedDB holds it, read from a page of the origin.
+function storedSettings(game) {
+    return game.page.evaluate(mountPath => new Promise(resolve => {
+        const request = indexedDB.open(mountPath);
+        request.onerror = () => resolve(null);
+        request.onsuccess = () => {
+            const get = request.result.transaction(['FILE_DATA'], 'readonly').objectStore('FILE_DATA')
+                .get(`${mountPath}/config.ini`);
+            get.onsuccess = () => resolve(get.result?.contents ? Array.from(get.result.contents) : null);
+            get.onerror = () => resolve(null);
+        };
+    }), gameFolder).then(bytes => bytes && Buffer.from(bytes).toString('latin1'));
+}
+
+async function hideAndShow(page) {
+    for (const hidden of [true, false]) {
+        await page.evaluate(hide => {
+            Object.defineProperty(document, 'hidden', { value: hide, configurable: true });
+            Object.defineProperty(document, 'visibilityState', { value: hide ? 'hidden' : 'visible', configurable: true });
+            document.dispatchEvent(new Event('visibilitychange'));
+        }, hidden);
+    }
+}
+
+testCase('a second tab hidden and shown keeps the name the first entered, in IndexedDB and in its file', async ({ game }) => {
+    const name = PLAYER_NAME.toUpperCase();
+    const stale = readHiscores(await game.readGameFile('config.ini'));
+    if (!stale || stale.some(record => record.name === name)) throw new Error('the second tab did not start before the entry');
+    await game.page.bringToFront();
+    await hideAndShow(game.page);
+    const has = text => readHiscores(text || '')?.some(record => record.name === name);
+    await waitUntil(async () => has(await storedSettings(game)) && has(await game.readGameFile('config.ini')) &&
+        (await game.status()).storage === 'idb', { limitMs: PICTURE_LIMIT, describe: () => `${name} lost by the hidden tab` });
+}, { page: 'sibling' });
 
 testCase('after a reload the name is in the table, and Escape on the title saves it', async ({ game }) => {
     await game.load();
@@ -256,7 +309,9 @@ async function main() {
     const errorsSeen = [];
     try {
         pages.first = await GamePage.open(chromium.browser, server.url);
-        pages.prepared = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
+        const preparedContext = await chromium.browser.createBrowserContext();
+        pages.prepared = await GamePage.open(preparedContext, server.url);
+        pages.sibling = siblingTab = await GamePage.open(preparedContext, server.url);
         pages.private = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
         for (const { name, body, page } of cases) {
             const game = pages[page];

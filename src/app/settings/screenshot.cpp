@@ -1,6 +1,7 @@
 #include "app/settings/screenshot.h"
 
 #include "platform/display.h"
+#include "platform/files.h"
 #include "platform/safe_write.h"
 
 #include <cerrno>
@@ -25,6 +26,13 @@ std::string takeScreenshot() {
     std::vector<uint8_t> png;
     if (!encodePixelBufferPng(pixels, 5, png)) return {};
     const std::string_view bytes(reinterpret_cast<const char*>(png.data()), png.size());
+    // Where the platform can hand the picture to the player (the browser's download), it goes there and
+    // not into a folder the player cannot open.
+    static int offered = 0;
+    if (const std::string name = screenshotName(offered); offerFileToPlayer(name, bytes)) {
+        ++offered;
+        return name;
+    }
     // Searching from 0 every time reuses the number of a deleted screenshot first. A name that is taken
     // in any form (a file, a folder, a link, dangling or not) is passed over: a screenshot is only ever
     // created new, never written through or over something that is there.

@@ -11,6 +11,7 @@
 #include "audio/sound_bank.h"
 #include "input/joypad.h"
 #include "platform/display.h"
+#include "platform/files.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/sound.h"
@@ -149,6 +150,8 @@ void TGame::drawNote(float dt) {
         noteTime -= dt;
     } else if (settingsUnreadable && state == GameState::Title) {
         drawCaption("SETTINGS COULD NOT BE READ AND WILL NOT BE SAVED", 8, 1, CaptionStyle::Blue, 1, 1);
+    } else if (savedFilesAtRisk() && (state == GameState::Title || state == GameState::GameOver)) {
+        drawCaption("THE BROWSER IS NOT STORING THE SETTINGS", 8, 1, CaptionStyle::Blue, 1, 1);
     }
 }
 

@@ -40,6 +40,14 @@ void runFrameLoop(void (*step)()) {
         step();
 }
 
+bool backendFilesAtRisk() {
+    return false;
+}
+
+bool backendOfferFile(std::string_view, std::string_view) {
+    return false;
+}
+
 void backendFilesChanged() {
     ++filesChanged;
 }

@@ -27,6 +27,14 @@ Module['preRun'].push(function () {
   FS.syncfs(true, function (error) {
     // Refused (private mode, blocked storage): the folder stays in memory and the game has its defaults.
     kelvanorStatus.storage = error ? 'none' : 'idb';
+    // The settings file as this tab read it: a later copy back first checks no other tab stored one since.
+    var known = null;
+    try {
+      known = FS.readFile(folder + '/config.ini');
+    } catch (e) {
+      known = null;
+    }
+    Module.kelvanorStorage = { busy: false, again: false, known: known };
     removeRunDependency('kelvanor-storage');
   });
 });

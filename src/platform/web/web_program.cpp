@@ -5,6 +5,12 @@
 // file beside this one), so "config.ini" is read and written there exactly as on the desktop; every
 // change is copied back to IndexedDB after the frame that made it. Where the browser refuses storage the
 // folder lives in memory only and the game runs with its defaults.
+//
+// Two tabs of the game share one IndexedDB but each has its own copy of the folder, read at its start. So
+// before a copy goes back, the settings file stored there is read: when another tab has stored one since
+// this tab last read or stored it, it comes into the folder and the game saves again, merging that
+// table with its own (as a save merges with the file on a disk), and only then is the folder copied
+// back. A copy that fails is tried again at the next change, and the game tells the player meanwhile.
 #include "platform/web/web_backend.h"
 
 #include "platform/backend.h"
@@ -14,6 +20,8 @@
 #include "platform/sound_device.h"
 
 #include <emscripten/emscripten.h>
+
+#include <string>
 
 namespace {
 
@@ -48,24 +56,85 @@ EM_JS(void, reportFrames, (int frames), {
 });
 EM_JS(void, syncStorage, (), {
     var status = window.kelvanorStatus || {};
-    if (status.storage !== 'idb') return;
+    if (status.storage !== 'idb' && status.storage !== 'failing') return;
     // One copy at a time: a change made while one is under way is copied when it is done.
-    var storage = Module.kelvanorStorage = Module.kelvanorStorage || { busy: false, again: false };
+    var storage = Module.kelvanorStorage = Module.kelvanorStorage || { busy: false, again: false, known: null };
     if (storage.busy) {
         storage.again = true;
         return;
     }
+    var settingsPath = FS.cwd() + '/config.ini';
+    var same = function(a, b) {
+        if (!a || !b) return a === b;
+        if (a.length !== b.length) return false;
+        for (var i = 0; i < a.length; ++i)
+            if (a[i] !== b[i]) return false;
+        return true;
+    };
+    var inFolder = function() {
+        try {
+            return FS.readFile(settingsPath);
+        } catch (e) {
+            return null;
+        }
+    };
+    // The settings file as IndexedDB holds it now (null when there is none), read the way the folder's
+    // copies store it: one record per path, its bytes in "contents".
+    var readStored = function(done) {
+        IDBFS.getDB(FS.cwd(), function(error, db) {
+            if (error) return done(null, error);
+            try {
+                var request = db.transaction(['FILE_DATA'], 'readonly').objectStore('FILE_DATA').get(settingsPath);
+                request.onsuccess = function() {
+                    var record = request.result;
+                    done(record && record.contents ? new Uint8Array(record.contents) : null, null);
+                };
+                request.onerror = function() { done(null, request.error || 'read refused'); };
+            } catch (e) {
+                done(null, e);
+            }
+        });
+    };
+    var finish = function(error) {
+        storage.busy = false;
+        // Storage failing mid-game (cleared, quota): the copy in memory goes on, and the next change tries
+        // again; the game says so on the screen meanwhile.
+        status.storage = error ? 'failing' : 'idb';
+        if (!error) storage.known = inFolder();
+        if (storage.again) copy();
+    };
     var copy = function() {
         storage.busy = true;
         storage.again = false;
-        FS.syncfs(false, function(error) {
-            storage.busy = false;
-            // Storage taken away mid-game (cleared, quota): the game goes on with the copy in memory.
-            if (error) status.storage = 'none';
-            else if (storage.again) copy();
+        readStored(function(stored, error) {
+            if (error) return finish(error);
+            if (!same(stored, storage.known)) {
+                // Another tab stored its table since: it comes in, and this game saves its own merged with it.
+                if (stored) FS.writeFile(settingsPath, stored);
+                storage.known = stored;
+                Module['_kelvanorSettingsStoredElsewhere']();
+            }
+            FS.syncfs(false, finish);
         });
     };
     copy();
+});
+EM_JS(int, storageFailing, (), {
+    var status = window.kelvanorStatus || {};
+    return status.storage === 'failing' ? 1 : 0;
+});
+// A picture offered as a download: the browser's folder for downloads is one the player can open.
+EM_JS(void, offerDownload, (const char* name, const char* bytes, int size), {
+    var blob = new Blob([HEAPU8.slice(bytes, bytes + size)], { type: 'application/octet-stream' });
+    var link = document.createElement('a');
+    link.href = URL.createObjectURL(blob);
+    link.download = UTF8ToString(name);
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(function() { URL.revokeObjectURL(link.href); }, 60000);
+    var status = window.kelvanorStatus || {};
+    status.downloads = (status.downloads || 0) + 1;
 });
 EM_JS(void, hideStartHint, (), {
     var hint = document.getElementById('hint');
@@ -93,6 +162,11 @@ EM_JS(void, showClosingScreen, (), {
 // clang-format on
 
 } // namespace
+
+// The settings file another tab stored has just come into the folder: the game saves again, merging.
+extern "C" EMSCRIPTEN_KEEPALIVE void kelvanorSettingsStoredElsewhere() {
+    saveSettingsBeforeLeaving();
+}
 
 extern "C" EMSCRIPTEN_KEEPALIVE int kelvanorAnimationFrame(double nowMillis) {
     if (closed) return 0;
@@ -140,6 +214,15 @@ void toggleFullScreen() {
 
 void backendFilesChanged() {
     filesChanged = true;
+}
+
+bool backendFilesAtRisk() {
+    return storageFailing() != 0;
+}
+
+bool backendOfferFile(std::string_view name, std::string_view bytes) {
+    offerDownload(std::string(name).c_str(), bytes.data(), static_cast<int>(bytes.size()));
+    return true;
 }
 
 void flushStorage() {

@@ -103,7 +103,9 @@ export class GamePage {
         return new GamePage(await browserOrContext.newPage(), url);
     }
 
+    // A tab behind another gets no animation frames: the page loaded comes to the front.
     async load() {
+        await this.page.bringToFront();
         await this.page.goto(this.url, { waitUntil: 'load', timeout: 60000 });
     }
 

@@ -78,6 +78,8 @@ void TGame::frame() {
         break; // 0, 3, 4 and anything else: no step
     }
     drawNote(dt);
+    // Leaving waits on the title only: a run started meanwhile is played, and the quit forgotten.
+    if (state != GameState::Title) leaveAfterNote = false;
     if (leaveAfterNote && noteTime <= 0) exitProgram();
     presentFrame(-1);
 }

@@ -27,7 +27,7 @@ target_compile_options(kelvanor_core PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${KELVANO
 # Their code is not ours to keep free of warnings.
 set_source_files_properties(src/platform/codecs/stb_libraries.c PROPERTIES COMPILE_OPTIONS -w)
 
-file(GLOB KELVANOR_WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp)
+file(GLOB KELVANOR_WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp src/platform/gl/*.cpp)
 add_library(kelvanor_web OBJECT ${KELVANOR_WEB_SOURCES})
 target_compile_options(kelvanor_web PRIVATE ${KELVANOR_WARNINGS})
 target_link_libraries(kelvanor_web PUBLIC kelvanor_core)

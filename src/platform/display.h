@@ -1,12 +1,13 @@
 // Display, drawing state and drawing operations: the only way the game puts anything on screen.
 //
 // One implicit 800 x 600 display and one implicit drawing state (colour, alpha, blend mode, rotation,
-// scale, origin), used from the game thread only. Everything is drawn into an 800 x 600 target that is
-// scaled onto the real window with its aspect kept, so pixel reads and screenshots always see the logical
-// picture whatever the desktop resolution.
+// scale, origin), used from the game thread only. Coordinates are always those of the 800 x 600 picture;
+// the picture itself is drawn at the pixels of the window's 4:3 area (its render scale: 1 in an 800 x 600
+// window, 1.8 on a 1920 x 1080 screen), lines, text and pictures sharp at that size, with black bars
+// around it. Pixel reads and screenshots always see the 800 x 600 picture.
 //
-// Sections: display and frame · drawing state · primitives · pictures and fonts · screen capture ·
-// statistics for tests and the benchmark.
+// Sections: display and frame · render scale · drawing state · primitives · pictures and fonts · screen
+// capture · statistics for tests and the benchmark.
 #pragma once
 
 #include <array>

@@ -59,6 +59,8 @@ bool gpuSetTargetSize(int width, int height);
 // it (too large, out of memory).
 uint32_t gpuCreateTexture(const uint8_t* rgba, int width, int height, int flags);
 void gpuDeleteTexture(uint32_t texture);
+// Gives a texture its smaller levels and samples them from then on where it is drawn smaller.
+void gpuMakeMipmaps(uint32_t texture, bool filtered);
 // Draws one finished batch of indexed triangles with one texture in one blend mode.
 void gpuDrawTriangles(const TVertex* vertices, int vertexCount, const uint32_t* indices, int indexCount,
                       uint32_t texture, int blendMode);

@@ -230,7 +230,7 @@ void presentFrame(int sync) {
         showTarget(0);
     }
     if (sync < 0) gameFrameShown(measuring);
-    runWorkAfterFrameShown();
+    frameShown();
 }
 
 int pacingRefreshHertz() {

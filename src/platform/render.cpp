@@ -26,7 +26,16 @@ int targetHeight = 600;
 int pixelWidth = 800, pixelHeight = 600;
 int wantedPixelWidth = 800, wantedPixelHeight = 600;
 std::shared_ptr<TTexture> white;
-std::vector<std::function<void()>> workAfterFrameShown;
+// Work asked for since the last frame was shown, and work whose frame has been shown.
+std::vector<std::function<void()>> workAsked, workDue;
+
+void runDueWork() {
+    if (workDue.empty()) return;
+    std::vector<std::function<void()>> due;
+    due.swap(workDue);
+    for (std::function<void()>& work : due)
+        work();
+}
 
 // --- Batch ---------------------------------------------------------------------------------------------
 
@@ -129,8 +138,9 @@ bool startRenderer(int width, int height) {
     targetWidth = pixelWidth = wantedPixelWidth = width;
     targetHeight = pixelHeight = wantedPixelHeight = height;
     if (!batch.vertices) {
-        batch.vertices = std::make_unique<TVertex[]>(batchVertexCapacity);
-        batch.indices = std::make_unique<uint32_t[]>(batchIndexCapacity);
+        // Left unwritten: clearing 8 MB up front only costs start-up time; frames write what they use.
+        batch.vertices.reset(new TVertex[batchVertexCapacity]);
+        batch.indices.reset(new uint32_t[batchIndexCapacity]);
     }
     ready = true;
     const uint8_t whitePixel[4] = {255, 255, 255, 255};
@@ -167,6 +177,7 @@ void requestTargetPixelSize(int width, int height) {
 
 void clearTarget() {
     if (!ready) return;
+    runDueWork();
     // Whatever is still batched would be painted over anyway.
     batch.vertexCount = 0;
     batch.indexCount = 0;
@@ -236,15 +247,13 @@ void readPicture(int left, int top, int w, int h, uint8_t* rgba) {
 }
 
 void afterFrameShown(std::function<void()> work) {
-    workAfterFrameShown.push_back(std::move(work));
+    workAsked.push_back(std::move(work));
 }
 
-void runWorkAfterFrameShown() {
-    // Work may ask for more work; that waits for the next frame.
-    std::vector<std::function<void()>> due;
-    due.swap(workAfterFrameShown);
-    for (std::function<void()>& work : due)
-        work();
+void frameShown() {
+    for (std::function<void()>& work : workAsked)
+        workDue.push_back(std::move(work));
+    workAsked.clear();
 }
 
 void flushBatch() {
@@ -295,12 +304,19 @@ void emitTexturedQuad(const TPictureFrame& frame, const float (&xs)[4], const fl
 
 std::shared_ptr<TTexture> createTexture(const uint8_t* rgba, int width, int height, int flags) {
     if (!ready || width <= 0 || height <= 0) return nullptr;
-    const uint32_t id = gpuCreateTexture(rgba, width, height, flags);
+    // Mipmaps matter only where a picture is drawn smaller than it is, and making the first ones costs a
+    // software renderer a shader compilation (some 70 ms here): they are made once a frame has been
+    // shown, not on the way to the first one. Until then the picture samples its full size.
+    const uint32_t id = gpuCreateTexture(rgba, width, height, flags & ~PictureMipmapped);
     if (id == 0) return nullptr;
     auto texture = std::make_shared<TTexture>();
     texture->id = id;
     texture->width = width;
     texture->height = height;
+    if (flags & PictureMipmapped)
+        afterFrameShown([weak = std::weak_ptr<TTexture>(texture), filtered = (flags & PictureFiltered) != 0] {
+            if (const std::shared_ptr<TTexture> alive = weak.lock()) gpuMakeMipmaps(alive->id, filtered);
+        });
     return texture;
 }
 

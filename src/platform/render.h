@@ -72,9 +72,11 @@ void readPicture(int left, int top, int w, int h, uint8_t* rgba);
 void readTargetPixels(int left, int top, int w, int h, uint8_t* rgba);
 
 // Work that drawing asks for but that need not hold up the frame (a larger picture or text size for a
-// new scale): it runs once the frame has been shown, before the next one is drawn.
+// new scale, mipmaps): it runs once the frame has been shown, at the start of the next one (its
+// clearFrame), so that neither the frame that asked nor the program's first frame waits for it.
 void afterFrameShown(std::function<void()> work);
-void runWorkAfterFrameShown();
+// The frame drawn so far has been shown (presentation module).
+void frameShown();
 
 // Reserves room in the batch for vertexCount vertices and indexCount indices drawn with the texture in the
 // current blend mode, submitting the batch first when the texture or blend mode differs or it is full.

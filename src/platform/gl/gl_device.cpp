@@ -287,6 +287,14 @@ uint32_t gpuCreateTexture(const uint8_t* rgba, int width, int height, int flags)
     return id;
 }
 
+void gpuMakeMipmaps(uint32_t texture, bool filtered) {
+    if (!glState.ready || texture == 0) return;
+    bindTexture(texture);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);
+}
+
 void gpuDeleteTexture(uint32_t texture) {
     if (!glState.ready || texture == 0) return;
     if (glState.boundTexture == texture) glState.boundTexture = 0;

@@ -75,6 +75,7 @@ uint32_t gpuCreateTexture(const uint8_t*, int width, int height, int) {
 }
 
 void gpuDeleteTexture(uint32_t) {}
+void gpuMakeMipmaps(uint32_t, bool) {}
 
 void gpuDrawTriangles(const TVertex*, int, const uint32_t*, int, uint32_t, int) {}
 

@@ -26,6 +26,8 @@ struct TPictureFrame {
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
 };
 
+struct TPictureLevels; // larger renditions of a picture (picture module)
+
 struct TPicture {
     int width = 0; // of one frame, in pixels
     int height = 0;
@@ -33,6 +35,9 @@ struct TPicture {
     float handleY = 0;
     int flags = 0;
     std::vector<TPictureFrame> frames;
+    // Embedded pictures come drawn two and four times as large too: above a render scale of 1 the frames
+    // are taken from the smallest that is at least as large as the scale, once a frame has asked for it.
+    std::shared_ptr<TPictureLevels> levels;
 };
 using Picture = std::shared_ptr<TPicture>;
 
@@ -45,11 +50,16 @@ struct TGlyph {
     float advance = 0;
 };
 
+struct TFaceSizes; // the same face made for other render scales (font module)
+
 struct TFontFace {
     int pixelSize = 0;
     int lineHeight = 0;
     int ascender = 0;
     std::array<TGlyph, 256> glyphs; // indexed by the 8-bit character code
+    // Text is laid out and measured with this face at every render scale; its glyphs are drawn from the
+    // face made again at the scale (16 px at 1.8 is a 29 px face), made once a frame has asked for it.
+    std::shared_ptr<TFaceSizes> sizes;
 };
 using FontFace = std::shared_ptr<TFontFace>;
 
@@ -84,6 +94,15 @@ void setClearColor(int r, int g, int b);
 // (each frame held for as many refreshes as keep that average), by the clock where it did not; 0 does not
 // wait; 1 waits for the vertical blank.
 void presentFrame(int sync);
+
+// --- Render scale --------------------------------------------------------------------------------------
+// "auto" (the default): the window's own pixels where frames keep sixty a second, fewer (never fewer than
+// 800 x 600) where measured frame times say they cannot; "native": always the window's pixels; a number
+// from 1 to 8: that many pixels per picture pixel across, "1" being a plain 800 x 600 picture stretched
+// onto the window. False, changing nothing, for anything else.
+bool setRenderScale(std::string_view choice);
+// The scale frames are drawn at now: picture target pixels per 800 x 600 pixel, across.
+float renderScale();
 
 // --- Drawing state -------------------------------------------------------------------------------------
 // Back to the values openGraphicsWindow starts with: white, opaque, mask mode, no rotation, scale 1, origin

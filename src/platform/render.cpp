@@ -101,10 +101,13 @@ void putQuadIndices(uint32_t* indices, uint32_t base) {
     indices[5] = base + 3;
 }
 
+// Target pixels per logical pixel across, as pictures choose their renditions by it.
+float pictureScale = 1;
+
 const TPictureFrame* pictureFrame(const Picture& picture, int frame) {
     if (!picture || frame < 0 || frame >= static_cast<int>(picture->frames.size())) return nullptr;
-    const TPictureFrame& found = picture->frames[static_cast<size_t>(frame)];
-    return found.texture ? &found : nullptr;
+    const TPictureFrame* found = pictureFrameAtScale(*picture, frame, pictureScale);
+    return found->texture ? found : nullptr;
 }
 
 // Solid shapes: a quad or polygon of the white texture, corners through the matrix from a local point.
@@ -185,6 +188,7 @@ void clearTarget() {
         if (gpuSetTargetSize(wantedPixelWidth, wantedPixelHeight)) {
             pixelWidth = wantedPixelWidth;
             pixelHeight = wantedPixelHeight;
+            pictureScale = static_cast<float>(pixelWidth) / static_cast<float>(targetWidth);
         } else {
             // Larger than the device takes: the size it has stays.
             wantedPixelWidth = pixelWidth;

@@ -86,6 +86,10 @@ TVertex* reserveGeometry(uint32_t texture, int vertexCount, int indexCount, uint
                          uint32_t* base);
 uint32_t whiteTexture();
 
+// The frame to draw a picture's frame with at a render scale: its own above none of its larger
+// renditions, else the rendition for the scale once made (picture module). The frame must exist.
+const TPictureFrame* pictureFrameAtScale(const TPicture& picture, int frame, float scale);
+
 // Draws a frame of a texture as the quad with the given corners in screen coordinates, clockwise from the
 // frame's top-left.
 void emitTexturedQuad(const TPictureFrame& frame, const float (&xs)[4], const float (&ys)[4]);
@@ -99,8 +103,9 @@ bool readWholeResource(std::string_view name, std::vector<uint8_t>& bytes, size_
 
 // The font module's part of resetting the drawing state: the built-in face becomes current.
 void resetCurrentFont();
-// Builds the small bitmap face that a null selectFont stands for; needs the renderer.
-FontFace makeBuiltinFace();
+// Builds the small bitmap face that a null selectFont stands for, its pixels drawn at the render scale
+// given (their squares anti-aliased where they fall between target pixels); needs the renderer.
+FontFace makeBuiltinFace(float scale);
 
 // Benchmark only: the way batches and clears reach the backend, so that a benchmark can put a timer
 // around them. The game never changes it; the shipped path does no timing of its own.

@@ -61,6 +61,13 @@ EM_JS(void, hideCanvasPointer, (), {
     var canvas = document.getElementById('screen');
     if (canvas) canvas.style.cursor = 'none';
 });
+// The page's address may choose the render scale, as the desktop's command line does: ?scale=native.
+EM_JS(int, addressScaleChoice, (char* choice, int size), {
+    var found = /[?&]scale=([^&#]*)/.exec(location.search);
+    if (!found) return 0;
+    stringToUTF8(decodeURIComponent(found[1]), choice, size);
+    return 1;
+});
 // clang-format on
 
 bool createContext() {
@@ -89,6 +96,9 @@ bool createContext() {
 
 bool backendOpenDisplay(int width, int height, bool) {
     if (context) return true;
+    char choice[32] = {};
+    if (addressScaleChoice(choice, sizeof choice) && !setRenderScale(choice))
+        emscripten_log(EM_LOG_WARN, "scale=%s is not auto, native or a number from 1 to 8", choice);
     return createContext() && glDeviceStart(width, height);
 }
 

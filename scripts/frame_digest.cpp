@@ -109,6 +109,8 @@ int main(int argc, char** argv) {
         worldDigest = vertexDigest = TDigest{};
         submittedVertices = 0;
         game = nullptr;
+        // A scene drawn at a larger scale submits the very vertices it would at 1.
+        setRenderScale(scene.renderScale.empty() ? "auto" : scene.renderScale);
         world->setup();
         for (int frame = 0; frame < frames; ++frame) {
             world->update(1.0f / 60);

@@ -191,6 +191,8 @@ bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) 
         displayOpen = true;
     }
     resetDrawingState();
+    // The automatic scale learns afresh too.
+    autoScale = TAutoRenderScale{};
     lastBox = {0, 0, 0, 0};
     chooseTargetSize(drawableLetterbox(backendSurfaceSize()));
     for (int i = 0; i < 2; ++i) {

@@ -60,7 +60,9 @@ public:
     // A step down takes the highest step whose estimated busy time is within this; a step up needs room
     // to spare.
     static constexpr int64_t DownBudgetMicros = FramePeriodMicros * 85 / 100;
-    static constexpr int64_t UpBudgetMicros = FramePeriodMicros * 65 / 100;
+    // Half a frame: the estimate sees only the game thread, and a software renderer rasterises on threads
+    // of its own as well.
+    static constexpr int64_t UpBudgetMicros = FramePeriodMicros / 2;
 
     // A letterbox of this native scale (at least 1) and logical size: the ladder is rebuilt, the highest
     // step not known to be too slow is taken, and the frames are judged afresh.

@@ -66,6 +66,6 @@ std::string extraKeys(const TBenchResult&) {
     return text;
 }
 
-const bool registered = registerBenchScene({"arena_heavy", setup, update, draw, extraKeys, {}});
+const bool registered = registerBenchScene({"arena_heavy", setup, update, draw, extraKeys, {}, {}});
 
 } // namespace

@@ -1,11 +1,13 @@
 // The benchmark runner: headless display, scene list, timing and the report.
 //
 // Usage: kelvanor_bench [--frames N] [--warmup N] [--scene NAME] [--startup-runs N]
+// (NAME is a scene, startup, or auto_scale: where the automatic render scale settles on large windows.)
 // (--startup-probe FD and --display-probe FD are the children's side of the start-up measurement; the
 // runner passes them itself.)
 //
 // Sections: timing · scene runs · report · entry.
 #include "bench.h"
+#include "auto_scale.h"
 #include "startup.h"
 
 #include "platform/assets.h"
@@ -19,8 +21,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Under callgrind the timed updates, and nothing else, are counted (scripts/bench-instructions.sh): an
@@ -177,6 +181,7 @@ struct TSceneSamples {
 // place going round so that none of them always finds the caches warm.
 std::vector<TBenchResult> runGroup(const std::vector<TBenchScene*>& group, int warmupFrames, int frames) {
     TBenchScene& world = *group.front();
+    setRenderScale(world.renderScale.empty() ? "auto" : world.renderScale);
     if (world.setup) world.setup();
     for (int frame = 0; frame < warmupFrames; ++frame) {
         timeUpdate(world, false);
@@ -195,6 +200,7 @@ std::vector<TBenchResult> runGroup(const std::vector<TBenchScene*>& group, int w
     std::vector<TBenchResult> results;
     for (size_t index = 0; index < group.size(); ++index)
         results.push_back(samples[index].summary(group[index]->name));
+    setRenderScale("auto");
     return results;
 }
 
@@ -330,12 +336,70 @@ void printBenchLine(const std::vector<TBenchResult>& results, const TBenchResult
                 r.drawWallMs, r.presentMs, extra.c_str());
 }
 
+void printAutoScaleTable(const std::vector<TAutoScaleResult>& results) {
+    std::printf("\nThe automatic render scale, 600 frames clock-paced at sixty a second\n");
+    std::printf("%-8s %-12s %8s %8s %8s %15s %16s\n", "world", "window", "native", "settled", "changes",
+                "settled after", "frame ms after");
+    for (const TAutoScaleResult& r : results)
+        std::printf("%-8s %5dx%-6d %8.2f %8.2f %8d %9d frames %16.1f\n", r.world.c_str(), r.width, r.height,
+                    r.nativeScale, r.settledScale, r.changes, r.settledAfterFrames, r.settledFrameMs);
+}
+
+void printAutoScaleLine(const TAutoScaleResult& r) {
+    std::printf(
+        "BENCH scene=auto_scale world=%s display=%dx%d native_scale=%.2f settled_scale=%.2f changes=%d "
+        "settled_after_frames=%d frames=%d frame_ms=%.1f\n",
+        r.world.c_str(), r.width, r.height, r.nativeScale, r.settledScale, r.changes, r.settledAfterFrames,
+        r.frames, r.settledFrameMs);
+}
+
 void printStartupLine(const TStartupResult& s) {
     std::printf("BENCH scene=startup runs=%d startup_ms=%.1f peak_mb=%.1f startup_min_ms=%.1f "
                 "startup_max_ms=%.1f main_cpu_ms=%.1f display_open_ms=%.1f music_ready_ms=%.1f "
                 "first_frame_mb=%.1f\n",
                 s.runs, s.startupMs, s.peakMb, s.startupMinMs, s.startupMaxMs, s.mainCpuMs, s.displayOpenMs,
                 s.musicReadyMs, s.firstFrameMb);
+}
+
+// --- Automatic render scale ----------------------------------------------------------------------------
+
+struct TAutoScaleWorld {
+    const char* name;
+    std::function<void()> setup, frame;
+};
+
+// The title page as the game shows it first, and the busiest world of play, on the 4:3 area of a
+// 1920 x 1080 and of a 2560 x 1440 screen.
+std::vector<TAutoScaleResult> measureAutoScales() {
+    const TBenchScene* level20 = findScene("level20");
+    const std::vector<TAutoScaleWorld> worlds = {
+        {"title",
+         [] {
+             benchStartPlaying();
+             game->state = GameState::Title;
+         },
+         [] { game->frame(); }},
+        {"level20", [level20] { level20->setup(); },
+         [level20] {
+             level20->update(1.0f / 60);
+             clearFrame();
+             level20->draw();
+             presentFrame(-1);
+         }},
+    };
+    std::vector<TAutoScaleResult> results;
+    for (const TAutoScaleWorld& world : worlds)
+        for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{2560, 1440}}) {
+            TAutoScaleResult measured;
+            if (measureAutoScale(world.setup, world.frame, width, height, 600, measured)) {
+                measured.world = world.name;
+                results.push_back(measured);
+            } else {
+                std::fprintf(stderr, "kelvanor_bench: the automatic scale could not be measured at %dx%d\n",
+                             width, height);
+            }
+        }
+    return results;
 }
 
 // --- Entry ---------------------------------------------------------------------------------------------
@@ -410,20 +474,27 @@ int main(int argc, char** argv) {
 
     std::vector<TBenchResult> results;
     const auto groups = sceneGroups(options.only);
-    if (!groups.empty() && !openHeadlessDisplay()) return 1;
+    const bool autoScaleWanted = !options.only || std::strcmp(options.only, "auto_scale") == 0;
+    if ((!groups.empty() || autoScaleWanted) && !openHeadlessDisplay()) return 1;
     for (const auto& group : groups)
         for (const TBenchResult& result : runGroup(group, options.warmupFrames, options.frames))
             results.push_back(result);
+    std::vector<TAutoScaleResult> autoScales;
+    if (autoScaleWanted) autoScales = measureAutoScales();
 
     if (!results.empty()) {
         printTimeTable(results);
         if (!std::all_of(results.begin(), results.end(), simulationOnly)) printWorkTable(results);
     }
+    if (!autoScales.empty()) printAutoScaleTable(autoScales);
     if (startupMeasured) printStartupTable(startup);
     std::printf("\n");
     for (const TBenchResult& result : results)
         printBenchLine(results, result);
+    for (const TAutoScaleResult& result : autoScales)
+        printAutoScaleLine(result);
     if (startupMeasured) printStartupLine(startup);
-    const bool failed = (startupWanted && !startupMeasured) || (groups.empty() && !startupWanted);
+    const bool failed = (startupWanted && !startupMeasured) || (autoScaleWanted && autoScales.size() != 4) ||
+                        (groups.empty() && !startupWanted && !autoScaleWanted);
     return failed ? 1 : 0;
 }

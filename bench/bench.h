@@ -15,6 +15,9 @@
 //
 // A scene without draw is simulation only: the runner times its update alone and never touches the
 // renderer, so its figures are the game's world passes and nothing else.
+//
+// A scene with a render scale is drawn at that scale from its first frame to its last (the benchmark's
+// window is 800 x 600, so a larger picture is shrunk onto it when presented).
 #pragma once
 
 #include "app/game.h"
@@ -48,6 +51,9 @@ struct TBenchScene {
     // Scene-specific keys for the BENCH line, as " key=value" text.
     std::function<std::string(const TBenchResult&)> extraKeys;
     std::string drawsWorldOf;
+    // The render scale the scene is drawn at (setRenderScale's choice), for the cost of larger displays:
+    // "1.8" draws a 1440 x 1080 picture, what a 1920 x 1080 screen shows. Empty: the display's own.
+    std::string renderScale;
 };
 
 bool registerBenchScene(TBenchScene scene);

@@ -80,6 +80,6 @@ std::string extraKeys(const TBenchResult& result) {
     return text;
 }
 
-const bool registered = registerBenchScene({"glow_lines", setup, update, draw, extraKeys, {}});
+const bool registered = registerBenchScene({"glow_lines", setup, update, draw, extraKeys, {}, {}});
 
 } // namespace

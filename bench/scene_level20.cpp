@@ -139,6 +139,10 @@ std::string extraKeys(const TBenchResult& result) {
     return text;
 }
 
-const bool registered = registerBenchScene({"level20", setup, update, draw, extraKeys, {}});
+const bool registered = registerBenchScene({"level20", setup, update, draw, extraKeys, {}, {}});
+// The same world on the 4:3 area of a 1920 x 1080 and of a 2560 x 1440 screen: the same batches and
+// vertices, more pixels.
+const bool registered1080 = registerBenchScene({"level20_1080p", setup, update, draw, extraKeys, {}, "1.8"});
+const bool registered1440 = registerBenchScene({"level20_1440p", setup, update, draw, extraKeys, {}, "2.4"});
 
 } // namespace

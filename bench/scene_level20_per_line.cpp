@@ -24,6 +24,6 @@ std::string extraKeys(const TBenchResult& result) {
 }
 
 const bool registered =
-    registerBenchScene({"level20_per_line", nullptr, nullptr, draw, extraKeys, "level20"});
+    registerBenchScene({"level20_per_line", nullptr, nullptr, draw, extraKeys, "level20", {}});
 
 } // namespace

@@ -99,6 +99,7 @@ const bool registered = [] {
                             update,
                             nullptr,
                             extraKeys,
+                            {},
                             {}});
     return true;
 }();

@@ -14,5 +14,5 @@ c++ -std=c++20 -O3 -DNDEBUG -ffp-contract=off -fno-fast-math -I"$root/src" $(pkg
     "$root/scripts/frame_digest.cpp" "$root"/bench/scene_*.cpp "$root/bench/arena_heavy.cpp" \
     "${sdl_objects[@]}" \
     "$build/libkelvanor_game.a" "$build/libkelvanor_core.a" "$build/libkelvanor_assets.a" \
-    $(pkg-config --libs sdl2 freetype2 libpng zlib vorbisfile vorbis ogg) -lGL -lpthread -ldl -o "$out"
+    $(pkg-config --libs sdl2 glesv2 freetype2 libpng zlib vorbisfile vorbis ogg) -lpthread -ldl -o "$out"
 GALLIUM_NOOP=1 "$out" --frames "$frames"

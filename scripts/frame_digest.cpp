@@ -3,8 +3,8 @@
 // update (grid points, world particles, sparks) and every vertex and index the renderer submits.
 //
 // Built by scripts/frame-digest.sh against a build's libraries and the benchmark's scene files. It stands
-// in for the benchmark's runner, and catches the renderer's submissions by answering the renderer's own
-// request for glDrawRangeElements with a wrapper that hashes the arrays before passing them on.
+// in for the benchmark's runner, and catches the renderer's submissions by putting a wrapper that hashes
+// the arrays in front of the backend's own submission, as the benchmark puts its timer there.
 //
 // Usage: frame_digest [--frames N]   (run with GALLIUM_NOOP=1 to skip the driver's pixel work)
 #include "../bench/bench.h"
@@ -16,9 +16,6 @@
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/spark.h"
-
-#include <SDL_opengl.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,19 +47,14 @@ struct TDigest {
 TDigest worldDigest, vertexDigest;
 long submittedVertices = 0;
 
-using DrawRangeElements = void (*)(GLenum, GLuint, GLuint, GLsizei, GLenum, const void*);
-DrawRangeElements realDrawRangeElements = nullptr;
+const TSubmission backend = backendSubmission();
 
-void hashingDrawRangeElements(GLenum mode, GLuint start, GLuint end, GLsizei count, GLenum type,
-                              const void* indices) {
-    void* vertices = nullptr;
-    glGetPointerv(GL_VERTEX_ARRAY_POINTER, &vertices);
-    // The vertex pointer is the x of the first vertex; the batch is an array of TVertex.
-    const auto* first = static_cast<const TVertex*>(vertices);
-    vertexDigest.add(first + start, sizeof(TVertex) * (end - start + 1));
-    vertexDigest.add(indices, sizeof(uint32_t) * static_cast<size_t>(count));
-    submittedVertices += end - start + 1;
-    realDrawRangeElements(mode, start, end, count, type, indices);
+void hashingDrawTriangles(const TVertex* vertices, int vertexCount, const uint32_t* indices, int indexCount,
+                          uint32_t texture, int blendMode) {
+    vertexDigest.add(vertices, sizeof(TVertex) * static_cast<size_t>(vertexCount));
+    vertexDigest.add(indices, sizeof(uint32_t) * static_cast<size_t>(indexCount));
+    submittedVertices += vertexCount;
+    backend.drawTriangles(vertices, vertexCount, indices, indexCount, texture, blendMode);
 }
 
 std::vector<TBenchScene>& scenes() {
@@ -84,16 +76,6 @@ void digestWorld() {
 
 } // namespace
 
-// The renderer asks SDL for its entry points; this definition in the executable answers first.
-extern "C" void* SDL_GL_GetProcAddress(const char* name) {
-    using Lookup = void* (*)(const char*);
-    static const auto realLookup = reinterpret_cast<Lookup>(dlsym(RTLD_NEXT, "SDL_GL_GetProcAddress"));
-    void* found = realLookup(name);
-    if (std::strcmp(name, "glDrawRangeElements") != 0) return found;
-    realDrawRangeElements = reinterpret_cast<DrawRangeElements>(found);
-    return reinterpret_cast<void*>(&hashingDrawRangeElements);
-}
-
 bool registerBenchScene(TBenchScene scene) {
     scenes().push_back(std::move(scene));
     return true;
@@ -113,6 +95,7 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!initPlatform() || !openGraphicsWindow(800, 600, 0, 0, 0)) return 1;
+    setSubmission({hashingDrawTriangles, backend.clear});
     registerEmbeddedAssets();
     for (TBenchScene& scene : scenes()) {
         // A companion scene draws its host's world its own way: it runs on the host's setup and updates.
@@ -126,6 +109,8 @@ int main(int argc, char** argv) {
         worldDigest = vertexDigest = TDigest{};
         submittedVertices = 0;
         game = nullptr;
+        // A scene drawn at a larger scale submits the very vertices it would at 1.
+        setRenderScale(scene.renderScale.empty() ? "auto" : scene.renderScale);
         world->setup();
         for (int frame = 0; frame < frames; ++frame) {
             world->update(1.0f / 60);

@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    libsdl2-dev libgl-dev libfreetype-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev
+    libsdl2-dev libgles-dev libfreetype-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev
     libgtest-dev fonts-play libstb-dev
     xvfb xauth libgl1-mesa-dri
 )

@@ -19,15 +19,24 @@ const FontFace& gameFont() {
 }
 
 bool applyCommandLine(int argc, char** argv) {
-    if (argc == 1) return true;
-    const std::string_view option = argv[1];
-    if (argc == 3 && option == "--record") {
-        if (startRecording(argv[2], hashCurrentGame)) return true;
-        std::fprintf(stderr, "cannot write the recording %s\n", argv[2]);
+    int next = 1;
+    // The render scale comes first: "--scale native" and the like, then at most one of the others.
+    if (argc >= 3 && std::string_view(argv[1]) == "--scale") {
+        if (!setRenderScale(argv[2])) {
+            std::fprintf(stderr, "--scale takes auto, native or a number from 1 to 8, not %s\n", argv[2]);
+            return false;
+        }
+        next = 3;
+    }
+    if (argc == next) return true;
+    const std::string_view option = argv[next];
+    if (argc == next + 2 && option == "--record") {
+        if (startRecording(argv[next + 1], hashCurrentGame)) return true;
+        std::fprintf(stderr, "cannot write the recording %s\n", argv[next + 1]);
         return false;
     }
-    if (argc == 3 && option == "--replay") return startReplay(argv[2], hashCurrentGame, true);
-    std::fprintf(stderr, "usage: %s [--record FILE | --replay FILE]\n", argv[0]);
+    if (argc == next + 2 && option == "--replay") return startReplay(argv[next + 1], hashCurrentGame, true);
+    std::fprintf(stderr, "usage: %s [--scale auto|native|N] [--record FILE | --replay FILE]\n", argv[0]);
     return false;
 }
 

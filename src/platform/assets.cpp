@@ -24,6 +24,16 @@ struct TAssetNode {
 
 TAssetNode* storeHead = nullptr;
 
+struct TPictureLevelNode {
+    TPictureLevelEntry entry;
+    std::string pictureStorage;
+};
+// Entries live for the whole process, like the store's.
+std::vector<TPictureLevelNode*>& pictureLevels() {
+    static std::vector<TPictureLevelNode*>& levels = *new std::vector<TPictureLevelNode*>;
+    return levels;
+}
+
 // A read-only view over carried bytes.
 class TMemoryStream final : public TStream {
 public:
@@ -130,12 +140,44 @@ const TAssetEntry* findAsset(std::string_view name) {
     return nullptr;
 }
 
+namespace {
+
+// The file name of an embedded resource's name: what follows "incbin::"; false for any other name.
+bool embeddedName(std::string_view name, std::string_view& path) {
+    const size_t separator = name.find("::");
+    if (separator == std::string_view::npos || lowerAscii(name.substr(0, separator)) != "incbin")
+        return false;
+    path = name.substr(separator + 2);
+    return true;
+}
+
+} // namespace
+
+int registerPictureLevel(std::string_view picture, int factor, const uint8_t* data, size_t size) {
+    for (const TPictureLevelNode* node : pictureLevels())
+        if (node->entry.picture == picture && node->entry.factor == factor) return 0;
+    auto* node = new TPictureLevelNode;
+    node->pictureStorage = std::string(picture);
+    node->entry = TPictureLevelEntry{node->pictureStorage, factor, data, size};
+    pictureLevels().push_back(node);
+    return 1;
+}
+
+std::vector<TPictureLevelEntry> findPictureLevels(std::string_view resourceName) {
+    std::vector<TPictureLevelEntry> found;
+    std::string_view picture;
+    if (!embeddedName(resourceName, picture)) return found;
+    for (const TPictureLevelNode* node : pictureLevels())
+        if (node->entry.picture == picture) found.push_back(node->entry);
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.factor < b.factor; });
+    return found;
+}
+
 std::unique_ptr<TStream> openStream(std::string_view name, bool forWrite) {
     const size_t separator = name.find("::");
     if (separator != std::string_view::npos) {
-        const std::string protocol = lowerAscii(name.substr(0, separator));
-        const std::string_view path = name.substr(separator + 2);
-        if (protocol != "incbin" || forWrite) return nullptr;
+        std::string_view path;
+        if (!embeddedName(name, path) || forWrite) return nullptr;
         const TAssetEntry* entry = findAsset(path);
         if (!entry) return nullptr;
         return openMemoryStream(entry->data, entry->size);

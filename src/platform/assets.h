@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct TAssetEntry {
     std::string_view name;
@@ -20,6 +21,20 @@ const TAssetEntry* findAsset(std::string_view name);
 
 // Registers every file the build embedded, in the game's order. Generated at build time.
 void registerEmbeddedAssets();
+
+// Larger renditions of embedded pictures, drawn by the asset generator at factor times the size, for
+// drawing them sharp at render scales above 1. Not assets of their own (nothing opens them by name): the
+// picture loader finds them through the picture's file name. The first registration of a picture and
+// factor wins.
+struct TPictureLevelEntry {
+    std::string_view picture; // the file name of the picture it belongs to, "logo.png"
+    int factor = 0;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+int registerPictureLevel(std::string_view picture, int factor, const uint8_t* data, size_t size);
+// Those of a resource name ("incbin::logo.png"), smallest factor first; none for other names.
+std::vector<TPictureLevelEntry> findPictureLevels(std::string_view resourceName);
 
 // A read-only or write-only byte stream: an in-memory view of an embedded file, or a plain file.
 class TStream {

@@ -1,14 +1,16 @@
 // What a backend gives the platform core, and what the core gives a backend back. The core (this folder)
-// builds the vertex batches, keeps the input state, mixes the sound and owns the files, the clock and
-// replays; a backend (one folder below: sdl/, null/, ...) owns the window, the graphics device, the event
-// source, the audio device and the joypads. A program picks its backend by the library it links: each
-// backend defines every function of the first half of this header, and nothing in the core asks which
-// one it got. Never included by the game.
+// builds the vertex batches, keeps the input state, mixes the sound, owns the files, the clock and
+// replays, and decides what every backend shares: how the display opens, how frames are presented and
+// paced, where the picture sits in the window and at what scale it is drawn, where the pointer lands. A
+// backend (one folder below: sdl/, null/, web/) does the device work: the window, the graphics device,
+// the event source, the audio device and the joypads. A program picks its backend by the library it
+// links: each backend defines every function of the first half of this header, and nothing in the core
+// asks which one it got. The desktop and the browser draw through the one OpenGL ES 3 / WebGL 2 module
+// in gl/. Never included by the game.
 //
-// Besides these, a backend defines the display operations that are about the window itself:
-// openGraphicsWindow, setWindowTitle, hidePointer and presentFrame (display.h), initPlatform and
+// Besides these, a backend defines setWindowTitle and hidePointer (display.h), initPlatform and
 // runFrameLoop (program.h), openSoundDevice (sound_device.h), loadSoundClipInBackground and
-// waitForSoundClip (sound.h): how a backend paces frames and decodes music is its own business.
+// waitForSoundClip (sound.h): how a backend decodes music is its own business.
 #pragma once
 
 #include <string_view>
@@ -16,6 +18,7 @@
 #include "platform/input.h"
 #include "platform/render.h"
 #include "platform/replay_hooks.h"
+#include "platform/window_layout.h"
 
 #include <array>
 #include <cstddef>
@@ -23,18 +26,49 @@
 
 // --- Provided by the backend ---------------------------------------------------------------------------
 
-// Graphics. Everything is drawn into one target of the logical screen size; coordinates of the target
-// run from the bottom-left, as in OpenGL.
+// Display. Opens the window (or takes the page's canvas) with its graphics context, full screen where
+// asked and possible, sized for a logical picture of width x height; false when nothing can be drawn.
+// Called once.
+bool backendOpenDisplay(int width, int height, bool fullScreen);
+// What the picture is shown in, now: in the units pointer positions come in (window coordinates, a
+// page's CSS pixels) and in the drawable's own pixels, more of them on a high-DPI screen. Zero pixels
+// while there is nothing to show the picture in (a minimised window).
+struct TSurfaceSize {
+    int width = 0, height = 0;
+    int pixelWidth = 0, pixelHeight = 0;
+};
+TSurfaceSize backendSurfaceSize();
+// Shows the picture target in that rectangle of the drawable (its pixels, top-left origin) with black
+// around it, as the current swap interval says. The target keeps its picture.
+void backendShowFrame(const TLetterbox& box);
+// Presents from now on wait for that many vertical blanks (0: none); false when the device refuses it.
+bool backendSetSwapInterval(int interval);
+// The refresh rate the display reports; 0 when it does not say.
+int backendReportedRefreshHertz();
+// True where frames are paced outside the core (a browser's animation frames; the null backend's programs,
+// which step frames as fast as they like) and presents never wait: the core neither measures the refresh
+// nor paces.
+bool backendPacesFrames();
+// The pointer starts at this point of the surface (its units), which is the logical point given: a
+// backend with a real pointer moves it there, the others report the logical point as an input event.
+void backendPlacePointer(int surfaceX, int surfaceY, int logicalX, int logicalY);
+
+// Graphics. Everything is drawn into one picture target, in logical coordinates that the device maps onto
+// the whole target; pixel coordinates of the target run from the bottom-left, as in OpenGL.
+// The target becomes width x height pixels, cleared; false when the device cannot have it that large.
+bool gpuSetTargetSize(int width, int height);
 // A texture from top-down RGBA pixels, filtered as the picture flags ask; 0 when the device cannot hold
 // it (too large, out of memory).
 uint32_t gpuCreateTexture(const uint8_t* rgba, int width, int height, int flags);
 void gpuDeleteTexture(uint32_t texture);
+// Gives a texture its smaller levels and samples them from then on where it is drawn smaller.
+void gpuMakeMipmaps(uint32_t texture, bool filtered);
 // Draws one finished batch of indexed triangles with one texture in one blend mode.
 void gpuDrawTriangles(const TVertex* vertices, int vertexCount, const uint32_t* indices, int indexCount,
                       uint32_t texture, int blendMode);
 // Fills the whole target with a colour (components 0..255).
 void gpuClear(int red, int green, int blue);
-// Reads a rectangle of the target into RGBA bytes, bottom row first.
+// Reads a rectangle of the target's pixels into RGBA bytes, bottom row first.
 void gpuReadPixels(int x, int y, int width, int height, uint8_t* rgba);
 
 // Input. Runs the backend's event source: every event the game cares about goes to deliverInput as an
@@ -69,9 +103,15 @@ void backendShutDown();
 
 // --- Provided by the core ------------------------------------------------------------------------------
 
-// Once the target exists: the batch, the white texture and the drawing state. False when the size differs
-// from the renderer's already running, or the white texture cannot be made.
+// Once the device can draw: the batch, the target at the logical size, the white texture and the drawing
+// state. False when the size differs from the renderer's already running, or the device cannot give the
+// target or the white texture.
 bool startRenderer(int width, int height);
+// The logical pixel under a point of the surface (TSurfaceSize's width and height units), through the
+// letterbox; points over the bars are clamped to the picture's edge.
+TLogicalPoint logicalPointerAt(double surfaceX, double surfaceY);
+// Joypad slots every backend numbers its pads in.
+constexpr int PadSlots = 16;
 // A live input event: written down when recording, then applied to the input state.
 void deliverInput(const TInputRecord& record);
 // A joypad is in that slot from now on, with that layout (what the game is told of a pad that was there

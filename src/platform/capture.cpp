@@ -1,5 +1,5 @@
-// Screen capture: reading back the logical picture and writing pixel buffers as PNG files (encoded by the
-// build's picture codec).
+// Screen capture: reading back the logical picture, whatever the render scale, and writing pixel buffers
+// as PNG files (encoded by the build's picture codec).
 #include "platform/display.h"
 
 #include "platform/assets.h"
@@ -23,15 +23,9 @@ PixelBuffer grabScreenRegion(int x, int y, int w, int h) {
     buffer->width = static_cast<int>(right - left);
     buffer->height = static_cast<int>(bottom - top);
     buffer->rgba.resize(static_cast<size_t>(buffer->width) * buffer->height * 4);
-    // OpenGL counts rows from the bottom.
-    readTarget(static_cast<int>(left), static_cast<int>(logicalHeight() - bottom), buffer->width,
-               buffer->height, buffer->rgba.data());
-    const size_t rowBytes = static_cast<size_t>(buffer->width) * 4;
-    for (int row = 0; row < buffer->height / 2; ++row) {
-        uint8_t* upper = &buffer->rgba[row * rowBytes];
-        uint8_t* lower = &buffer->rgba[(buffer->height - 1 - row) * rowBytes];
-        std::swap_ranges(upper, upper + rowBytes, lower);
-    }
+    // In logical pixels whatever the render scale: screenshots and tests see the 800 x 600 picture.
+    readPicture(static_cast<int>(left), static_cast<int>(top), buffer->width, buffer->height,
+                buffer->rgba.data());
     return buffer;
 }
 

@@ -1,12 +1,13 @@
 // Display, drawing state and drawing operations: the only way the game puts anything on screen.
 //
 // One implicit 800 x 600 display and one implicit drawing state (colour, alpha, blend mode, rotation,
-// scale, origin), used from the game thread only. Everything is drawn into an 800 x 600 target that is
-// scaled onto the real window with its aspect kept, so pixel reads and screenshots always see the logical
-// picture whatever the desktop resolution.
+// scale, origin), used from the game thread only. Coordinates are always those of the 800 x 600 picture;
+// the picture itself is drawn at the pixels of the window's 4:3 area (its render scale: 1 in an 800 x 600
+// window, 1.8 on a 1920 x 1080 screen), lines, text and pictures sharp at that size, with black bars
+// around it. Pixel reads and screenshots always see the 800 x 600 picture.
 //
-// Sections: display and frame · drawing state · primitives · pictures and fonts · screen capture ·
-// statistics for tests and the benchmark.
+// Sections: display and frame · render scale · drawing state · primitives · pictures and fonts · screen
+// capture · statistics for tests and the benchmark.
 #pragma once
 
 #include <array>
@@ -25,6 +26,8 @@ struct TPictureFrame {
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
 };
 
+struct TPictureLevels; // larger renditions of a picture (picture module)
+
 struct TPicture {
     int width = 0; // of one frame, in pixels
     int height = 0;
@@ -32,6 +35,9 @@ struct TPicture {
     float handleY = 0;
     int flags = 0;
     std::vector<TPictureFrame> frames;
+    // Embedded pictures come drawn two and four times as large too: above a render scale of 1 the frames
+    // are taken from the smallest that is at least as large as the scale, once a frame has asked for it.
+    std::shared_ptr<TPictureLevels> levels;
 };
 using Picture = std::shared_ptr<TPicture>;
 
@@ -44,11 +50,16 @@ struct TGlyph {
     float advance = 0;
 };
 
+struct TFaceSizes; // the same face made for other render scales (font module)
+
 struct TFontFace {
     int pixelSize = 0;
     int lineHeight = 0;
     int ascender = 0;
     std::array<TGlyph, 256> glyphs; // indexed by the 8-bit character code
+    // Text is laid out and measured with this face at every render scale; its glyphs are drawn from the
+    // face made again at the scale (16 px at 1.8 is a 29 px face), made once a frame has asked for it.
+    std::shared_ptr<TFaceSizes> sizes;
 };
 using FontFace = std::shared_ptr<TFontFace>;
 
@@ -83,6 +94,15 @@ void setClearColor(int r, int g, int b);
 // (each frame held for as many refreshes as keep that average), by the clock where it did not; 0 does not
 // wait; 1 waits for the vertical blank.
 void presentFrame(int sync);
+
+// --- Render scale --------------------------------------------------------------------------------------
+// "auto" (the default): the window's own pixels where frames keep sixty a second, fewer (never fewer than
+// 800 x 600) where measured frame times say they cannot; "native": always the window's pixels; a number
+// from 1 to 8: that many pixels per picture pixel across, "1" being a plain 800 x 600 picture stretched
+// onto the window. False, changing nothing, for anything else.
+bool setRenderScale(std::string_view choice);
+// The scale frames are drawn at now: picture target pixels per 800 x 600 pixel, across.
+float renderScale();
 
 // --- Drawing state -------------------------------------------------------------------------------------
 // Back to the values openGraphicsWindow starts with: white, opaque, mask mode, no rotation, scale 1, origin

@@ -4,6 +4,11 @@
 //
 // Character codes are Latin-1, so code c is Unicode c. All glyphs of a face share one texture, which keeps
 // a whole line of text (and every line after it) in one batch.
+//
+// Above a render scale of 1 text is laid out exactly as at 1 (the face's own advances, in logical pixels)
+// but each glyph is drawn from the face made again at the scale's size, placed on whole target pixels, so
+// letters keep crisp edges on any display. That face is made once a frame has asked for it; until then
+// the glyphs of the face itself are stretched.
 #include "platform/display.h"
 
 #include "platform/image_decoders.h"
@@ -11,6 +16,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+
+// What a face needs to be made again at another scale.
+struct TFaceSizes {
+    std::string source; // the resource the face was rasterised from; empty for the built-in face
+    int pixelSize = 0;
+    int style = 0;
+    struct TMade {
+        int scale;     // scaleKey
+        FontFace face; // null while it is being made, or if it could not be
+    };
+    std::vector<TMade> made;
+};
 
 namespace {
 
@@ -21,9 +39,20 @@ constexpr int maxAtlasSide = 8192;
 FontFace currentFace;
 FontFace builtinFace;
 
+// A render scale as the key of a face made for it: in 64ths, so that 1.8 and 1.8000001 are one size.
+int scaleKey(float scale) {
+    return static_cast<int>(std::lround(scale * 64.0f));
+}
+
+// The built-in face is made again at a scale from its bitmap, not from a file.
+FontFace markedAsBuiltin(FontFace face) {
+    if (face) face->sizes = std::make_shared<TFaceSizes>();
+    return face;
+}
+
 const TFontFace* activeFace() {
     if (currentFace) return currentFace.get();
-    if (!builtinFace && rendererReady()) builtinFace = makeBuiltinFace();
+    if (!builtinFace && rendererReady()) builtinFace = markedAsBuiltin(makeBuiltinFace(1));
     return builtinFace.get();
 }
 
@@ -96,7 +125,9 @@ void fillFontAtlas(TFontRaster& raster) {
                              3] = glyph.coverage[static_cast<size_t>(y) * glyph.width + x];
 }
 
-FontFace loadFontFace(std::string_view name, int pixelSize, int style) {
+namespace {
+
+FontFace rasteriseFace(std::string_view name, int pixelSize, int style) {
     if (pixelSize <= 0 || pixelSize > LargestFontPixelSize || !rendererReady()) return nullptr;
     std::vector<uint8_t> bytes;
     if (!readWholeResource(name, bytes, maxFontFileBytes)) return nullptr;
@@ -104,6 +135,81 @@ FontFace loadFontFace(std::string_view name, int pixelSize, int style) {
     if (!rasteriseFont(bytes.data(), bytes.size(), pixelSize, raster)) return nullptr;
     return buildFace(raster, pixelSize, style);
 }
+
+} // namespace
+
+FontFace loadFontFace(std::string_view name, int pixelSize, int style) {
+    FontFace face = rasteriseFace(name, pixelSize, style);
+    if (face) face->sizes = std::make_shared<TFaceSizes>(TFaceSizes{std::string(name), pixelSize, style, {}});
+    return face;
+}
+
+namespace {
+
+// The face made for this scale, or null while there is none yet (the first call asks for it).
+const TFontFace* faceForScale(const TFontFace& face, float scale) {
+    if (!face.sizes) return nullptr;
+    const int key = scaleKey(scale);
+    for (const TFaceSizes::TMade& made : face.sizes->made)
+        if (made.scale == key) return made.face.get();
+    face.sizes->made.push_back({key, nullptr});
+    afterFrameShown([weak = std::weak_ptr<TFaceSizes>(face.sizes), key] {
+        const std::shared_ptr<TFaceSizes> sizes = weak.lock();
+        if (!sizes) return;
+        const float scale = static_cast<float>(key) / 64.0f;
+        const FontFace made =
+            sizes->source.empty()
+                ? makeBuiltinFace(scale)
+                : rasteriseFace(sizes->source, static_cast<int>(std::lround(sizes->pixelSize * scale)),
+                                sizes->style);
+        for (TFaceSizes::TMade& entry : sizes->made)
+            if (entry.scale == key) entry.face = made;
+    });
+    return nullptr;
+}
+
+// One glyph's quad: the corners of a width x height box at (left, top), through the drawing matrix.
+void emitGlyph(const TGlyph& glyph, float left, float top, float w, float h, const TDrawState& state) {
+    const float xs[4] = {left, left + w * state.ix, left + w * state.ix + h * state.iy, left + h * state.iy};
+    const float ys[4] = {top, top + w * state.jx, top + w * state.jx + h * state.jy, top + h * state.jy};
+    emitTexturedQuad(glyph.image, xs, ys);
+}
+
+bool drawable(const TGlyph& glyph) {
+    return glyph.present && glyph.width > 0 && glyph.height > 0 && glyph.image.texture;
+}
+
+// Text through the plain drawing matrix: without rotation or scale each glyph starts on a whole target
+// pixel, so a glyph made at the scale lands on the pixels it was made for.
+void drawScaledString(std::string_view text, float penX, float penY, const TFontFace& face,
+                      const TFontFace& scaled, const TDrawState& state) {
+    const float sx = static_cast<float>(targetPixelWidth()) / static_cast<float>(logicalWidth());
+    const float sy = static_cast<float>(targetPixelHeight()) / static_cast<float>(logicalHeight());
+    const bool plain = state.ix == 1 && state.iy == 0 && state.jx == 0 && state.jy == 1;
+    for (const char character : text) {
+        const TGlyph& glyph = face.glyphs[static_cast<unsigned char>(character)];
+        if (!glyph.present) continue;
+        const TGlyph& image = scaled.glyphs[static_cast<unsigned char>(character)];
+        if (drawable(image)) {
+            const float w = static_cast<float>(image.width) / sx;
+            const float h = static_cast<float>(image.height) / sy;
+            if (plain) {
+                const float left = (std::round(penX * sx) + static_cast<float>(image.offsetX)) / sx;
+                const float top = (std::round(penY * sy) + static_cast<float>(image.offsetY)) / sy;
+                emitGlyph(image, left, top, w, h, state);
+            } else {
+                const float offsetX = static_cast<float>(image.offsetX) / sx;
+                const float offsetY = static_cast<float>(image.offsetY) / sy;
+                emitGlyph(image, penX + offsetX * state.ix + offsetY * state.iy,
+                          penY + offsetX * state.jx + offsetY * state.jy, w, h, state);
+            }
+        }
+        penX += glyph.advance * state.ix;
+        penY += glyph.advance * state.jx;
+    }
+}
+
+} // namespace
 
 void selectFont(const FontFace& face) {
     currentFace = face;
@@ -119,21 +225,19 @@ void drawString(std::string_view text, float x, float y) {
     const TDrawState& state = drawState();
     float penX = x + state.originX;
     float penY = y + state.originY;
+    const bool scaled = targetPixelWidth() != logicalWidth() || targetPixelHeight() != logicalHeight();
+    if (const TFontFace* made = scaled ? faceForScale(*face, renderScale()) : nullptr) {
+        drawScaledString(text, penX, penY, *face, *made, state);
+        return;
+    }
     for (const char character : text) {
         const TGlyph& glyph = face->glyphs[static_cast<unsigned char>(character)];
         if (!glyph.present) continue;
-        if (glyph.width > 0 && glyph.height > 0 && glyph.image.texture) {
+        if (drawable(glyph)) {
             const float offsetX = std::trunc(glyph.offsetX * state.ix + glyph.offsetY * state.iy);
             const float offsetY = std::trunc(glyph.offsetX * state.jx + glyph.offsetY * state.jy);
-            const float left = penX + offsetX;
-            const float top = penY + offsetY;
-            const float w = static_cast<float>(glyph.width);
-            const float h = static_cast<float>(glyph.height);
-            const float xs[4] = {left, left + w * state.ix, left + w * state.ix + h * state.iy,
-                                 left + h * state.iy};
-            const float ys[4] = {top, top + w * state.jx, top + w * state.jx + h * state.jy,
-                                 top + h * state.jy};
-            emitTexturedQuad(glyph.image, xs, ys);
+            emitGlyph(glyph, penX + offsetX, penY + offsetY, static_cast<float>(glyph.width),
+                      static_cast<float>(glyph.height), state);
         }
         penX += glyph.advance * state.ix;
         penY += glyph.advance * state.jx;

@@ -1,8 +1,12 @@
 // The small built-in face: printable ASCII in 5 x 7 pixel glyphs with one row for descenders, drawn crisp
-// (unfiltered). It is what a null selectFont gives, and what the title page's version text uses.
+// (unfiltered). It is what a null selectFont gives, and what the title page's version text uses. At a
+// render scale above 1 it is made again with each of its pixels a square of that many target pixels.
 #include "platform/display.h"
 
 #include "platform/render.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -13,8 +17,6 @@ constexpr int glyphHeight = 8; // seven rows above the baseline and one below it
 constexpr int cellWidth = glyphWidth + 1;
 constexpr int cellHeight = glyphHeight + 1;
 constexpr int atlasColumns = 16;
-constexpr int atlasWidth = atlasColumns * cellWidth;
-constexpr int atlasHeight = (glyphCount + atlasColumns - 1) / atlasColumns * cellHeight;
 
 // One byte a row, top row first; bit 4 is the leftmost pixel.
 constexpr uint8_t glyphRows[glyphCount][glyphHeight] = {
@@ -117,19 +119,50 @@ constexpr uint8_t glyphRows[glyphCount][glyphHeight] = {
 
 } // namespace
 
-FontFace makeBuiltinFace() {
-    std::vector<uint8_t> atlas(static_cast<size_t>(atlasWidth) * atlasHeight * 4, 0);
-    for (int index = 0; index < glyphCount; ++index) {
-        const int left = index % atlasColumns * cellWidth;
-        const int top = index / atlasColumns * cellHeight;
-        for (int row = 0; row < glyphHeight; ++row)
-            for (int column = 0; column < glyphWidth; ++column) {
-                if (!(glyphRows[index][row] & (0x10 >> column))) continue;
-                uint8_t* pixel = &atlas[(static_cast<size_t>(top + row) * atlasWidth + left + column) * 4];
-                pixel[0] = pixel[1] = pixel[2] = pixel[3] = 255;
+namespace {
+
+// How much of the target pixel [pixel, pixel + 1) the span [from, to) covers.
+float overlap(int pixel, float from, float to) {
+    return std::max(0.0f, std::min(to, pixel + 1.0f) - std::max(from, static_cast<float>(pixel)));
+}
+
+// The glyph's bitmap pixels as squares scale target pixels wide, into its cell of the atlas: white where
+// anything is lit, the part of each target pixel the squares cover as alpha.
+void drawGlyphAtScale(std::vector<uint8_t>& atlas, int atlasWide, int index, int left, int top, float scale) {
+    const int width = static_cast<int>(std::ceil(glyphWidth * scale));
+    const int height = static_cast<int>(std::ceil(glyphHeight * scale));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            float cover = 0;
+            for (int row = 0; row < glyphHeight; ++row) {
+                const float down = overlap(y, row * scale, (row + 1) * scale);
+                if (down <= 0) continue;
+                for (int column = 0; column < glyphWidth; ++column)
+                    if (glyphRows[index][row] & (0x10 >> column))
+                        cover += down * overlap(x, column * scale, (column + 1) * scale);
             }
-    }
-    std::shared_ptr<TTexture> texture = createTexture(atlas.data(), atlasWidth, atlasHeight, 0);
+            if (cover <= 0) continue;
+            uint8_t* pixel = &atlas[(static_cast<size_t>(top + y) * atlasWide + left + x) * 4];
+            pixel[0] = pixel[1] = pixel[2] = 255;
+            pixel[3] = static_cast<uint8_t>(std::lround(std::min(cover, 1.0f) * 255.0f));
+        }
+}
+
+} // namespace
+
+FontFace makeBuiltinFace(float scale) {
+    // A cell of the atlas holds a glyph at the scale with a pixel to spare around it.
+    const int glyphPixelsWide = static_cast<int>(std::ceil(glyphWidth * scale));
+    const int glyphPixelsHigh = static_cast<int>(std::ceil(glyphHeight * scale));
+    const int cellWide = scale == 1 ? cellWidth : glyphPixelsWide + 1;
+    const int cellHigh = scale == 1 ? cellHeight : glyphPixelsHigh + 1;
+    const int atlasWide = atlasColumns * cellWide;
+    const int atlasHigh = (glyphCount + atlasColumns - 1) / atlasColumns * cellHigh;
+    std::vector<uint8_t> atlas(static_cast<size_t>(atlasWide) * atlasHigh * 4, 0);
+    for (int index = 0; index < glyphCount; ++index)
+        drawGlyphAtScale(atlas, atlasWide, index, index % atlasColumns * cellWide,
+                         index / atlasColumns * cellHigh, scale);
+    std::shared_ptr<TTexture> texture = createTexture(atlas.data(), atlasWide, atlasHigh, 0);
     if (!texture) return nullptr;
 
     auto face = std::make_shared<TFontFace>();
@@ -141,12 +174,13 @@ FontFace makeBuiltinFace() {
         glyph.present = true;
         glyph.advance = cellWidth;
         if (firstCode + index == ' ') continue;
-        const float left = static_cast<float>(index % atlasColumns * cellWidth);
-        const float top = static_cast<float>(index / atlasColumns * cellHeight);
-        glyph.image = TPictureFrame{texture, left / atlasWidth, top / atlasHeight,
-                                    (left + glyphWidth) / atlasWidth, (top + glyphHeight) / atlasHeight};
-        glyph.width = glyphWidth;
-        glyph.height = glyphHeight;
+        const float left = static_cast<float>(index % atlasColumns * cellWide);
+        const float top = static_cast<float>(index / atlasColumns * cellHigh);
+        glyph.image =
+            TPictureFrame{texture, left / atlasWide, top / atlasHigh, (left + glyphPixelsWide) / atlasWide,
+                          (top + glyphPixelsHigh) / atlasHigh};
+        glyph.width = glyphPixelsWide;
+        glyph.height = glyphPixelsHigh;
     }
     return face;
 }

@@ -5,7 +5,7 @@
 // with a simulated display. Times are microseconds of a steady clock unless a name says otherwise.
 //
 // Two steps:
-// 1. TRefreshProbe, while the display opens: presents wait for the vertical blank, and every second one is
+// 1. TRefreshProbe, during the first frames: presents wait for the vertical blank, and every second one is
 //    preceded by a short sleep. On a display that really waits, the presents still come back one refresh
 //    apart whatever the sleep; on one that does not, the sleep shows up in the gaps. A steady gap is the
 //    measured refresh period, which is checked against the rate the display reports (a wrong report loses).
@@ -33,6 +33,9 @@ public:
     int sleepBeforeNextMillis() const;
     // The present has come back at this time.
     void presented(int64_t nowMicros);
+    // The next gap is measured from this time rather than from the last present (presents in between,
+    // with the game's work, are not the probe's).
+    void resumeAt(int64_t nowMicros) { lastMicros_ = nowMicros; }
     // The answer is known: a steady refresh, evidence that presents do not wait, or the time is up.
     bool settled() const { return settled_; }
     const TRefreshMeasure& measure() const { return measure_; }

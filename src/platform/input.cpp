@@ -23,7 +23,7 @@ namespace {
 
 constexpr int KeyCount = 256;
 constexpr int TypedQueueSize = 256;
-constexpr int PadCount = 16;
+constexpr int PadCount = PadSlots; // the core numbers the slots for every backend
 constexpr int PadButtonCount = 32;
 constexpr int PadAxisCount = 16; // the numbering has room for more axes than a pad drives
 constexpr int DrivenAxisCount = 6;

@@ -9,6 +9,7 @@
 
 #include "platform/assets.h"
 #include "platform/backend.h"
+#include "platform/window_layout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +22,20 @@ namespace {
 bool ready = false;
 int targetWidth = 800; // the logical screen, also before the display opens
 int targetHeight = 600;
+// The target's own pixels, and the size it takes at the next clear.
+int pixelWidth = 800, pixelHeight = 600;
+int wantedPixelWidth = 800, wantedPixelHeight = 600;
 std::shared_ptr<TTexture> white;
+// Work asked for since the last frame was shown, and work whose frame has been shown.
+std::vector<std::function<void()>> workAsked, workDue;
+
+void runDueWork() {
+    if (workDue.empty()) return;
+    std::vector<std::function<void()>> due;
+    due.swap(workDue);
+    for (std::function<void()>& work : due)
+        work();
+}
 
 // --- Batch ---------------------------------------------------------------------------------------------
 
@@ -87,10 +101,13 @@ void putQuadIndices(uint32_t* indices, uint32_t base) {
     indices[5] = base + 3;
 }
 
+// Target pixels per logical pixel across, as pictures choose their renditions by it.
+float pictureScale = 1;
+
 const TPictureFrame* pictureFrame(const Picture& picture, int frame) {
     if (!picture || frame < 0 || frame >= static_cast<int>(picture->frames.size())) return nullptr;
-    const TPictureFrame& found = picture->frames[static_cast<size_t>(frame)];
-    return found.texture ? &found : nullptr;
+    const TPictureFrame* found = pictureFrameAtScale(*picture, frame, pictureScale);
+    return found->texture ? found : nullptr;
 }
 
 // Solid shapes: a quad or polygon of the white texture, corners through the matrix from a local point.
@@ -120,11 +137,13 @@ TTexture::~TTexture() {
 
 bool startRenderer(int width, int height) {
     if (ready) return targetWidth == width && targetHeight == height;
-    targetWidth = width;
-    targetHeight = height;
+    if (!gpuSetTargetSize(width, height)) return false;
+    targetWidth = pixelWidth = wantedPixelWidth = width;
+    targetHeight = pixelHeight = wantedPixelHeight = height;
     if (!batch.vertices) {
-        batch.vertices = std::make_unique<TVertex[]>(batchVertexCapacity);
-        batch.indices = std::make_unique<uint32_t[]>(batchIndexCapacity);
+        // Left unwritten: clearing 8 MB up front only costs start-up time; frames write what they use.
+        batch.vertices.reset(new TVertex[batchVertexCapacity]);
+        batch.indices.reset(new uint32_t[batchIndexCapacity]);
     }
     ready = true;
     const uint8_t whitePixel[4] = {255, 255, 255, 255};
@@ -147,12 +166,35 @@ int screenWidth() {
 int screenHeight() {
     return targetHeight;
 }
+int targetPixelWidth() {
+    return pixelWidth;
+}
+int targetPixelHeight() {
+    return pixelHeight;
+}
+
+void requestTargetPixelSize(int width, int height) {
+    wantedPixelWidth = std::max(width, targetWidth);
+    wantedPixelHeight = std::max(height, targetHeight);
+}
 
 void clearTarget() {
     if (!ready) return;
+    runDueWork();
     // Whatever is still batched would be painted over anyway.
     batch.vertexCount = 0;
     batch.indexCount = 0;
+    if (wantedPixelWidth != pixelWidth || wantedPixelHeight != pixelHeight) {
+        if (gpuSetTargetSize(wantedPixelWidth, wantedPixelHeight)) {
+            pixelWidth = wantedPixelWidth;
+            pixelHeight = wantedPixelHeight;
+            pictureScale = static_cast<float>(pixelWidth) / static_cast<float>(targetWidth);
+        } else {
+            // Larger than the device takes: the size it has stays.
+            wantedPixelWidth = pixelWidth;
+            wantedPixelHeight = pixelHeight;
+        }
+    }
     submission.clear(state.clearRed, state.clearGreen, state.clearBlue);
 }
 
@@ -160,10 +202,62 @@ void clearFrame() {
     clearTarget();
 }
 
-void readTarget(int x, int y, int w, int h, uint8_t* rgba) {
-    if (!ready) return;
+void readTargetPixels(int left, int top, int w, int h, uint8_t* rgba) {
+    if (!ready || w <= 0 || h <= 0) return;
     flushBatch();
-    gpuReadPixels(x, y, w, h, rgba);
+    // The device counts rows from the bottom.
+    gpuReadPixels(left, pixelHeight - top - h, w, h, rgba);
+    const size_t rowBytes = static_cast<size_t>(w) * 4;
+    for (int row = 0; row < h / 2; ++row) {
+        uint8_t* upper = rgba + row * rowBytes;
+        uint8_t* lower = rgba + (h - 1 - row) * rowBytes;
+        std::swap_ranges(upper, upper + rowBytes, lower);
+    }
+}
+
+void readPicture(int left, int top, int w, int h, uint8_t* rgba) {
+    if (!ready || w <= 0 || h <= 0) return;
+    if (pixelWidth == targetWidth && pixelHeight == targetHeight) {
+        readTargetPixels(left, top, w, h, rgba);
+        return;
+    }
+    // The target pixels of each logical column and row, then the average over each block.
+    std::vector<int> columns(static_cast<size_t>(w) + 1), rows(static_cast<size_t>(h) + 1);
+    for (int i = 0; i <= w; ++i)
+        columns[i] = targetPixelAt(left + i, targetWidth, pixelWidth);
+    for (int i = 0; i <= h; ++i)
+        rows[i] = targetPixelAt(top + i, targetHeight, pixelHeight);
+    const int spanWidth = columns[w] - columns[0];
+    const int spanHeight = rows[h] - rows[0];
+    std::vector<uint8_t> pixels(static_cast<size_t>(spanWidth) * spanHeight * 4);
+    readTargetPixels(columns[0], rows[0], spanWidth, spanHeight, pixels.data());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t sum[4] = {0, 0, 0, 0};
+            for (int row = rows[y]; row < rows[y + 1]; ++row)
+                for (int column = columns[x]; column < columns[x + 1]; ++column) {
+                    const uint8_t* pixel = &pixels[(static_cast<size_t>(row - rows[0]) * spanWidth +
+                                                    static_cast<size_t>(column - columns[0])) *
+                                                   4];
+                    for (int channel = 0; channel < 4; ++channel)
+                        sum[channel] += pixel[channel];
+                }
+            const uint32_t count =
+                static_cast<uint32_t>((rows[y + 1] - rows[y]) * (columns[x + 1] - columns[x]));
+            uint8_t* out = rgba + (static_cast<size_t>(y) * w + x) * 4;
+            for (int channel = 0; channel < 4; ++channel)
+                out[channel] = static_cast<uint8_t>((sum[channel] + count / 2) / std::max(count, 1u));
+        }
+}
+
+void afterFrameShown(std::function<void()> work) {
+    workAsked.push_back(std::move(work));
+}
+
+void frameShown() {
+    for (std::function<void()>& work : workAsked)
+        workDue.push_back(std::move(work));
+    workAsked.clear();
 }
 
 void flushBatch() {
@@ -214,12 +308,19 @@ void emitTexturedQuad(const TPictureFrame& frame, const float (&xs)[4], const fl
 
 std::shared_ptr<TTexture> createTexture(const uint8_t* rgba, int width, int height, int flags) {
     if (!ready || width <= 0 || height <= 0) return nullptr;
-    const uint32_t id = gpuCreateTexture(rgba, width, height, flags);
+    // Mipmaps matter only where a picture is drawn smaller than it is, and making the first ones costs a
+    // software renderer a shader compilation (some 70 ms here): they are made once a frame has been
+    // shown, not on the way to the first one. Until then the picture samples its full size.
+    const uint32_t id = gpuCreateTexture(rgba, width, height, flags & ~PictureMipmapped);
     if (id == 0) return nullptr;
     auto texture = std::make_shared<TTexture>();
     texture->id = id;
     texture->width = width;
     texture->height = height;
+    if (flags & PictureMipmapped)
+        afterFrameShown([weak = std::weak_ptr<TTexture>(texture), filtered = (flags & PictureFiltered) != 0] {
+            if (const std::shared_ptr<TTexture> alive = weak.lock()) gpuMakeMipmaps(alive->id, filtered);
+        });
     return texture;
 }
 

@@ -3,8 +3,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
-// glowing.png, player_logo2.png, bomb_logo.png, logo.png, enemyicons.png
+// The sizes every picture is drawn at: its own, and larger ones for displays that draw the game at a
+// larger scale.
+constexpr int PictureFactors[] = {1, 2, 4};
+// "logo.png" at its own size, "logo@2x.png" at twice the size.
+std::string pictureFileName(std::string_view stem, int factor);
+// glowing.png, player_logo2.png, bomb_logo.png, logo.png, enemyicons.png, each at every factor
 void writePictureAssets(const std::string& outDir);
 // The fifteen shape files.
 void writeShapeAssets(const std::string& outDir);

@@ -1,5 +1,9 @@
 // The small pictures: the glow sprite every glow line is cut from, the two heads-up icons and the enemy
 // icons of the statistics screens. The title logo has a file of its own (title_logo.cpp).
+//
+// Every picture is drawn at its own size and again at two and four times the size ("glowing@2x.png"),
+// from the same description in the same units, for displays that draw the game at a larger scale: the
+// lines keep their one-pixel soft edge at every size, so the larger ones are sharper, not blurred copies.
 #include "generated_assets.h"
 #include "glow_canvas.h"
 #include "png_file.h"
@@ -34,30 +38,34 @@ double glowEdgeFade(double dx, double dy) {
            (1.0 + std::cos(std::numbers::pi * std::min(1.0, (reach - fadeStart) / (fadeEnd - fadeStart))));
 }
 
-uint8_t glowAlpha(int peak, int x, int y) {
-    const bool inCore = x >= 30 && x <= 33 && y >= 30 && y <= 33;
+// (u, v): the pixel centre less a half, in pixels of the sprite at its own size (the pixel's own
+// coordinates there).
+uint8_t glowAlpha(int peak, double u, double v) {
+    // The opaque core is the 4 x 4 pixels 30..33 of the sprite at its own size, whatever the size drawn.
+    const bool inCore = u >= 29.5 && u < 33.5 && v >= 29.5 && v < 33.5;
     if (inCore) return 255;
-    const double dx = x - glowCentre;
-    const double dy = y - glowCentre;
+    const double dx = u - glowCentre;
+    const double dy = v - glowCentre;
     const double halo =
         peak * std::exp(-(dx * dx + dy * dy) / (2 * glowSigma * glowSigma)) * glowEdgeFade(dx, dy);
     return static_cast<uint8_t>(std::lround(halo));
 }
 
-void writeGlowSprite(const std::string& outDir) {
-    TPixelImage image(2 * glowFrameSize, 2 * glowFrameSize, 4);
+void writeGlowSprite(const std::string& outDir, int factor) {
+    const int frameSize = glowFrameSize * factor;
+    TPixelImage image(2 * frameSize, 2 * frameSize, 4);
     for (int frame = 0; frame < 4; ++frame) {
-        const int left = (frame % 2) * glowFrameSize;
-        const int top = (frame / 2) * glowFrameSize;
-        for (int y = 0; y < glowFrameSize; ++y) {
-            for (int x = 0; x < glowFrameSize; ++x) {
+        const int left = (frame % 2) * frameSize;
+        const int top = (frame / 2) * frameSize;
+        for (int y = 0; y < frameSize; ++y) {
+            for (int x = 0; x < frameSize; ++x) {
                 uint8_t* pixel = image.at(left + x, top + y);
                 pixel[0] = pixel[1] = pixel[2] = 255;
-                pixel[3] = glowAlpha(glowPeaks[frame], x, y);
+                pixel[3] = glowAlpha(glowPeaks[frame], (x + 0.5) / factor - 0.5, (y + 0.5) / factor - 0.5);
             }
         }
     }
-    writePngFile(outDir, "glowing.png", image);
+    writePngFile(outDir, pictureFileName("glowing", factor), image);
 }
 
 // ---- Outlines ------------------------------------------------------------------------------------------
@@ -95,42 +103,45 @@ std::vector<TLineSegment> ringOutline(float centreX, float centreY, float radius
 // plain RGB with a true black background.
 constexpr int hudIconSize = 34;
 
-TGlowPen hudGreenPen() {
+TGlowPen hudGreenPen(float factor) {
     TGlowPen pen;
     pen.red = 0.30f;
     pen.green = 1.0f;
     pen.blue = 0.35f;
-    pen.coreRadius = 0.65f;
-    pen.haloRadius = 1.6f;
+    pen.coreRadius = 0.65f * factor;
+    pen.haloRadius = 1.6f * factor;
     pen.haloStrength = 0.55f;
     pen.whiteHeat = 0.2f;
     return pen;
 }
 
-void writeLifeIcon(const std::string& outDir) {
+void writeLifeIcon(const std::string& outDir, int factor) {
+    const float scale = static_cast<float>(factor);
+    const int size = hudIconSize * factor;
     const TShapeTable& craft = shapeTable("player_small.xml");
-    TGlowCanvas canvas(hudIconSize, hudIconSize);
+    TGlowCanvas canvas(size, size);
     // The craft spans y -10..12; centring on y = 1 keeps the emblem in the middle of the icon.
-    const std::vector<TLineSegment> emblem =
-        placeOutline(craft, 1.0f, 0, 1, hudIconSize / 2.0f, hudIconSize / 2.0f);
-    canvas.addOutline(emblem, hudGreenPen());
-    TPixelImage image(hudIconSize, hudIconSize, 3);
+    const std::vector<TLineSegment> emblem = placeOutline(craft, scale, 0, 1, size / 2.0f, size / 2.0f);
+    canvas.addOutline(emblem, hudGreenPen(scale));
+    TPixelImage image(size, size, 3);
     canvas.writeInto(image, 0, 0);
-    writePngFile(outDir, "player_logo2.png", image);
+    writePngFile(outDir, pictureFileName("player_logo2", factor), image);
 }
 
-void writeBombIcon(const std::string& outDir) {
-    TGlowCanvas canvas(hudIconSize, hudIconSize);
-    const float centre = hudIconSize / 2.0f;
+void writeBombIcon(const std::string& outDir, int factor) {
+    const float scale = static_cast<float>(factor);
+    const int size = hudIconSize * factor;
+    TGlowCanvas canvas(size, size);
+    const float centre = size / 2.0f;
     // Rings this close need a tighter halo, or they melt into one green disc at 34 pixels.
-    TGlowPen pen = hudGreenPen();
-    pen.haloRadius = 1.2f;
-    pen.coreRadius = 0.55f;
+    TGlowPen pen = hudGreenPen(scale);
+    pen.haloRadius = 1.2f * scale;
+    pen.coreRadius = 0.55f * scale;
     for (float radius : {12.5f, 8.0f, 3.5f})
-        canvas.addOutline(ringOutline(centre, centre, radius), pen);
-    TPixelImage image(hudIconSize, hudIconSize, 3);
+        canvas.addOutline(ringOutline(centre, centre, radius * scale), pen);
+    TPixelImage image(size, size, 3);
     canvas.writeInto(image, 0, 0);
-    writePngFile(outDir, "bomb_logo.png", image);
+    writePngFile(outDir, pictureFileName("bomb_logo", factor), image);
 }
 
 // ---- Enemy icons ---------------------------------------------------------------------------------------
@@ -167,11 +178,13 @@ TBounds outlineBounds(const TShapeTable& table) {
     return bounds;
 }
 
-void drawEnemyIcon(TPixelImage& sheet, int kind) {
+void drawEnemyIcon(TPixelImage& sheet, int kind, int factor) {
+    const float size = static_cast<float>(factor);
+    const int iconSize = enemyIconSize * factor;
     const TShapeTable& table = shapeTable(enemyIcons[kind].shapeFile);
     const TBounds bounds = outlineBounds(table);
     const float span = static_cast<float>(std::max(bounds.right - bounds.left, bounds.bottom - bounds.top));
-    const float scale = enemyIconExtent / span * enemyIcons[kind].sizeFactor;
+    const float scale = enemyIconExtent / span * enemyIcons[kind].sizeFactor * size;
     const float middleX = (bounds.left + bounds.right) / 2.0f;
     const float middleY = (bounds.top + bounds.bottom) / 2.0f;
 
@@ -179,31 +192,39 @@ void drawEnemyIcon(TPixelImage& sheet, int kind) {
     pen.red = table.red / 255.0f;
     pen.green = table.green / 255.0f;
     pen.blue = table.blue / 255.0f;
-    pen.coreRadius = 0.6f;
-    pen.haloRadius = 1.9f;
+    pen.coreRadius = 0.6f * size;
+    pen.haloRadius = 1.9f * size;
     pen.haloStrength = 0.6f;
     pen.whiteHeat = 0.3f;
 
-    TGlowCanvas canvas(enemyIconSize, enemyIconSize);
-    const float centre = enemyIconSize / 2.0f;
+    TGlowCanvas canvas(iconSize, iconSize);
+    const float centre = iconSize / 2.0f;
     canvas.addOutline(placeOutline(table, scale, middleX, middleY, centre, centre), pen);
-    canvas.writeInto(sheet, (kind % enemyIconsPerRow) * enemyIconSize,
-                     (kind / enemyIconsPerRow) * enemyIconSize);
+    canvas.writeInto(sheet, (kind % enemyIconsPerRow) * iconSize, (kind / enemyIconsPerRow) * iconSize);
 }
 
-void writeEnemyIcons(const std::string& outDir) {
-    TPixelImage sheet(enemyIconsPerRow * enemyIconSize, 2 * enemyIconSize, 4);
+void writeEnemyIcons(const std::string& outDir, int factor) {
+    const int iconSize = enemyIconSize * factor;
+    TPixelImage sheet(enemyIconsPerRow * iconSize, 2 * iconSize, 4);
     for (int kind = 0; kind < 10; ++kind)
-        drawEnemyIcon(sheet, kind);
-    writePngFile(outDir, "enemyicons.png", sheet);
+        drawEnemyIcon(sheet, kind, factor);
+    writePngFile(outDir, pictureFileName("enemyicons", factor), sheet);
 }
 
 } // namespace
 
+std::string pictureFileName(std::string_view stem, int factor) {
+    std::string name(stem);
+    if (factor != 1) name += "@" + std::to_string(factor) + "x";
+    return name + ".png";
+}
+
 void writePictureAssets(const std::string& outDir) {
-    writeGlowSprite(outDir);
-    writeLifeIcon(outDir);
-    writeBombIcon(outDir);
-    writeTitleLogo(outDir);
-    writeEnemyIcons(outDir);
+    for (const int factor : PictureFactors) {
+        writeGlowSprite(outDir, factor);
+        writeLifeIcon(outDir, factor);
+        writeBombIcon(outDir, factor);
+        writeTitleLogo(outDir, factor);
+        writeEnemyIcons(outDir, factor);
+    }
 }

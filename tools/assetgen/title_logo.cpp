@@ -4,8 +4,10 @@
 //   glows     - the letters and the streak blurred wide and narrow, the orange light around everything;
 //   streak    - a thin horizontal light line under the word that fades towards both ends.
 // The letters are white-hot in the middle of each stroke and orange at the rim, over the glow.
+// Every length is in pixels of the logo at its own size, times the factor it is drawn at.
 #include "title_logo.h"
 
+#include "generated_assets.h"
 #include "output_file.h"
 #include "picture_math.h"
 #include "png_file.h"
@@ -27,9 +29,11 @@ constexpr float wordSlant = 0.16f;     // forward lean, x shift per pixel of hei
 constexpr float letterSpacing = 0.06f; // extra advance per letter, in ems
 
 struct TMask {
-    int width = logoSize;
-    int height = logoSize;
-    std::vector<float> values = std::vector<float>(static_cast<size_t>(logoSize) * logoSize, 0.0f);
+    explicit TMask(int size) : width(size), height(size), values(static_cast<size_t>(size) * size, 0.0f) {}
+
+    int width;
+    int height;
+    std::vector<float> values;
 
     float& at(int x, int y) { return values[static_cast<size_t>(y) * width + x]; }
     float at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
@@ -121,17 +125,18 @@ struct TWordPlacement {
     int capHeight = 0;
 };
 
-TWordPlacement drawWord(TMask& letters) {
+TWordPlacement drawWord(TMask& letters, int factor) {
     TFontRasteriser font(KELVANOR_LOGO_FONT);
     constexpr int probeSize = 100;
-    const int pixelSize = static_cast<int>(probeSize * wordWidth / font.measure(probeSize));
+    const int size = logoSize * factor;
+    const int pixelSize = static_cast<int>(probeSize * (wordWidth * factor) / font.measure(probeSize));
     const float measured = font.measure(pixelSize);
     TWordPlacement placement;
     placement.capHeight = font.capHeight(pixelSize);
-    placement.baselineY = (logoSize + placement.capHeight) / 2;
+    placement.baselineY = (size + placement.capHeight) / 2;
     // The slant pushes the tops of the letters right; shifting the pen back by half of it keeps the word
     // visually centred.
-    const float penX = (logoSize - measured) / 2 - wordSlant * placement.capHeight / 2;
+    const float penX = (size - measured) / 2 - wordSlant * placement.capHeight / 2;
     font.draw(pixelSize, penX, placement.baselineY, letters);
     return placement;
 }
@@ -171,12 +176,12 @@ TMask blurred(const TMask& source, int radius) {
 
 // A thin line of light at row centreY, brightest in the middle and fading out towards halfLength.
 void drawStreak(TMask& streak, float centreY, float halfLength, float thickness, float strength) {
-    const float middleX = logoSize / 2.0f;
-    for (int y = 0; y < logoSize; ++y) {
+    const float middleX = streak.width / 2.0f;
+    for (int y = 0; y < streak.height; ++y) {
         const float across = std::abs(y + 0.5f - centreY);
         const float vertical = std::clamp(thickness / 2 + 0.5f - across, 0.0f, 1.0f);
         if (vertical <= 0) continue;
-        for (int x = 0; x < logoSize; ++x) {
+        for (int x = 0; x < streak.width; ++x) {
             const float along = (x + 0.5f - middleX) / halfLength;
             const float fade = std::exp(-along * along * along * along * 2.5f);
             streak.at(x, y) = std::max(streak.at(x, y), vertical * fade * strength);
@@ -196,30 +201,32 @@ TColour mix(TColour a, TColour b, float t) {
 
 // The picture is drawn zoomed on the title screen; its border must be fully transparent or the square's
 // edge would show as a faint line against the stars.
-float borderFade(int x, int y) {
-    const int nearestBorder = std::min({x, y, logoSize - 1 - x, logoSize - 1 - y});
-    return smoothStep(0.0f, 40.0f, static_cast<float>(nearestBorder));
+float borderFade(int x, int y, int size, int factor) {
+    const int nearestBorder = std::min({x, y, size - 1 - x, size - 1 - y});
+    return smoothStep(0.0f, 40.0f * factor, static_cast<float>(nearestBorder));
 }
 
 } // namespace
 
-void writeTitleLogo(const std::string& outDir) {
-    TMask letters;
-    const TWordPlacement word = drawWord(letters);
+void writeTitleLogo(const std::string& outDir, int factor) {
+    const int size = logoSize * factor;
+    const float scale = static_cast<float>(factor);
+    TMask letters(size);
+    const TWordPlacement word = drawWord(letters, factor);
 
-    TMask streak;
+    TMask streak(size);
     const float streakY = word.baselineY + word.capHeight * 0.36f;
-    drawStreak(streak, streakY, 290.0f, 3.5f, 1.0f);
-    drawStreak(streak, streakY, 120.0f, 7.0f, 0.9f);
-    drawStreak(streak, word.baselineY - word.capHeight * 1.32f, 190.0f, 1.6f, 0.55f);
+    drawStreak(streak, streakY, 290.0f * scale, 3.5f * scale, 1.0f);
+    drawStreak(streak, streakY, 120.0f * scale, 7.0f * scale, 0.9f);
+    drawStreak(streak, word.baselineY - word.capHeight * 1.32f, 190.0f * scale, 1.6f * scale, 0.55f);
 
     TMask shapes = letters;
     for (size_t i = 0; i < shapes.values.size(); ++i)
         shapes.values[i] = std::max(shapes.values[i], streak.values[i]);
-    const TMask depth = blurred(letters, 2);
-    const TMask nearGlow = blurred(shapes, 5);
-    const TMask wideGlow = blurred(shapes, 16);
-    const TMask haze = blurred(letters, 48);
+    const TMask depth = blurred(letters, 2 * factor);
+    const TMask nearGlow = blurred(shapes, 5 * factor);
+    const TMask wideGlow = blurred(shapes, 16 * factor);
+    const TMask haze = blurred(letters, 48 * factor);
 
     const TColour emberOrange{1.0f, 0.36f, 0.04f};
     const TColour glowOrange{1.0f, 0.52f, 0.10f};
@@ -228,11 +235,11 @@ void writeTitleLogo(const std::string& outDir) {
     const TColour hotBottom{1.0f, 0.86f, 0.42f};
 
     const float letterTop = static_cast<float>(word.baselineY - word.capHeight);
-    TPixelImage image(logoSize, logoSize, 4);
-    for (int y = 0; y < logoSize; ++y) {
+    TPixelImage image(size, size, 4);
+    for (int y = 0; y < size; ++y) {
         const float heightInWord = std::clamp((y - letterTop) / word.capHeight, 0.0f, 1.0f);
         const TColour hot = mix(hotTop, hotBottom, heightInWord);
-        for (int x = 0; x < logoSize; ++x) {
+        for (int x = 0; x < size; ++x) {
             // The glow behind: a tight bright orange close to the shapes, a wide ember-red haze further out.
             const float nearLight = std::min(1.0f, nearGlow.at(x, y) * 1.7f);
             const float wideLight = std::min(1.0f, wideGlow.at(x, y) * 1.5f + haze.at(x, y) * 1.3f);
@@ -247,7 +254,7 @@ void writeTitleLogo(const std::string& outDir) {
                 letterCover >= streakCover ? smoothStep(0.55f, 0.97f, depth.at(x, y)) : streakCover;
             const TColour fill = mix(rimOrange, hot, heat);
 
-            const float alpha = (cover + glowAlpha * (1 - cover)) * borderFade(x, y);
+            const float alpha = (cover + glowAlpha * (1 - cover)) * borderFade(x, y, size, factor);
             uint8_t* pixel = image.at(x, y);
             if (alpha <= 0) continue;
             pixel[0] = toByte((fill.red * cover + glow.red * glowAlpha * (1 - cover)) / alpha);
@@ -256,5 +263,5 @@ void writeTitleLogo(const std::string& outDir) {
             pixel[3] = toByte(alpha);
         }
     }
-    writePngFile(outDir, "logo.png", image);
+    writePngFile(outDir, pictureFileName("logo", factor), image);
 }

@@ -4,4 +4,5 @@
 
 #include <string>
 
-void writeTitleLogo(const std::string& outDir);
+// factor times the logo's own size: "logo.png" at 1, "logo@2x.png" at 2.
+void writeTitleLogo(const std::string& outDir, int factor);

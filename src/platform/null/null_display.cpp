@@ -1,57 +1,70 @@
-// The null backend's display and graphics device: a target that exists only as a size and a clear
-// colour, textures that are numbers, and presentation that hands the pending batch on to be counted and
-// waits for nothing.
+// The null backend's display and graphics device: a surface of the logical size that is never shown, a
+// target that exists only as a size and a clear colour, textures that are numbers, and presents that wait
+// for nothing.
 #include "platform/null/null_backend.h"
 
 #include "platform/display.h"
 #include "platform/render.h"
-#include "platform/replay_hooks.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
-bool displayOpen = false;
+int surfaceWidth = 0;
+int surfaceHeight = 0;
 uint32_t nextTexture = 1;
 uint8_t clearColor[3] = {0, 0, 0};
 long presented = 0;
 
 } // namespace
 
-bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) {
-    (void)depth;
-    (void)flags;
-    if (width <= 0 || height <= 0 || hertz < 0) return false;
-    if (!displayOpen && !startRenderer(width, height)) return false;
-    displayOpen = true;
-    resetDrawingState();
-    for (int i = 0; i < 2; ++i) {
-        clearFrame();
-        presentFrame(0);
-    }
-    // The pointer starts in the middle of the picture, where the desktop's display puts it.
+bool backendOpenDisplay(int width, int height, bool) {
+    surfaceWidth = width;
+    surfaceHeight = height;
+    return true;
+}
+
+TSurfaceSize backendSurfaceSize() {
+    return {surfaceWidth, surfaceHeight, surfaceWidth, surfaceHeight};
+}
+
+void backendShowFrame(const TLetterbox&) {
+    ++presented;
+}
+
+bool backendSetSwapInterval(int) {
+    return true;
+}
+
+int backendReportedRefreshHertz() {
+    return 0;
+}
+
+// Programs on the null backend (tests, the soak, the simulation benchmarks) step frames as fast as they
+// like: nothing paces them.
+bool backendPacesFrames() {
+    return true;
+}
+
+void backendPlacePointer(int, int, int logicalX, int logicalY) {
     TInputRecord pointer;
     pointer.kind = InputKind::Pointer;
-    pointer.x = width / 2;
-    pointer.y = height / 2;
+    pointer.x = logicalX;
+    pointer.y = logicalY;
     queueNullInput(pointer);
-    presented = 0;
-    return true;
+    presented = 0; // the presents of opening are not the program's
 }
 
 void setWindowTitle(std::string_view) {}
 void hidePointer() {}
 
-void presentFrame(int sync) {
-    // Only the game's own frames (sync -1) count as frames of a recording.
-    if (sync < 0) replayFrameEnded();
-    flushBatch();
-    ++presented;
-}
-
 long nullPresentedFrames() {
     return presented;
+}
+
+bool gpuSetTargetSize(int width, int height) {
+    return width > 0 && height > 0;
 }
 
 uint32_t gpuCreateTexture(const uint8_t*, int width, int height, int) {
@@ -62,6 +75,7 @@ uint32_t gpuCreateTexture(const uint8_t*, int width, int height, int) {
 }
 
 void gpuDeleteTexture(uint32_t) {}
+void gpuMakeMipmaps(uint32_t, bool) {}
 
 void gpuDrawTriangles(const TVertex*, int, const uint32_t*, int, uint32_t, int) {}
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int PadCount = 16;
+constexpr int PadCount = PadSlots; // the core numbers the slots for every backend
 
 std::deque<TInputRecord> queued;
 std::array<std::optional<TPadReading>, PadCount> pads;

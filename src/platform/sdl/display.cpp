@@ -1,30 +1,18 @@
-// The window, its OpenGL context, presentation and frame pacing.
+// The window and its OpenGL ES 3 context: creating them, their size in window coordinates and in the
+// drawable's pixels, presenting (the final pass is the shared GL module's), the swap interval, and the
+// switch between full screen and a resizable window that Alt+Enter and F11 make for the session.
 //
-// The game always draws into the renderer's logical-size target; presenting scales that picture onto the
-// window's drawable with its aspect kept and black bars, and pointer positions are mapped back through the
-// same letterbox. Alt+Enter and F11 switch between full screen and a resizable window for the session.
-//
-// Pacing (the decisions are frame_pacing's): when the display opens full screen, presents that wait for
-// the vertical blank are timed for at most a second. A display that proves a steady refresh then shows
-// each frame for as many refreshes as keep sixty frames a second on average (the swap interval, or
-// repeated presents where the driver takes no interval above 1). Otherwise frames are released by the
-// millisecond clock, one every 1000/hertz ms on average, without ever catching up lost frames.
+// What to present when, at what size, and where the pointer lands are the core's (presentation.cpp).
 #include "platform/display.h"
 
 #include "platform/backend.h"
-#include "platform/frame_pacing.h"
-#include "platform/platform_internal.h"
-#include "platform/program.h"
-#include "platform/render.h"
-#include "platform/replay_hooks.h"
+#include "platform/gl/gl_device.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/window_layout.h"
 
 #include <SDL.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -33,91 +21,24 @@ SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 std::string pendingTitle;
 
-TFramePacer pacer;
-int pacingStart = 0;
-int swapInterval = -100;           // not yet set
-bool longIntervalsRefused = false; // the driver takes 0 and 1 only
 // The window's size on the desktop once it has been there, so that coming back from full screen keeps
 // what the player made of it.
 int windowedWidth = 0;
 int windowedHeight = 0;
 
-TLetterbox logicalLetterbox(int outerWidth, int outerHeight) {
-    return letterbox(outerWidth, outerHeight, logicalWidth(), logicalHeight());
-}
-
-// Clock differences stay right across the 32-bit wrap of the millisecond count. Pacing reads the live
-// clock, which recordings never see: how often it looks must not matter to a replay.
-int millisSince(int start) {
-    return static_cast<int>(static_cast<uint32_t>(liveMillis()) - static_cast<uint32_t>(start));
-}
-
-// False when the driver cannot set the interval at all.
-bool setSwapInterval(int interval) {
-    if (interval == swapInterval) return true;
-    if (SDL_GL_SetSwapInterval(interval) != 0) return false;
-    swapInterval = interval;
-    return true;
-}
-
-void showTarget(int interval) {
-    int drawableWidth = 0, drawableHeight = 0;
-    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
-    if (drawableWidth <= 0 || drawableHeight <= 0) {
-        // A minimised window has nothing to show the picture in; keep the frame's cadence anyway.
-        flushBatch();
-    } else {
-        const TLetterbox box = logicalLetterbox(drawableWidth, drawableHeight);
-        blitTargetToWindow(drawableWidth, drawableHeight, box.x, drawableHeight - box.y - box.h, box.w,
-                           box.h);
-    }
-    setSwapInterval(interval);
-    SDL_GL_SwapWindow(window);
-    rebindTarget();
-}
-
-// What the display says it refreshes at; 0 when it does not say.
-int reportedRefreshHertz() {
-    SDL_DisplayMode mode{};
-    const int display = SDL_GetWindowDisplayIndex(window);
-    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0) return mode.refresh_rate;
-    return 0;
-}
-
-// Presents with the vertical-blank wait until the probe has its answer (at most a second; much less on a
-// display whose presents never wait, so that a headless start does not idle).
-TRefreshMeasure measureRefresh() {
-    if (!setSwapInterval(1)) return {}; // the driver refuses the wait
-    TRefreshProbe probe(reportedRefreshHertz(), liveMicros());
-    while (!probe.settled()) {
-        sleepMillis(probe.sleepBeforeNextMillis());
-        showTarget(1);
-        probe.presented(liveMicros());
-    }
-    return probe.measure();
-}
-
-// One frame of vertical-blank pacing: on screen for the refreshes the pacer gives it.
-void presentOnRefreshes() {
-    const int refreshes = pacer.nextFrameRefreshes();
-    if (!longIntervalsRefused && !setSwapInterval(refreshes)) longIntervalsRefused = true;
-    if (longIntervalsRefused) {
-        // The same picture again on each refresh: the target is still there after a present.
-        for (int i = 0; i < refreshes; ++i)
-            showTarget(1);
-    } else {
-        showTarget(refreshes);
-    }
-    const int64_t sleep = pacer.frameShown(liveMicros(), refreshes);
-    if (sleep > 0) sleepMillis(static_cast<int>((sleep + 500) / 1000));
-}
-
-bool createWindow(int width, int height, int depth) {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+// OpenGL ES 3.0 is WebGL 2's own API: the desktop and the browser share one graphics module.
+void askForOpenGlEs3() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+}
+
+bool createWindow(int width, int height, bool fullScreen) {
+    askForOpenGlEs3();
     const Uint32 windowFlags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (depth != 0)
+    if (fullScreen)
         window = SDL_CreateWindow(pendingTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                   height, windowFlags | SDL_WINDOW_FULLSCREEN_DESKTOP);
     // Without a usable full-screen mode a window still lets the game run.
@@ -126,9 +47,7 @@ bool createWindow(int width, int height, int depth) {
                                   height, windowFlags);
     if (!window) return false;
     context = SDL_GL_CreateContext(window);
-    if (context && SDL_GL_MakeCurrent(window, context) == 0 && startGlTarget(width, height) &&
-        startRenderer(width, height))
-        return true;
+    if (context && SDL_GL_MakeCurrent(window, context) == 0 && glDeviceStart(width, height)) return true;
     if (context) SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     context = nullptr;
@@ -150,29 +69,48 @@ void chooseWindowedSize() {
 
 } // namespace
 
-// --- Display and frame ---------------------------------------------------------------------------------
+// --- What the core asks of the display -----------------------------------------------------------------
 
-bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) {
-    (void)flags;
-    if (width <= 0 || height <= 0 || hertz < 0) return false;
-    if (!window) {
-        if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-        if (!createWindow(width, height, depth)) return false;
-    }
-    resetDrawingState();
-    for (int i = 0; i < 2; ++i) {
-        clearFrame();
-        presentFrame(0);
-    }
-    int windowWidth = 0, windowHeight = 0;
-    SDL_GetWindowSize(window, &windowWidth, &windowHeight);
-    const TLetterbox box = logicalLetterbox(windowWidth, windowHeight);
-    SDL_WarpMouseInWindow(window, box.x + box.w / 2, box.y + box.h / 2);
+bool backendOpenDisplay(int width, int height, bool fullScreen) {
+    if (window) return true;
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    return createWindow(width, height, fullScreen);
+}
 
-    const TRefreshMeasure refresh = hertz > 0 && depth != 0 ? measureRefresh() : TRefreshMeasure{};
-    pacer.start(hertz, refresh);
-    pacingStart = liveMillis();
-    return true;
+TSurfaceSize backendSurfaceSize() {
+    TSurfaceSize size{logicalWidth(), logicalHeight(), logicalWidth(), logicalHeight()};
+    if (!window) return size;
+    SDL_GetWindowSize(window, &size.width, &size.height);
+    SDL_GL_GetDrawableSize(window, &size.pixelWidth, &size.pixelHeight);
+    return size;
+}
+
+void backendShowFrame(const TLetterbox& box) {
+    if (!window) return;
+    int drawableWidth = 0, drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    if (drawableWidth > 0 && drawableHeight > 0) glDeviceShowTarget(drawableWidth, drawableHeight, box);
+    SDL_GL_SwapWindow(window);
+}
+
+bool backendSetSwapInterval(int interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0;
+}
+
+int backendReportedRefreshHertz() {
+    SDL_DisplayMode mode{};
+    const int display = window ? SDL_GetWindowDisplayIndex(window) : -1;
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0) return mode.refresh_rate;
+    return 0;
+}
+
+bool backendPacesFrames() {
+    return false;
+}
+
+void backendPlacePointer(int surfaceX, int surfaceY, int, int) {
+    // The warp comes back as a motion event, which the events module maps like any other.
+    if (window) SDL_WarpMouseInWindow(window, surfaceX, surfaceY);
 }
 
 void setWindowTitle(std::string_view title) {
@@ -182,35 +120,6 @@ void setWindowTitle(std::string_view title) {
 
 void hidePointer() {
     SDL_ShowCursor(SDL_DISABLE);
-}
-
-void presentFrame(int sync) {
-    // Only the game's own frames (sync -1) count as frames of a recording.
-    if (sync < 0) replayFrameEnded();
-    if (!window) return;
-    if (sync >= 0) {
-        showTarget(sync);
-        return;
-    }
-    if (replayRunsUnpaced()) {
-        showTarget(0);
-        return;
-    }
-    switch (pacer.mode()) {
-    case PacingMode::VerticalBlank:
-        presentOnRefreshes();
-        return;
-    case PacingMode::Clock:
-        sleepMillis(pacer.clockWaitMillis(millisSince(pacingStart)));
-        break;
-    case PacingMode::Unpaced:
-        break; // frames go out as fast as they are drawn
-    }
-    showTarget(0);
-}
-
-int pacingRefreshHertz() {
-    return pacer.mode() == PacingMode::VerticalBlank ? pacer.refreshHertz() : 0;
 }
 
 // --- Window on the desktop and full screen ------------------------------------------------------------
@@ -240,11 +149,7 @@ SDL_Window* platformWindow() {
 }
 
 void logicalPointerFromWindow(int windowX, int windowY, int* logicalX, int* logicalY) {
-    int windowWidth = logicalWidth(), windowHeight = logicalHeight();
-    if (window) SDL_GetWindowSize(window, &windowWidth, &windowHeight);
-    const TLetterbox box = logicalLetterbox(std::max(windowWidth, 1), std::max(windowHeight, 1));
-    const double x = std::floor(static_cast<double>(windowX - box.x) * logicalWidth() / box.w);
-    const double y = std::floor(static_cast<double>(windowY - box.y) * logicalHeight() / box.h);
-    *logicalX = static_cast<int>(std::clamp(x, 0.0, static_cast<double>(logicalWidth() - 1)));
-    *logicalY = static_cast<int>(std::clamp(y, 0.0, static_cast<double>(logicalHeight() - 1)));
+    const TLogicalPoint point = logicalPointerAt(windowX, windowY);
+    *logicalX = point.x;
+    *logicalY = point.y;
 }

@@ -6,20 +6,11 @@ struct SDL_Window;
 
 // The game's window, or null before openGraphicsWindow (display module).
 SDL_Window* platformWindow();
-// Maps a position in window pixels to the 800 x 600 picture, allowing for the letterbox bars (display
+// Maps a position in window coordinates to the 800 x 600 picture through the core's letterbox (display
 // module). Positions over the bars are clamped to the picture's edge.
 void logicalPointerFromWindow(int windowX, int windowY, int* logicalX, int* logicalY);
 // Alt+Enter and F11: between full screen and a resizable window on the desktop (display module).
 void toggleFullScreen();
-
-// OpenGL, once the context is current: entry points, the offscreen target and the fixed state. Calling it
-// again with the same size changes nothing (OpenGL module).
-bool startGlTarget(int width, int height);
-// Draws the target onto the default framebuffer in the given rectangle (y up) after filling the whole
-// drawable with black.
-void blitTargetToWindow(int drawableWidth, int drawableHeight, int x, int y, int w, int h);
-// Makes the target the place drawing goes again, after a presentation.
-void rebindTarget();
 
 // Called by initPlatform once SDL's event subsystem runs: enables text input and opens the joypads
 // already plugged in. joysticksRestarted says SDL's joystick subsystem has just been (re)started, so

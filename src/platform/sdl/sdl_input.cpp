@@ -66,7 +66,7 @@ int mouseButtonIndex(int sdlButton) {
 
 // --- Joypads -------------------------------------------------------------------------------------------
 
-constexpr int PadCount = 16;
+constexpr int PadCount = PadSlots; // the core numbers the slots for every backend
 constexpr int PadButtonCount = 32;
 constexpr int DrivenAxisCount = 6;
 

@@ -16,16 +16,11 @@ void toggleFullScreen();
 // A hidden or closing page: the settings are written and the files flushed at once.
 void pageLeaving();
 
-// --- Canvas and WebGL (web_display.cpp, web_gl.cpp) -----------------------------------------------------
+// --- Canvas (web_display.cpp) ---------------------------------------------------------------------------
 
-// Maps a position in the page's CSS pixels to the 800 x 600 picture, allowing for the letterbox bars;
+// Maps a position in the page's CSS pixels to the 800 x 600 picture through the core's letterbox;
 // positions over the bars are clamped to the picture's edge.
 void logicalPointerFromPage(double pageX, double pageY, int* logicalX, int* logicalY);
-// The WebGL side of the target: the offscreen picture, the shader and the vertex buffers, once the
-// context is current. False when WebGL cannot give them.
-bool startWebGlTarget(int width, int height);
-// Draws the target onto the canvas's drawing buffer in the given rectangle (y up), black around it.
-void blitTargetToCanvas(int bufferWidth, int bufferHeight, int x, int y, int w, int h);
 
 // --- Events (web_input.cpp) ----------------------------------------------------------------------------
 

@@ -1,17 +1,15 @@
-// The canvas and its WebGL context, and presentation.
+// The canvas and its WebGL 2 context: creating them, their size in CSS pixels and in device pixels, and
+// showing a frame (the final pass is the shared GL module's).
 //
-// The canvas fills the page; its drawing buffer has the page's size in device pixels, so the picture is
-// as sharp as the screen allows on a high-DPI display. The game draws into the renderer's logical-size
-// target; presenting scales that onto the drawing buffer with its aspect kept and black bars, and
-// pointer positions are mapped back through the same letterbox. Presenting never waits: the browser
-// shows the drawing buffer when the animation frame returns, and the frame loop (web_program.cpp) paces.
+// The canvas fills the page; its drawing buffer follows the page's size in device pixels, so the picture
+// is drawn at the screen's own pixels on a high-DPI display. Presenting never waits: the browser shows
+// the drawing buffer when the animation frame returns, and the frame loop (web_program.cpp) paces. What
+// to present at what size, and where the pointer lands, are the core's (presentation.cpp).
 #include "platform/display.h"
 
 #include "platform/backend.h"
-#include "platform/render.h"
-#include "platform/replay_hooks.h"
+#include "platform/gl/gl_device.h"
 #include "platform/web/web_backend.h"
-#include "platform/window_layout.h"
 
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -27,35 +25,27 @@ constexpr const char* Canvas = "#screen";
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
 bool titleShown = false;
 
-struct TPageSize {
+// The canvas's CSS size and the device pixels it covers.
+TSurfaceSize pageSize() {
     double cssWidth = 0, cssHeight = 0;
-    int bufferWidth = 0, bufferHeight = 0;
-};
-
-TPageSize pageSize() {
-    TPageSize size;
-    emscripten_get_element_css_size(Canvas, &size.cssWidth, &size.cssHeight);
+    emscripten_get_element_css_size(Canvas, &cssWidth, &cssHeight);
     const double ratio = emscripten_get_device_pixel_ratio();
-    size.bufferWidth = std::max(1, static_cast<int>(std::lround(size.cssWidth * ratio)));
-    size.bufferHeight = std::max(1, static_cast<int>(std::lround(size.cssHeight * ratio)));
+    TSurfaceSize size;
+    size.width = std::max(1, static_cast<int>(std::lround(cssWidth)));
+    size.height = std::max(1, static_cast<int>(std::lround(cssHeight)));
+    size.pixelWidth = std::max(1, static_cast<int>(std::lround(cssWidth * ratio)));
+    size.pixelHeight = std::max(1, static_cast<int>(std::lround(cssHeight * ratio)));
     return size;
 }
 
 // The drawing buffer follows the page: a resized window, full screen, another zoom.
-TPageSize fitDrawingBuffer() {
-    const TPageSize size = pageSize();
+TSurfaceSize fitDrawingBuffer() {
+    const TSurfaceSize size = pageSize();
     int width = 0, height = 0;
     emscripten_get_canvas_element_size(Canvas, &width, &height);
-    if (width != size.bufferWidth || height != size.bufferHeight)
-        emscripten_set_canvas_element_size(Canvas, size.bufferWidth, size.bufferHeight);
+    if (width != size.pixelWidth || height != size.pixelHeight)
+        emscripten_set_canvas_element_size(Canvas, size.pixelWidth, size.pixelHeight);
     return size;
-}
-
-void showTarget() {
-    const TPageSize size = fitDrawingBuffer();
-    const TLetterbox box = letterbox(size.bufferWidth, size.bufferHeight, logicalWidth(), logicalHeight());
-    blitTargetToCanvas(size.bufferWidth, size.bufferHeight, box.x, size.bufferHeight - box.y - box.h, box.w,
-                       box.h);
 }
 
 // clang-format off
@@ -70,6 +60,13 @@ EM_JS(void, setPageTitle, (const char* title), {
 EM_JS(void, hideCanvasPointer, (), {
     var canvas = document.getElementById('screen');
     if (canvas) canvas.style.cursor = 'none';
+});
+// The page's address may choose the render scale, as the desktop's command line does: ?scale=native.
+EM_JS(int, addressScaleChoice, (char* choice, int size), {
+    var found = /[?&]scale=([^&#]*)/.exec(location.search);
+    if (!found) return 0;
+    stringToUTF8(decodeURIComponent(found[1]), choice, size);
+    return 1;
 });
 // clang-format on
 
@@ -97,26 +94,48 @@ bool createContext() {
 
 } // namespace
 
-bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) {
-    (void)depth;
-    (void)flags;
-    if (width <= 0 || height <= 0 || hertz < 0) return false;
-    if (!context) {
-        if (!createContext()) return false;
-        if (!startWebGlTarget(width, height) || !startRenderer(width, height)) return false;
+bool backendOpenDisplay(int width, int height, bool) {
+    if (context) return true;
+    char choice[32] = {};
+    if (addressScaleChoice(choice, sizeof choice) && !setRenderScale(choice))
+        emscripten_log(EM_LOG_WARN, "scale=%s is not auto, native or a number from 1 to 8", choice);
+    return createContext() && glDeviceStart(width, height);
+}
+
+TSurfaceSize backendSurfaceSize() {
+    return pageSize();
+}
+
+void backendShowFrame(const TLetterbox& box) {
+    if (!context) return;
+    const TSurfaceSize size = fitDrawingBuffer();
+    glDeviceShowTarget(size.pixelWidth, size.pixelHeight, box);
+    // The first frame the game presents after opening is its title.
+    if (animationFrameNumber() > 0 && !titleShown) {
+        titleShown = true;
+        markTitleShown();
     }
-    resetDrawingState();
-    for (int i = 0; i < 2; ++i) {
-        clearFrame();
-        presentFrame(0);
-    }
-    // The pointer starts in the middle of the picture, where the desktop's display puts it.
+}
+
+bool backendSetSwapInterval(int) {
+    return true;
+}
+
+int backendReportedRefreshHertz() {
+    return 0;
+}
+
+bool backendPacesFrames() {
+    return true;
+}
+
+// The pointer starts in the middle of the picture, where the desktop's display puts it.
+void backendPlacePointer(int, int, int logicalX, int logicalY) {
     TInputRecord pointer;
     pointer.kind = InputKind::Pointer;
-    pointer.x = width / 2;
-    pointer.y = height / 2;
+    pointer.x = logicalX;
+    pointer.y = logicalY;
     deliverInput(pointer);
-    return true;
 }
 
 void setWindowTitle(std::string_view title) {
@@ -127,28 +146,8 @@ void hidePointer() {
     hideCanvasPointer();
 }
 
-void presentFrame(int sync) {
-    // Only the game's own frames (sync -1) count as frames of a recording.
-    if (sync < 0) replayFrameEnded();
-    if (!context) return;
-    showTarget();
-    if (sync < 0 && !titleShown) {
-        titleShown = true;
-        markTitleShown();
-    }
-}
-
-int pacingRefreshHertz() {
-    return 0; // the browser's animation frames pace, whatever the refresh
-}
-
 void logicalPointerFromPage(double pageX, double pageY, int* logicalX, int* logicalY) {
-    const TPageSize size = pageSize();
-    const TLetterbox box = letterbox(std::max(1, static_cast<int>(std::lround(size.cssWidth))),
-                                     std::max(1, static_cast<int>(std::lround(size.cssHeight))),
-                                     logicalWidth(), logicalHeight());
-    const double x = std::floor((pageX - box.x) * logicalWidth() / box.w);
-    const double y = std::floor((pageY - box.y) * logicalHeight() / box.h);
-    *logicalX = static_cast<int>(std::clamp(x, 0.0, static_cast<double>(logicalWidth() - 1)));
-    *logicalY = static_cast<int>(std::clamp(y, 0.0, static_cast<double>(logicalHeight() - 1)));
+    const TLogicalPoint point = logicalPointerAt(pageX, pageY);
+    *logicalX = point.x;
+    *logicalY = point.y;
 }

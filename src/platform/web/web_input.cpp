@@ -123,7 +123,7 @@ const char* onBeforeUnload(int, const void*, void*) {
 
 // --- Joypads -------------------------------------------------------------------------------------------
 
-constexpr int PadCount = 16;
+constexpr int PadCount = PadSlots; // the core numbers the slots for every backend
 constexpr int PadButtonCount = 32;
 constexpr int DrivenAxisCount = 6;
 

@@ -6,6 +6,8 @@
 # it needs of a device it asks through platform/backend.h. The codecs (src/platform/codecs/) are the core's
 # too, chosen per build: they may include their decoder libraries but nothing of a device or a backend.
 # Emscripten's headers belong to the browser backend (src/platform/web/) alone, as SDL's belong to sdl/.
+# The graphics module the desktop and the browser share (src/platform/gl/) speaks OpenGL ES 3 only: no
+# window system and no backend's own header, so that it stays one module for both.
 #
 # Usage: scripts/check-layers.sh [source root, default the repository]. Prints file:line and the reason
 # for every include that crosses a boundary, and exits 1 if there was any.
@@ -69,6 +71,13 @@ refuse '"platform/[^/"]+/' "a codec includes a backend header" "${codec_files[@]
 refuse "[<\"]($device)" "a codec includes a device library (SDL, OpenGL, emscripten)" "${codec_files[@]}"
 refuse "[<\"]emscripten[/.]" "only the browser backend (src/platform/web/) may include emscripten" \
     "${not_web_files[@]}"
+
+gl_files=()
+if [[ -d src/platform/gl ]]; then
+    while IFS= read -r file; do gl_files+=("$file"); done < <(find src/platform/gl -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+fi
+refuse "[<\"]SDL[^\"/>]*" "the shared GL module includes a window system (SDL)" "${gl_files[@]}"
+refuse '"platform/(sdl|web|null)/' "the shared GL module includes a backend's own header" "${gl_files[@]}"
 
 if ((failures > 0)); then
     echo "check-layers: $failures include(s) cross a layer boundary" >&2

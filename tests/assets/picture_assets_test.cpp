@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <png.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -186,6 +188,68 @@ TEST(TitleLogo, IsOrangeLetteringWithATransparentSurround) {
     EXPECT_GT(measureArea(logo, 0, 335, 690, 20).litPixels, 2000);
     EXPECT_EQ(measureArea(logo, 0, 0, 690, 138).maxAlpha, 0);
     EXPECT_EQ(measureArea(logo, 0, 552, 690, 138).maxAlpha, 0);
+}
+
+// ---- Larger renditions ---------------------------------------------------------------------------------
+
+// Each picture comes at two and four times its size too, registered as levels of the picture, and shows
+// the same thing: averaged back down to the picture's own size it differs from it only at the edges that
+// the larger drawing puts more sharply. Colours count as much as they show: times their alpha.
+TEST(PictureRenditions, AreThePictureAtTwiceAndFourTimesItsSize) {
+    struct TCase {
+        std::string_view name;
+        double largestMeanDifference; // per channel, 0..255, over the whole picture
+    };
+    for (const TCase c :
+         {TCase{"glowing.png", 1.0}, TCase{"player_logo2.png", 6.0}, TCase{"bomb_logo.png", 8.0},
+          TCase{"logo.png", 4.0}, TCase{"enemyicons.png", 6.0}}) {
+        SCOPED_TRACE(std::string(c.name));
+        const TDecodedPng picture = embeddedPicture(c.name);
+        const std::vector<TPictureLevelEntry> levels = findPictureLevels("incbin::" + std::string(c.name));
+        ASSERT_EQ(levels.size(), 2u);
+        for (size_t i = 0; i < levels.size(); ++i) {
+            const int factor = static_cast<int>(2u << i);
+            ASSERT_EQ(levels[i].factor, factor);
+            const TDecodedPng larger = decodePng({levels[i].data, levels[i].size});
+            ASSERT_TRUE(larger.valid);
+            EXPECT_EQ(larger.width, picture.width * factor);
+            EXPECT_EQ(larger.height, picture.height * factor);
+            ASSERT_EQ(larger.channels, picture.channels);
+            const auto shown = [&](const uint8_t* pixel, int channel) {
+                const bool weighed = picture.channels == 4 && channel < 3;
+                return weighed ? pixel[channel] * pixel[3] / 255.0 : double(pixel[channel]);
+            };
+            double difference = 0;
+            for (uint32_t y = 0; y < picture.height; ++y)
+                for (uint32_t x = 0; x < picture.width; ++x)
+                    for (int channel = 0; channel < picture.channels; ++channel) {
+                        double sum = 0;
+                        for (int dy = 0; dy < factor; ++dy)
+                            for (int dx = 0; dx < factor; ++dx)
+                                sum += shown(larger.at(x * factor + dx, y * factor + dy), channel);
+                        difference += std::abs(sum / (factor * factor) - shown(picture.at(x, y), channel));
+                    }
+            EXPECT_LT(difference / (double(picture.width) * picture.height * picture.channels),
+                      c.largestMeanDifference)
+                << factor << " times";
+        }
+    }
+}
+
+TEST(PictureRenditions, TheGlowCoreIsTheSameFourPicturePixelsAtEverySize) {
+    registerEmbeddedAssets();
+    const std::vector<TPictureLevelEntry> levels = findPictureLevels("incbin::glowing.png");
+    ASSERT_EQ(levels.size(), 2u);
+    for (const TPictureLevelEntry& level : levels) {
+        const TDecodedPng sheet = decodePng({level.data, level.size});
+        ASSERT_TRUE(sheet.valid);
+        const uint32_t factor = static_cast<uint32_t>(level.factor);
+        for (uint32_t i = 0; i < 64 * factor; ++i) {
+            // Along the middle row of frame 0: opaque exactly over picture pixels 30..33.
+            const bool inCore = i >= 30 * factor && i < 34 * factor;
+            EXPECT_EQ(sheet.at(i, 32 * factor)[3] == 255, inCore) << factor << " times, pixel " << i;
+        }
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <numeric>
+#include <string>
 #include <vector>
 
 namespace {
@@ -131,6 +132,42 @@ TEST(RefreshProbe, PresentsThatNeverWaitAreGivenUpOnLongBeforeTheSecondIsOut) {
         EXPECT_FALSE(run.measure.waits) << cost << " us a present";
         EXPECT_LE(run.presents, TRefreshProbe::ImmediatePresentsToGiveUp + 1) << cost << " us a present";
         EXPECT_LT(run.micros, 600000) << cost << " us a present";
+    }
+}
+
+// The way the presentation measures during the first frames: each frame (with the game's work before it)
+// is presented, then the same picture once more, and only the gap between the two counts. However long
+// the frames take, the answer is the display's own.
+TEST(RefreshProbe, MeasuringBetweenGameFramesFindsTheSameAnswerWhateverTheFramesCost) {
+    struct TCase {
+        bool waits;
+        double hertz;
+        int64_t gameMicros;
+    };
+    const TCase cases[] = {{true, 60, 2000},   {true, 60, 25000}, {true, 144, 9000},
+                           {true, 120, 40000}, {false, 60, 3000}, {false, 60, 30000}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.hertz) + " Hz, " + (c.waits ? "waiting" : "not waiting") +
+                     ", frames of " + std::to_string(c.gameMicros) + " us");
+        TSimulatedDisplay display;
+        display.waits = c.waits;
+        display.refreshHertz = c.hertz;
+        display.reportedHertz = static_cast<int>(c.hertz);
+        TRefreshProbe probe(display.reportedHertz, display.now);
+        const int64_t start = display.now;
+        int frames = 0;
+        while (!probe.settled() && frames < 1000) {
+            display.sleep(c.gameMicros);
+            probe.resumeAt(display.present(1));
+            display.sleep(probe.sleepBeforeNextMillis() * 1000);
+            probe.presented(display.present(1));
+            ++frames;
+        }
+        EXPECT_EQ(probe.measure().waits, c.waits);
+        if (c.waits) {
+            EXPECT_EQ(probe.measure().refreshHertz, static_cast<int>(c.hertz));
+        }
+        EXPECT_LE(display.now - start, TRefreshProbe::MeasureMicros + c.gameMicros + 100000);
     }
 }
 

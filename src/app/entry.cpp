@@ -27,7 +27,7 @@ bool applyCommandLine(int argc, char** argv) {
         return false;
     }
     if (argc == 3 && option == "--replay") return startReplay(argv[2], hashCurrentGame, true);
-    std::fprintf(stderr, "usage: %s [--record FILE | --replay FILE]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--record FILE | --replay FILE | --verify RUNFILE]\n", argv[0]);
     return false;
 }
 

@@ -6,8 +6,11 @@
 // Sections: frame · play and pause · life lost and game over · title · run start and music.
 #include "app/game.h"
 
+#include "app/run_recording.h"
 #include "app/ui/caption.h"
+#include "app/ui/hiscores_page.h"
 #include "app/ui/menu.h"
+#include "app/watch_run.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
 #include "enemies/level_director.h"
@@ -34,6 +37,16 @@ constexpr float respawnShieldSeconds = 3.0f;
 // --- Frame ---------------------------------------------------------------------------------------------
 
 void TGame::frame() {
+    if (watchingRun()) {
+        watchRunFrame(*this);
+        return;
+    }
+    stepFrame();
+    runFrameEnded();
+    presentFrame(-1);
+}
+
+void TGame::stepFrame() {
     // dt is deliberately not clamped: a stall of two seconds is a dt of two seconds for every update.
     const int now = elapsedMillis();
     const float dt = static_cast<float>(now - lastFrameTime) / 1000.0f;
@@ -71,10 +84,12 @@ void TGame::frame() {
     case GameState::Instructions:
         instructionsScreen(dt);
         break;
+    case GameState::HiscoresPage:
+        hiscoresPageStep(*this, dt);
+        break;
     default:
-        break; // 0, 3, 4 and anything else: no step
+        break; // 0, 4 and anything else: no step
     }
-    presentFrame(-1);
 }
 
 void TGame::quitProgram() {
@@ -250,6 +265,9 @@ void TGame::titleScreen(float dt) {
     case MainMenuEntry::Credits:
         state = GameState::Credits;
         break;
+    case MainMenuEntry::Hiscores:
+        openHiscoresPage(*this);
+        break;
     case MainMenuEntry::Quit:
         quitProgram();
         break;
@@ -266,6 +284,7 @@ void TGame::startPlaying() {
     // The arena opens with a ripple out of the craft.
     const TVector& craft = player->particle->position;
     grid->push(craft.x, craft.y, 300);
+    runStarted(); // every run is recorded, from the next frame to the one that leaves it
 }
 
 // --- Run start and music -------------------------------------------------------------------------------
@@ -273,6 +292,7 @@ void TGame::startPlaying() {
 // At program start and whenever a run starts or is left. Shots, sparks, shockwaves and popups are left
 // to run out on their own.
 void TGame::startRun() {
+    runLeaving(); // a run recorded or played back ends with the record as it stands now
     seedRandom(elapsedMillis());
     player->reset();
     player->shieldOn = 0; // a run starts unshielded; only a lost life gives the three seconds

@@ -156,6 +156,12 @@ bool removeFile(std::string_view path) {
     return removed;
 }
 
+bool makeFolder(std::string_view path) {
+    const std::string name(path);
+    if (::mkdir(name.c_str(), 0755) == 0) backendFilesChanged();
+    return pathKind(name) == 2;
+}
+
 // Decimal numbers saturate at the int range; "$" and "%" numbers are bit patterns and keep the low 32
 // bits, so "$FFFFFFFF" reads as -1.
 int parseInteger(std::string_view text) {

@@ -24,6 +24,8 @@ int pathKind(std::string_view path); // 0 nothing, 1 a file, 2 a directory
 // Puts the file at from under the name to in one step, replacing what was there; false on failure.
 bool renameFile(std::string_view from, std::string_view to);
 bool removeFile(std::string_view path);
+// Creates the folder (one level) unless it is there; true when a folder of that name is there afterwards.
+bool makeFolder(std::string_view path);
 
 // Sign, decimal digits, "$" hexadecimal or "%" binary; no digits gives 0.
 int parseInteger(std::string_view text);

@@ -11,8 +11,10 @@
 
 #include "platform/backend.h"
 #include "platform/input_events.h"
+#include "platform/input_state.h"
 #include "platform/replay.h"
 #include "platform/replay_hooks.h"
+#include "platform/run_tape.h"
 
 #include <array>
 #include <cstdint>
@@ -20,44 +22,6 @@
 namespace {
 
 // --- State ---------------------------------------------------------------------------------------------
-
-constexpr int KeyCount = 256;
-constexpr int TypedQueueSize = 256;
-constexpr int PadCount = 16;
-constexpr int PadButtonCount = 32;
-constexpr int PadAxisCount = 16; // the numbering has room for more axes than a pad drives
-constexpr int DrivenAxisCount = 6;
-
-struct TPad {
-    uint32_t buttons = 0;
-    std::array<float, PadAxisCount> axes{};
-    // What the game is told about the pad being there and its layout; a replay sets both from the
-    // recording, with no device behind them.
-    bool present = false;
-    TPadLayout layout;
-};
-
-struct TInputState {
-    // Per virtual key: how many physical keys with that code are held (both Shift keys are code 16),
-    // and the presses not yet read.
-    std::array<int, KeyCount> keysHeld{};
-    std::array<int, KeyCount> keyHits{};
-    // Per scancode: the code its press counted under, 0 while up, so that its release undoes exactly that.
-    std::array<uint8_t, Scancode::Count> scancodeKey{};
-
-    std::array<uint8_t, TypedQueueSize> typed{};
-    int typedFirst = 0;
-    int typedCount = 0;
-
-    // In display pixels, mapped when the event arrives: a recording must not depend on the window size.
-    int pointerAtX = 0;
-    int pointerAtY = 0;
-    std::array<bool, 4> mouseButtons{};
-
-    std::array<TPad, PadCount> pads;
-    int focusLosses = 0; // not yet read
-    bool quit = false;
-};
 
 // The joypad values a recording has written down so far, per pad slot.
 struct TPadSeen {
@@ -205,14 +169,16 @@ void recordPadValues(int slot) {
 
 // A replay answers from the recorded values alone, whatever pads this machine has.
 void readPadForQuery(int slot) {
-    if (isReplaying()) return;
+    if (isReplaying() || runTapePlaying()) return;
     readPad(slot);
     recordPadValues(slot);
+    runTapeSeesPad(slot);
 }
 
 // --- Input records -------------------------------------------------------------------------------------
 
 void applyInput(const TInputRecord& record) {
+    runTapeSeesInput(record);
     switch (record.kind) {
     case InputKind::Quit:
         input.quit = true;
@@ -328,12 +294,25 @@ void resetPads() {
     input.pads.fill(TPad{});
 }
 
-void pumpEvents() {
+TInputState& inputState() {
+    return input;
+}
+
+void applyInputRecord(const TInputRecord& record) {
+    applyInput(record);
+}
+
+void pumpLiveEvents() {
     if (replayPump(applyInput)) {
         backendDropEvents();
         return;
     }
     backendPumpEvents();
+}
+
+void pumpEvents() {
+    if (runTapeTakesPump()) return;
+    pumpLiveEvents();
 }
 
 // --- Queries -------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "app/settings/settings_file.h"
 
 #include "app/game.h"
+#include "app/run_recording.h"
 #include "app/ui/menu.h"
 #include "audio/sound_bank.h"
 #include "input/joypad.h"
@@ -37,6 +38,8 @@ void showOption(TGame& g, int entry, int value) {
     g.configMenu->items[static_cast<size_t>(entry)].current = value;
 }
 
+} // namespace
+
 void applyVolumes(TGame& g, int musicOption, int effectsOption) {
     showOption(g, ConfigEntry::Music, musicOption);
     showOption(g, ConfigEntry::Effects, effectsOption);
@@ -55,6 +58,8 @@ void applyControlMode(TGame& g, int option) {
     g.player->controlMode = option;
     showOption(g, ConfigEntry::Control, option);
 }
+
+namespace {
 
 // With no control mode on file the game starts with what is plugged in, so that a first start without a
 // pad is not met by a craft that nothing connected can steer.
@@ -143,6 +148,8 @@ void writeSettings(const TGame& g, const TextFile& file) {
 // beside it first, which is flushed, closed and then renamed over it in one step. Whatever fails, the
 // old file stays as it was and the half-made one goes; the game carries on without a message.
 void TGame::saveSettings() {
+    // A watched run's entry goes into the table it was played against, never into the player's file.
+    if (runPlaybackActive()) return;
     const TextFile file = openTextForWrite(SettingsFile::temporaryPath);
     if (!file) return;
     writeSettings(*this, file);

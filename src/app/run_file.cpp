@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* Header = "kelvanor-run 1";
 constexpr int MaxFlyingObjects = 20000;
+constexpr size_t MaxPatterns = 64;
 
 // --- Words ---------------------------------------------------------------------------------------------
 
@@ -248,11 +249,19 @@ std::string runFileText(const TRun& run) {
                      s.padConnectedPrevious})
         w.number(flag);
     w.real(s.padPauseTimer).end(out);
-    w.word("craft").real(s.fireDelay).real(s.blinkTime).real(s.scroll.x).real(s.scroll.y).end(out);
+    w.word("craft").real(s.fireDelay).real(s.blinkTime).real(s.scroll.x).real(s.scroll.y);
+    writeParticle(w, s.craft);
+    writeParticle(w, s.border);
+    w.end(out);
     w.word("entry").number(s.entryStep).text(s.nameInput).text(s.bragInput).end(out);
     for (const TRecordResult& entry : s.table) {
         writeResult(w.word("table"), entry);
         w.end(out);
+    }
+    for (const TPatternState& pattern : s.patterns) {
+        w.word("pattern").number(pattern.phase).number(pattern.choice).number(pattern.remaining);
+        w.number(pattern.groupLimit).real(pattern.waitTime).real(pattern.stepTime);
+        w.real(pattern.spawnPoint.x).real(pattern.spawnPoint.y).end(out);
     }
     for (const TShotState& shot : s.shots) {
         writeParticle(w.word("shot").real(shot.life), shot.particle);
@@ -264,6 +273,8 @@ std::string runFileText(const TRun& run) {
         writeParticle(w, wave.particle);
         w.end(out);
     }
+    for (const TPopupState& popup : s.popups)
+        w.word("text").real(popup.x).real(popup.y).real(popup.scale).text(popup.text).end(out);
     for (const TRunCheck& check : run.checks) {
         w.word("check").number(check.frame);
         for (uint32_t part : check.parts)
@@ -331,6 +342,8 @@ bool readFixedLine(TLineReader& in, size_t index, TRun& run) {
         s.blinkTime = in.real("blink time", -Far, Far);
         s.scroll.x = in.real("scroll", -Far, Far);
         s.scroll.y = in.real("scroll", -Far, Far);
+        s.craft = readParticle(in);
+        s.border = readParticle(in);
         break;
     case 8:
         s.entryStep = static_cast<int>(in.number("entry step", 0, 2));
@@ -380,6 +393,17 @@ std::optional<TRun> runFromText(std::string_view text, std::string& problem) {
                 run.start.table[tableLines++] = readResult(in);
             } else if (tableLines < run.start.table.size()) {
                 in.fail("expected ten table lines");
+            } else if (in.tag() == "pattern" && run.start.patterns.size() < MaxPatterns) {
+                TPatternState pattern;
+                pattern.phase = static_cast<int>(in.number("pattern phase", 0, 1));
+                pattern.choice = static_cast<int>(in.number("pattern choice", -1000, 1000));
+                pattern.remaining = static_cast<int>(in.number("pattern count", -1000000, 1000000));
+                pattern.groupLimit = static_cast<int>(in.number("pattern count", -1000000, 1000000));
+                pattern.waitTime = in.real("pattern time", -Far, Far);
+                pattern.stepTime = in.real("pattern time", -Far, Far);
+                pattern.spawnPoint.x = in.real("spawn point", -Far, Far);
+                pattern.spawnPoint.y = in.real("spawn point", -Far, Far);
+                run.start.patterns.push_back(pattern);
             } else if (in.tag() == "shot" && run.start.shots.size() < MaxFlyingObjects) {
                 const float life = in.real("shot life", -Far, Far);
                 run.start.shots.push_back({life, readParticle(in)});
@@ -392,6 +416,13 @@ std::optional<TRun> runFromText(std::string_view text, std::string& problem) {
                 wave.isActiveBomb = in.number("bomb flag", 0, 1) != 0;
                 wave.particle = readParticle(in);
                 run.start.waves.push_back(wave);
+            } else if (in.tag() == "text" && run.start.popups.size() < MaxFlyingObjects) {
+                TPopupState popup;
+                popup.x = in.real("text position", -Far, Far);
+                popup.y = in.real("text position", -Far, Far);
+                popup.scale = in.real("text scale", -Far, Far);
+                popup.text = in.text("score text", 64);
+                run.start.popups.push_back(popup);
             } else if (in.tag() == "check") {
                 TRunCheck check;
                 const int previous = run.checks.empty() ? -1 : run.checks.back().frame;

@@ -10,11 +10,14 @@
 //   mapping moveX moveY fireX fireY bomb pause select back
 //   pad moveX moveY fireX fireY bomb pause select back pausePrev selectPrev backPrev stick mode step
 //       waiting connected connectedPrev pauseTimer
-//   craft fireDelay blinkTime scrollX scrollY
+//   craft fireDelay blinkTime scrollX scrollY PARTICLE PARTICLE   the craft's timers, the world's scroll,
+//                                                the craft's and the border's particles
 //   entry step NAME BRAG                         the name entry as the run found it
 //   table NAME BRAG score kills×10 fired hit     ten lines, in table order
+//   pattern phase choice remaining groupLimit waitTime stepTime spawnX spawnY   each spawn pattern's progress
 //   shot life PARTICLE                           what was still flying at the start, if anything
 //   wave radius maxRadius alpha destroys activeBomb PARTICLE
+//   text x y scale TEXT                          a score text still shrinking (each draws from the generator)
 //   check frame random player enemies shots level     every 60th frame, 32-bit hashes in hexadecimal
 //   tape BYTES                                   the run tape's length, then its bytes in base64,
 //   ...                                          76 characters a line

@@ -14,13 +14,16 @@
 #include "app/ui/menu.h"
 #include "audio/sound_bank.h"
 #include "enemies/level_director.h"
+#include "enemies/spawn_pattern.h"
 #include "input/joypad.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/sound.h"
+#include "play/arena_border.h"
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
+#include "play/popup_text.h"
 #include "play/scroll.h"
 #include "play/shockwave.h"
 #include "play/shot.h"
@@ -62,6 +65,7 @@ void replaceFlyingObjects(TGame& g, const TCarriedState& s) {
     });
     g.shockwaves.forEach([&](TShockwave& wave) { g.shockwaves.remove(&wave); });
     g.player->activeBomb.reset();
+    g.popups.forEach([&](TPopupText& popup) { g.popups.remove(&popup); });
     for (const TShotState& recorded : s.shots) {
         auto shot = TShot::create(recorded.particle.position, TVector());
         shot->life = recorded.life;
@@ -75,6 +79,8 @@ void replaceFlyingObjects(TGame& g, const TCarriedState& s) {
         setParticle(*wave->particle, recorded.particle);
         if (recorded.isActiveBomb) g.player->activeBomb = wave;
     }
+    for (const TPopupState& recorded : s.popups)
+        TPopupText::create(recorded.text, recorded.x, recorded.y)->scale = recorded.scale;
 }
 
 } // namespace
@@ -99,10 +105,17 @@ TCarriedState TCarriedState::capture(const TGame& g, bool withFlyingObjects) {
     s.padPauseTimer = pad.pauseTimer;
     s.fireDelay = g.player->fireDelay, s.blinkTime = g.player->blinkTime;
     s.scroll = worldScrollOffset();
+    s.craft = particleState(*g.player->particle);
+    s.border = particleState(*g.border->particle);
     const TScoreRecord& stats = g.player->stats;
     s.entryStep = stats.entryStep, s.nameInput = stats.nameInput, s.bragInput = stats.bragInput;
     for (size_t i = 0; i < s.table.size(); ++i)
         s.table[i] = TRecordResult::of(*g.hiscores->entries[i]);
+    for (const auto& pattern : g.levelDirector->patterns) {
+        const TSpawnPattern& p = *pattern;
+        s.patterns.push_back(
+            {p.phase, p.choice, p.remaining, p.groupLimit, p.waitTime, p.stepTime, p.spawnPoint});
+    }
     if (withFlyingObjects) {
         const_cast<TGame&>(g).shots.forEach([&](TShot& shot) {
             s.shots.push_back({shot.life, particleState(*shot.particle)});
@@ -110,6 +123,9 @@ TCarriedState TCarriedState::capture(const TGame& g, bool withFlyingObjects) {
         const_cast<TGame&>(g).shockwaves.forEach([&](TShockwave& wave) {
             s.waves.push_back({wave.radius, wave.maxRadius, wave.alpha, wave.destroysEnemies,
                                g.player->activeBomb.get() == &wave, particleState(*wave.particle)});
+        });
+        const_cast<TGame&>(g).popups.forEach([&](TPopupText& popup) {
+            s.popups.push_back({popup.text, popup.x, popup.y, popup.scale});
         });
     }
     return s;
@@ -136,25 +152,63 @@ void TCarriedState::apply(TGame& g, bool keepVolumes) const {
     pad.pauseTimer = padPauseTimer;
     g.player->fireDelay = fireDelay, g.player->blinkTime = blinkTime;
     worldScrollOffset() = scroll;
+    setParticle(*g.player->particle, craft);
+    setParticle(*g.border->particle, border);
     TScoreRecord& stats = g.player->stats;
     stats.entryStep = entryStep, stats.nameInput = nameInput, stats.bragInput = bragInput;
     for (size_t i = 0; i < table.size(); ++i)
         table[i].copyInto(*g.hiscores->entries[i]);
     g.hiscores->sort();
+    const auto& live = g.levelDirector->patterns;
+    for (size_t i = 0; i < patterns.size() && i < live.size(); ++i) {
+        TSpawnPattern& p = *live[i];
+        const TPatternState& s = patterns[i];
+        p.phase = s.phase, p.choice = s.choice, p.remaining = s.remaining, p.groupLimit = s.groupLimit;
+        p.waitTime = s.waitTime, p.stepTime = s.stepTime, p.spawnPoint = s.spawnPoint;
+        p.groupCount(); // the enemies it tracked have all left with the last run
+    }
 }
 
 // --- Checks --------------------------------------------------------------------------------------------
 
 namespace {
 
+uint32_t folded(uint64_t hash) {
+    return static_cast<uint32_t>(hash ^ (hash >> 32));
+}
+
+// The level's part as the replays hash it, except that a pattern's group counts only the enemies still
+// in the arena: the ones that left with the last run are dropped at the pattern's next look, and how
+// many were left over is the last run's business, not this one's.
+uint32_t levelCheck(TGame& g) {
+    const TLevelDirector& director = *g.levelDirector;
+    uint64_t hash = 0xcbf29ce484222325ull;
+    auto add = [&hash](const auto& value) {
+        const auto* byte = reinterpret_cast<const unsigned char*>(&value);
+        for (size_t i = 0; i < sizeof value; ++i)
+            hash = (hash ^ byte[i]) * 0x100000001b3ull;
+    };
+    add(director.level), add(director.levelTime), add(director.waveBusy);
+    for (const auto& pattern : director.patterns) {
+        int inArena = 0;
+        for (const auto& enemy : pattern->group)
+            inArena += g.enemies.contains(enemy.get()) ? 1 : 0;
+        add(pattern->phase), add(pattern->waitTime), add(pattern->stepTime), add(pattern->choice),
+            add(inArena);
+        add(pattern->remaining), add(pattern->groupLimit), add(pattern->spawnPoint.x),
+            add(pattern->spawnPoint.y);
+    }
+    return folded(hash);
+}
+
 TRunCheck takeCheck(TGame& g, int frame) {
     TRunCheck check;
     check.frame = frame;
     for (const TStateHash& part : hashGameState(g)) {
         for (size_t i = 0; i < RunCheckParts.size(); ++i)
-            if (part.part == RunCheckParts[i])
-                check.parts[i] = static_cast<uint32_t>(part.hash ^ (part.hash >> 32));
+            if (part.part == RunCheckParts[i]) check.parts[i] = folded(part.hash);
     }
+    check.parts[4] = levelCheck(g);
     return check;
 }
 

@@ -39,6 +39,19 @@ struct TWaveState {
     TParticleState particle;
 };
 
+// A score text still shrinking: each one draws its colour from the generator every frame.
+struct TPopupState {
+    std::string text;
+    float x = 0, y = 0, scale = 1;
+};
+
+// A spawn pattern's progress, which a run start leaves as the last run left it.
+struct TPatternState {
+    int phase = 0, choice = 0, remaining = 0, groupLimit = 0;
+    float waitTime = 0, stepTime = 0;
+    TVector spawnPoint;
+};
+
 // The result fields of a score record: what the table keeps and a run file claims.
 struct TRecordResult {
     std::string name, brag;
@@ -68,12 +81,16 @@ struct TCarriedState {
     float fireDelay = 0, blinkTime = 0;
     // The world's scroll as the frame before the run left it: the run's first frame moves by it.
     TVector scroll;
+    // The craft's and the border's particles: a run start sets where they are, not where they came from.
+    TParticleState craft, border;
     // The name entry: the step and the texts offered again.
     int entryStep = 0;
     std::string nameInput, bragInput;
     std::array<TRecordResult, 10> table;
+    std::vector<TPatternState> patterns;
     std::vector<TShotState> shots;
     std::vector<TWaveState> waves;
+    std::vector<TPopupState> popups;
 
     static TCarriedState capture(const TGame& g, bool withFlyingObjects);
     // keepVolumes: the two volume options stay the player's own (a watched run is heard at the

@@ -182,7 +182,10 @@ std::string verifyFinishedRuns(bool keptAlive) {
     TGame* played = game;
     game = TGame::create();
     std::string failure;
-    for (const TRun& run : finishedRuns) {
+    // Twice over: the second playback finds the game as the first left it, not fresh, so state that carries
+    // from one run into the next and that the file forgets shows there.
+    for (size_t pass = 0; pass < 2 * finishedRuns.size() && failure.empty(); ++pass) {
+        const TRun& run = finishedRuns[pass % finishedRuns.size()];
         std::string problem;
         const auto copy = runFromText(runFileText(run), problem); // through the file, as a player's would go
         const TRunVerdict verdict =
@@ -190,8 +193,8 @@ std::string verifyFinishedRuns(bool keptAlive) {
         if (!verdict.matched) {
             failure = "a recorded run (" + std::to_string(run.frames) + " frames, score " +
                       std::to_string(run.result.score) +
+                      (pass >= finishedRuns.size() ? ", played again" : "") +
                       ") does not verify: " + (copy ? verdict.reason : problem);
-            break;
         }
     }
     delete game;

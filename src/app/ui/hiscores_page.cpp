@@ -16,8 +16,8 @@ namespace {
 
 constexpr int LastRunRow = THiscoreTable::Size;
 constexpr float TableTop = 50;
-constexpr float LastRunY = 450;
-constexpr float NoteY = 490;
+constexpr float LastRunY = 480;
+constexpr float NoteY = 520;
 // The stick chooses once per push: it must come back inside this before it chooses again.
 constexpr float StickPush = 0.8f;
 

@@ -1,15 +1,17 @@
 // The loaders fed with untrusted bytes, and what each must hold true of anything it accepts.
 //
-// Sections: fatal errors · settings · shapes · sounds · pictures and fonts.
+// Sections: fatal errors · settings · shapes · sounds · pictures and fonts · replays.
 #include "fuzz_targets.h"
 
 #include "app/game.h"
+#include "app/run_file.h"
 #include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "input/joypad.h"
 #include "platform/assets.h"
 #include "platform/image_decoders.h"
 #include "platform/program.h"
+#include "platform/replay_file.h"
 #include "platform/sound_decoders.h"
 #include "play/grid.h"
 #include "play/player.h"
@@ -260,4 +262,75 @@ TLoadCheck checkFontFile(const uint8_t* bytes, size_t size) {
         if (std::string fault = glyphFault(raster, glyph); !fault.empty()) return loaded(fault);
     }
     return loaded();
+}
+
+// --- Replays -------------------------------------------------------------------------------------------
+
+namespace {
+
+// What the replayer relies on in a file the reader accepted: the frames add up, the checkpoints fall every
+// 60 frames, the end is where the frames stop, and every input decodes and writes back to the same line.
+std::string replayFault(const TReplayFile& file) {
+    int64_t frames = 0;
+    for (const TReplayFile::TFrameRun& run : file.frameRuns) {
+        if (run.repeat < 1 || run.firstStep + run.stepCount > file.clockSteps.size() ||
+            run.firstInput + run.inputCount > file.inputCount())
+            return "a frame run reaching outside the file";
+        frames += run.repeat;
+    }
+    if (frames != file.frameCount) return "the frame runs do not add up to the frame count";
+    for (size_t i = 0; i < file.checkpoints.size(); ++i)
+        if (file.checkpoints[i].frame != static_cast<int>(i) * ReplayCheckpointFrames)
+            return "a checkpoint out of place";
+    if (file.end.frame != file.frameCount && file.end.frame + 1 != file.frameCount)
+        return "an end away from the frames";
+    for (size_t i = 0; i < file.inputCount(); ++i) {
+        const TReplayInput input = file.input(i);
+        const TInputRecord& record = input.record;
+        if (record.kind == InputKind::PadAxis && !(record.value >= -1 && record.value <= 1))
+            return "an axis value outside -1 to 1";
+        if ((record.kind == InputKind::Pointer || record.kind == InputKind::MouseButton) &&
+            (record.x < 0 || record.x >= 800 || record.y < 0 || record.y >= 600))
+            return "a pointer off the picture";
+        const std::string line = replayInputLine(input.pump, record);
+        const TReplayInput again = file.input(i);
+        if (replayInputLine(again.pump, again.record) != line)
+            return "an input that does not write back alike";
+    }
+    TReplayFrameCursor cursor(file);
+    int walked = 0;
+    for (; !cursor.atEnd() && walked <= file.frameCount; cursor.next())
+        ++walked;
+    if (walked != file.frameCount) return "the cursor does not walk every frame once";
+    return {};
+}
+
+} // namespace
+
+TLoadCheck checkRunFile(const uint8_t* bytes, size_t size) {
+    std::string problem;
+    const auto run = runFromText(std::string_view(reinterpret_cast<const char*>(bytes), size), problem);
+    if (!run) {
+        if (problem.empty() || problem.find('\n') != std::string::npos)
+            return {TLoadOutcome::Refused, "a refusal that is not one line"};
+        return refused();
+    }
+    // Written again, it must read as the same run: a field the reader takes and the writer drops, or a
+    // tape byte read one way and written another, shows here.
+    const std::string text = runFileText(*run);
+    const auto again = runFromText(text, problem);
+    if (!again) return loaded("the run written back is refused: " + problem);
+    if (runFileText(*again) != text) return loaded("the run written back reads differently");
+    if (again->tape.frames() != run->frames) return loaded("the tape's frames differ from the file's");
+    return loaded({});
+}
+
+TLoadCheck checkReplayFile(const uint8_t* bytes, size_t size) {
+    const TReplayRead read = readReplayText(std::string_view(reinterpret_cast<const char*>(bytes), size));
+    if (!read.file) {
+        if (read.refusal.empty() || read.refusal.find('\n') != std::string::npos)
+            return {TLoadOutcome::Refused, "a refusal that is not one line"};
+        return refused();
+    }
+    return loaded(replayFault(*read.file));
 }

@@ -57,6 +57,6 @@ void runGame() {
     runFrameLoop([] {
         game->frame();
         // Read after the presentation, once per frame: several presses within a frame save one picture.
-        if (keyHitCount(Key::Z)) takeScreenshot();
+        if (keyHitCount(Key::Z) && takeScreenshot().empty()) game->showNote("SCREENSHOT COULD NOT BE SAVED");
     });
 }

@@ -99,7 +99,8 @@ public:
     void configScreen(float dt);
     int backPressed();
     void loadSettings();
-    void saveSettings();
+    // False when the file could not be written, or may not be (it was there but unreadable at start).
+    bool saveSettings();
 
     // Front-end pieces shared by the title, configuration, credits, instructions and pause steps.
     // The backdrop: the craft hidden (if asked), a spark burst every second frame, the world passes, the
@@ -129,8 +130,12 @@ public:
     void startPlaying();
     // The run is over: out of lives, or past the last level. Readies the name entry.
     void enterGameOver();
-    // Saves the settings and ends the process with status 0.
-    [[noreturn]] void quitProgram();
+    // Saves the settings and ends the process with status 0; a save that failed is first shown as a note
+    // for its few seconds (unless the system asked the program to close).
+    void quitProgram();
+    // A one-line note over whatever is on screen, for a few seconds: a save or a screenshot that failed.
+    void showNote(std::string text);
+    void drawNote(float dt);
     void switchMusicToPlay();
     void switchMusicToTitle(); // from an abandoned run
     void switchMusicToTitleAfterGameOver();
@@ -201,6 +206,14 @@ public:
     float phaseTime = 0;
     float deathTime = 0;
     int lastFrameTime = 0;
+
+    std::string noteText;
+    float noteTime = 0;
+    bool leaveAfterNote = false;
+    // The settings file was there but could not be read: this session never replaces it.
+    bool settingsUnreadable = false;
+    // A pad pulled out in the frame a life was lost, or during the countdown, pauses the play that follows.
+    bool padPullPending = false;
 
 private:
     void titleStep(float dt);

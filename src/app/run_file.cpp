@@ -2,7 +2,7 @@
 // reader next to each other.
 #include "app/run_file.h"
 
-#include "platform/assets.h"
+#include "platform/files.h"
 
 #include <charconv>
 #include <cmath>
@@ -453,22 +453,12 @@ std::optional<TRun> runFromText(std::string_view text, std::string& problem) {
 }
 
 std::optional<TRun> readRunFile(const std::string& path, std::string& problem) {
-    auto stream = openStream(path, false);
-    if (!stream) {
-        problem = "cannot open " + path;
+    const TPlainFileRead read = readPlainFile(path, RunFileMaxBytes);
+    if (read.state != PlainFileState::Read) {
+        problem = read.state == PlainFileState::Missing ? "no file " + path : "cannot read " + path;
         return std::nullopt;
     }
-    const int64_t size = stream->size();
-    if (size < 0 || static_cast<uint64_t>(size) > RunFileMaxBytes) {
-        problem = path + ": larger than any run file";
-        return std::nullopt;
-    }
-    std::string text(static_cast<size_t>(size), '\0');
-    if (stream->read(text.data(), text.size()) != text.size()) {
-        problem = "cannot read " + path;
-        return std::nullopt;
-    }
-    auto run = runFromText(text, problem);
+    auto run = runFromText(read.bytes, problem);
     if (!run) problem = path + ": " + problem;
     return run;
 }

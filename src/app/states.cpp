@@ -48,8 +48,11 @@ void TGame::frame() {
 
 void TGame::stepFrame() {
     // dt is deliberately not clamped: a stall of two seconds is a dt of two seconds for every update.
+    // The clock wraps after 49.7 days of uptime: the difference is taken modulo 2^32, where it is right
+    // across the wrap (a signed int difference would overflow there).
     const int now = elapsedMillis();
-    const float dt = static_cast<float>(now - lastFrameTime) / 1000.0f;
+    const auto step = static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(lastFrameTime));
+    const float dt = static_cast<float>(step) / 1000.0f;
     lastFrameTime = elapsedMillis();
 
     // Closing the window (or a termination signal) must not lose the hiscores or the settings.
@@ -90,10 +93,15 @@ void TGame::stepFrame() {
     default:
         break; // 0, 4 and anything else: no step
     }
+    drawNote(dt);
+    if (leaveAfterNote && noteTime <= 0) exitProgram();
 }
 
 void TGame::quitProgram() {
-    saveSettings();
+    if (!saveSettings() && !settingsUnreadable && !quitRequested()) {
+        leaveAfterNote = true; // the note says why; the program ends when it has been read
+        return;
+    }
     exitProgram();
 }
 
@@ -108,12 +116,15 @@ void TGame::playStep(float dt) {
     // may just have lost a life or ended the run, and pausing then would skip the respawn or game over.
     const bool pauseAsked = joypad->pausePressed();
     const bool pauseKey = keyHitCount(Key::P) != 0;
-    // A pad pulled out mid-fight pauses too; the keys and mouse take over until it is back.
-    const bool padPulled = joypad->pulledOut() && player->controlMode == ControlMode::Joypad;
+    // A pad pulled out mid-fight pauses too; the keys and mouse take over until it is back. The pull is
+    // seen by one poll only, so it waits for play if a life was lost in the same frame.
+    if (joypad->pulledOut()) padPullPending = true;
+    const bool padPulled = padPullPending && player->controlMode == ControlMode::Joypad;
     // Unlike P, a window left in the frame a life is lost stays counted and pauses once play is back.
     const bool windowLeft = state == GameState::Play && focusLossCount() != 0;
     if ((pauseAsked || pauseKey || padPulled || windowLeft) && state == GameState::Play)
         state = GameState::Pause;
+    if (state == GameState::Pause || player->controlMode != ControlMode::Joypad) padPullPending = false;
     // Tested after P: with both hit in one frame the run is abandoned.
     if (keyHitCount(Key::Escape)) {
         startRun(); // abandoned: no hiscore check
@@ -161,6 +172,7 @@ void TGame::lifeLostStep(float dt) {
             enterGameOver();
     }
     updateWorld(dt);
+    if (joypad->pulledOut()) padPullPending = true;
     drawWorld();
     drawHud();
 }
@@ -294,6 +306,7 @@ void TGame::startPlaying() {
 void TGame::startRun() {
     runLeaving(); // a run recorded or played back ends with the record as it stands now
     seedRandom(elapsedMillis());
+    padPullPending = false;
     player->reset();
     player->shieldOn = 0; // a run starts unshielded; only a lost life gives the three seconds
     player->lives = 3;

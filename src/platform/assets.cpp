@@ -5,6 +5,7 @@
 // names and plain paths behave alike everywhere.
 #include "platform/assets.h"
 
+#include "platform/files.h"
 #include "platform/replay_hooks.h"
 
 #include <algorithm>
@@ -59,7 +60,27 @@ private:
     int64_t position_ = 0;
 };
 
-// A plain file on disk, opened for reading or for writing (created or truncated).
+// A memory view that owns its bytes (a plain file read whole).
+class TOwnedMemoryStream final : public TStream {
+public:
+    explicit TOwnedMemoryStream(std::string bytes)
+        : bytes_(std::move(bytes)), view_(reinterpret_cast<const uint8_t*>(bytes_.data()), bytes_.size()) {}
+    size_t read(void* buffer, size_t bytes) override { return view_.read(buffer, bytes); }
+    size_t write(const void*, size_t) override { return 0; }
+    bool seek(int64_t offset, int whence) override { return view_.seek(offset, whence); }
+    int64_t tell() const override { return view_.tell(); }
+    int64_t size() const override { return view_.size(); }
+    bool flush() override { return true; }
+
+private:
+    std::string bytes_;
+    TMemoryStream view_;
+};
+
+// Plain files are read whole before a loader sees them; none the game reads comes near this.
+constexpr size_t PlainStreamByteLimit = size_t{64} << 20;
+
+// A plain file on disk, opened for writing (created or truncated).
 class TFileStream final : public TStream {
 public:
     explicit TFileStream(std::FILE* file) : file_(file) {}
@@ -119,12 +140,23 @@ std::unique_ptr<TStream> openStream(std::string_view name, bool forWrite) {
         if (!entry) return nullptr;
         return openMemoryStream(entry->data, entry->size);
     }
-    // A recording keeps the settings file the run started with; a replay reads that copy instead.
-    if (std::unique_ptr<TStream> recorded; replayOpensPlainFile(name, forWrite, recorded)) return recorded;
-    const std::string path(name);
-    std::FILE* file = std::fopen(path.c_str(), forWrite ? "wb" : "rb");
+    if (!forWrite) {
+        TPlainFileRead read = readPlainFile(name, PlainStreamByteLimit);
+        if (read.state != PlainFileState::Read) return nullptr;
+        return openOwnedMemoryStream(std::move(read.bytes));
+    }
+    // A replay leaves the files on disk as they are.
+    if (replayDiscardsWrites()) return nullptr;
+    return openFileStream(std::fopen(std::string(name).c_str(), "wb"));
+}
+
+std::unique_ptr<TStream> openFileStream(std::FILE* file) {
     if (!file) return nullptr;
     return std::make_unique<TFileStream>(file);
+}
+
+std::unique_ptr<TStream> openOwnedMemoryStream(std::string bytes) {
+    return std::make_unique<TOwnedMemoryStream>(std::move(bytes));
 }
 
 std::unique_ptr<TStream> openMemoryStream(const uint8_t* data, size_t size) {

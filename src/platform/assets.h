@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
 
 struct TAssetEntry {
@@ -32,7 +34,10 @@ public:
 };
 
 // "proto::path" splits at the first "::"; the protocol is case-insensitive, the path is not. "incbin"
-// opens an embedded file for reading only. A name without "::" is a plain file path.
+// opens an embedded file for reading only. A name without "::" is a plain file path, read whole first.
 std::unique_ptr<TStream> openStream(std::string_view name, bool forWrite);
 // A read-only stream over bytes the caller keeps alive, for decoding data that never was a named file.
 std::unique_ptr<TStream> openMemoryStream(const uint8_t* data, size_t size);
+std::unique_ptr<TStream> openOwnedMemoryStream(std::string bytes);
+// A stream writing to a file already open (null for null); it closes the file.
+std::unique_ptr<TStream> openFileStream(std::FILE* file);

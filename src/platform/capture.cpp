@@ -35,10 +35,10 @@ PixelBuffer grabScreenRegion(int x, int y, int w, int h) {
     return buffer;
 }
 
-int savePixelBufferPng(const PixelBuffer& buffer, std::string_view path, int level) {
+bool encodePixelBufferPng(const PixelBuffer& buffer, int level, std::vector<uint8_t>& bytes) {
     if (!buffer || buffer->width <= 0 || buffer->height <= 0 ||
         buffer->rgba.size() != static_cast<size_t>(buffer->width) * buffer->height * 4)
-        return 0;
+        return false;
     // A fully opaque picture (every screenshot) is written without an alpha channel.
     bool opaque = true;
     for (size_t i = 3; i < buffer->rgba.size() && opaque; i += 4)
@@ -51,9 +51,12 @@ int savePixelBufferPng(const PixelBuffer& buffer, std::string_view path, int lev
             rgb.insert(rgb.end(), &buffer->rgba[i], &buffer->rgba[i] + 3);
     }
     uint8_t* pixels = opaque ? rgb.data() : const_cast<uint8_t*>(buffer->rgba.data());
-    std::vector<uint8_t> bytes;
-    if (!encodePng(pixels, buffer->width, buffer->height, channels, std::clamp(level, 0, 9), bytes)) return 0;
+    return encodePng(pixels, buffer->width, buffer->height, channels, std::clamp(level, 0, 9), bytes);
+}
 
+int savePixelBufferPng(const PixelBuffer& buffer, std::string_view path, int level) {
+    std::vector<uint8_t> bytes;
+    if (!encodePixelBufferPng(buffer, level, bytes)) return 0;
     const std::unique_ptr<TStream> file = openStream(path, true);
     if (!file) return 0;
     const bool written = file->write(bytes.data(), bytes.size()) == bytes.size() && file->flush();

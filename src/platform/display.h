@@ -122,6 +122,8 @@ void selectFont(const FontFace& face); // null selects the small built-in face
 // --- Screen capture ------------------------------------------------------------------------------------
 PixelBuffer grabScreenRegion(int x, int y, int w, int h);
 int savePixelBufferPng(const PixelBuffer& buffer, std::string_view path, int level);
+// The PNG file savePixelBufferPng would write, as bytes; false for an empty or malformed buffer.
+bool encodePixelBufferPng(const PixelBuffer& buffer, int level, std::vector<uint8_t>& bytes);
 
 // --- Statistics (tests and the benchmark read these; the game never does) ----------------------------
 struct TRenderStats {

@@ -4,11 +4,14 @@
 
 #include "platform/assets.h"
 #include "platform/backend.h"
+#include "platform/replay_hooks.h"
+#include "platform/safe_write.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +28,9 @@ struct TTextFile {
     std::vector<char> readBuffer;
     size_t readPosition = 0;
     size_t readLength = 0;
+    // A read gave nothing: the end, whatever the stream says its size is, so that no loop reading to the
+    // end can go on for ever.
+    bool exhausted = false;
 };
 
 namespace {
@@ -35,6 +41,7 @@ bool refillReadBuffer(TTextFile& file) {
     if (!file.stream) return false;
     file.readLength = file.stream->read(file.readBuffer.data(), file.readBuffer.size());
     file.readPosition = 0;
+    file.exhausted = file.readLength == 0;
     return file.readLength > 0;
 }
 
@@ -67,15 +74,71 @@ int digitValue(char c) {
     return 99;
 }
 
-} // namespace
+// Where a replay's writes go.
+class TDiscardStream final : public TStream {
+public:
+    size_t read(void*, size_t) override { return 0; }
+    size_t write(const void*, size_t bytes) override { return bytes; }
+    bool seek(int64_t, int) override { return false; }
+    int64_t tell() const override { return 0; }
+    int64_t size() const override { return 0; }
+    bool flush() override { return true; }
+};
 
-TextFile openTextForRead(std::string_view path) {
-    auto stream = openStream(path, false);
+TextFile textFileReading(std::unique_ptr<TStream> stream) {
     if (!stream) return nullptr;
     auto file = std::make_shared<TTextFile>();
     file->stream = std::move(stream);
     file->readBuffer.resize(ReadBufferSize);
     return file;
+}
+
+// O_NONBLOCK so that opening a pipe nobody writes to returns at once (it is then refused as not regular).
+TPlainFileRead readPlainFileFromDisk(std::string_view path, size_t limit) {
+    TPlainFileRead result;
+    const int descriptor = ::open(std::string(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        result.state = errno == ENOENT ? PlainFileState::Missing : PlainFileState::Unreadable;
+        return result;
+    }
+    result.state = PlainFileState::Unreadable;
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+        static_cast<uint64_t>(status.st_size) <= limit) {
+        std::string bytes;
+        char block[16384];
+        for (;;) {
+            const ssize_t count = ::read(descriptor, block, sizeof block);
+            if (count < 0 && errno == EINTR) continue;
+            if (count <= 0 || bytes.size() + static_cast<size_t>(count) > limit) {
+                if (count == 0) result = {PlainFileState::Read, std::move(bytes)};
+                break;
+            }
+            bytes.append(block, static_cast<size_t>(count));
+        }
+    }
+    ::close(descriptor);
+    return result;
+}
+
+} // namespace
+
+TPlainFileRead readPlainFile(std::string_view path, size_t limit) {
+    TPlainFileRead read = replayPlainFileRead(path, [&] { return readPlainFileFromDisk(path, limit); });
+    if (read.state == PlainFileState::Read && read.bytes.size() > limit)
+        read = {PlainFileState::Unreadable, {}};
+    return read;
+}
+
+TextFile openTextForRead(std::string_view path) {
+    return textFileReading(openStream(path, false));
+}
+
+TextFile openTextForRead(std::string_view path, size_t limit, PlainFileState& state) {
+    TPlainFileRead read = readPlainFile(path, limit);
+    state = read.state;
+    if (read.state != PlainFileState::Read) return nullptr;
+    return textFileReading(openOwnedMemoryStream(std::move(read.bytes)));
 }
 
 TextFile openTextForWrite(std::string_view path) {
@@ -85,6 +148,19 @@ TextFile openTextForWrite(std::string_view path) {
     file->stream = std::move(stream);
     file->forWrite = true;
     if (isPlainPath(path)) file->diskPath = std::string(path);
+    return file;
+}
+
+TextFile openTextForSafeWrite(std::string_view path) {
+    auto file = std::make_shared<TTextFile>();
+    file->forWrite = true;
+    if (replayDiscardsWrites()) {
+        file->stream = std::make_unique<TDiscardStream>();
+        return file;
+    }
+    file->stream = openFileStream(openFreshTemporary(path));
+    if (!file->stream) return nullptr;
+    file->diskPath = temporaryPathFor(path);
     return file;
 }
 
@@ -106,6 +182,7 @@ void writeTextLine(const TextFile& file, std::string_view text) {
 int atEndOfFile(const TextFile& file) {
     if (!file || !file->stream) return 1;
     if (file->readPosition < file->readLength) return 0;
+    if (file->exhausted) return 1;
     return file->stream->tell() >= file->stream->size() ? 1 : 0;
 }
 
@@ -145,21 +222,17 @@ int pathKind(std::string_view path) {
 }
 
 bool renameFile(std::string_view from, std::string_view to) {
+    if (replayDiscardsWrites()) return true;
     const bool renamed = std::rename(std::string(from).c_str(), std::string(to).c_str()) == 0;
     if (renamed) backendFilesChanged();
     return renamed;
 }
 
 bool removeFile(std::string_view path) {
+    if (replayDiscardsWrites()) return true;
     const bool removed = std::remove(std::string(path).c_str()) == 0;
     if (removed) backendFilesChanged();
     return removed;
-}
-
-bool makeFolder(std::string_view path) {
-    const std::string name(path);
-    if (::mkdir(name.c_str(), 0755) == 0) backendFilesChanged();
-    return pathKind(name) == 2;
 }
 
 // Decimal numbers saturate at the int range; "$" and "%" numbers are bit patterns and keep the low 32

@@ -10,16 +10,18 @@
 
 struct TInputRecord;
 
+namespace InputLimits {
 constexpr int KeyCount = 256;
 constexpr int TypedQueueSize = 256;
 constexpr int PadCount = 16;
 constexpr int PadButtonCount = 32;
 constexpr int PadAxisCount = 16; // the numbering has room for more axes than a pad drives
 constexpr int DrivenAxisCount = 6;
+} // namespace InputLimits
 
 struct TPad {
     uint32_t buttons = 0;
-    std::array<float, PadAxisCount> axes{};
+    std::array<float, InputLimits::PadAxisCount> axes{};
     // What the game is told about the pad being there and its layout; a replay sets both from the
     // recording, with no device behind them.
     bool present = false;
@@ -29,12 +31,12 @@ struct TPad {
 struct TInputState {
     // Per virtual key: how many physical keys with that code are held (both Shift keys are code 16),
     // and the presses not yet read.
-    std::array<int, KeyCount> keysHeld{};
-    std::array<int, KeyCount> keyHits{};
+    std::array<int, InputLimits::KeyCount> keysHeld{};
+    std::array<int, InputLimits::KeyCount> keyHits{};
     // Per scancode: the code its press counted under, 0 while up, so that its release undoes exactly that.
     std::array<uint8_t, Scancode::Count> scancodeKey{};
 
-    std::array<uint8_t, TypedQueueSize> typed{};
+    std::array<uint8_t, InputLimits::TypedQueueSize> typed{};
     int typedFirst = 0;
     int typedCount = 0;
 
@@ -43,7 +45,7 @@ struct TInputState {
     int pointerAtY = 0;
     std::array<bool, 4> mouseButtons{};
 
-    std::array<TPad, PadCount> pads;
+    std::array<TPad, InputLimits::PadCount> pads;
     int focusLosses = 0; // not yet read
     bool quit = false;
 };

@@ -130,7 +130,11 @@ void TMixer::limitChunk(int16_t* output, size_t frames) {
         } else if (holdLeft > 0) {
             --holdLeft;
         } else {
-            gain += (target - gain) * Release;
+            // Near the target the step falls under the float's resolution and the gain would stop short
+            // of it for good (at about 0.9998 below the knee, scaling every later sample); it then takes
+            // the target itself, so below the knee the output is the plain mix again, bit for bit.
+            const float released = gain + (target - gain) * Release;
+            gain = released == gain ? target : released;
         }
         // The smoothed gain takes a millisecond to come down; until it has, the curve itself keeps the
         // new peak under the ceiling.

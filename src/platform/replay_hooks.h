@@ -3,6 +3,8 @@
 // Each hook does nothing (or passes the live value through) while neither recording nor replaying.
 #pragma once
 
+#include "platform/files.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -61,10 +63,13 @@ bool replayPump(const std::function<void(const TInputRecord&)>& apply);
 // Writes one piece of input the live pump handled (or a joypad value a query saw) when recording.
 void recordInput(const TInputRecord& record);
 
-// A plain file opened by the game. When recording, a file read is written down whole; when replaying,
-// reads are answered from the recording and writes go nowhere. True when the replay has answered, with
-// stream set (null for a file that did not exist, and for every write).
-bool replayOpensPlainFile(std::string_view path, bool forWrite, std::unique_ptr<TStream>& stream);
+// A plain file the game reads whole. When recording, what readFromDisk found is written down; when
+// replaying, the answer comes from the recording (missing when it has none for path) and the disk is
+// left alone.
+TPlainFileRead replayPlainFileRead(std::string_view path,
+                                   const std::function<TPlainFileRead()>& readFromDisk);
+// True while replaying: writes then go nowhere, as if they had succeeded.
+bool replayDiscardsWrites();
 
 // The game has finished a frame and is about to present it.
 void replayFrameEnded();

@@ -185,14 +185,14 @@ std::string encodeStart(const TInputState& s) {
         putVarint(out, s.scancodeKey[scancode]);
     }
     putVarint(out, static_cast<uint64_t>(hits));
-    for (int code = 0; code < KeyCount; ++code) {
+    for (int code = 0; code < InputLimits::KeyCount; ++code) {
         if (s.keyHits[code] == 0) continue;
         putVarint(out, static_cast<uint64_t>(code));
         putVarint(out, static_cast<uint64_t>(s.keyHits[code]));
     }
     putVarint(out, static_cast<uint64_t>(s.typedCount));
     for (int i = 0; i < s.typedCount; ++i)
-        putByte(out, s.typed[(s.typedFirst + i) % TypedQueueSize]);
+        putByte(out, s.typed[(s.typedFirst + i) % InputLimits::TypedQueueSize]);
     putSigned(out, s.pointerAtX);
     putSigned(out, s.pointerAtY);
     putByte(out, (s.mouseButtons[1] ? 2 : 0) | (s.mouseButtons[2] ? 4 : 0) | (s.mouseButtons[3] ? 8 : 0));
@@ -201,14 +201,14 @@ std::string encodeStart(const TInputState& s) {
     for (const TPad& pad : s.pads)
         pads += pad.present || pad.buttons != 0;
     putVarint(out, static_cast<uint64_t>(pads));
-    for (int slot = 0; slot < PadCount; ++slot) {
+    for (int slot = 0; slot < InputLimits::PadCount; ++slot) {
         const TPad& pad = s.pads[slot];
         if (!pad.present && pad.buttons == 0) continue;
         putByte(out, slot);
         putByte(out, pad.present ? 1 : 0);
         putLayout(out, pad.layout);
         putVarint(out, pad.buttons);
-        for (int axis = 0; axis < DrivenAxisCount; ++axis)
+        for (int axis = 0; axis < InputLimits::DrivenAxisCount; ++axis)
             putFloat(out, pad.axes[axis]);
     }
     return out;
@@ -219,17 +219,17 @@ TInputState readStart(TByteReader& in) {
     const auto held = in.number("held key count", 0, Scancode::Count);
     for (int64_t i = 0; i < held && !in.failed(); ++i) {
         const auto scancode = in.number("scancode", 0, Scancode::Count - 1);
-        const auto code = in.number("key code", 1, KeyCount - 1);
+        const auto code = in.number("key code", 1, InputLimits::KeyCount - 1);
         if (s.scancodeKey[scancode] != 0) in.fail("a key held twice");
         s.scancodeKey[scancode] = static_cast<uint8_t>(code);
         ++s.keysHeld[code];
     }
-    const auto hits = in.number("key hit count", 0, KeyCount);
+    const auto hits = in.number("key hit count", 0, InputLimits::KeyCount);
     for (int64_t i = 0; i < hits && !in.failed(); ++i) {
-        const auto code = in.number("key code", 0, KeyCount - 1);
+        const auto code = in.number("key code", 0, InputLimits::KeyCount - 1);
         s.keyHits[code] = static_cast<int>(in.number("key hits", 1, 1000));
     }
-    s.typedCount = static_cast<int>(in.number("typed count", 0, TypedQueueSize));
+    s.typedCount = static_cast<int>(in.number("typed count", 0, InputLimits::TypedQueueSize));
     for (int i = 0; i < s.typedCount; ++i)
         s.typed[i] = static_cast<uint8_t>(in.byte("typed character", 255));
     s.pointerAtX = static_cast<int>(in.signedNumber("pointer x", -PointerReach, PointerReach));
@@ -238,13 +238,13 @@ TInputState readStart(TByteReader& in) {
     for (int button = 1; button <= 3; ++button)
         s.mouseButtons[button] = (buttons >> button) & 1;
     s.focusLosses = static_cast<int>(in.number("focus losses", 0, 1000));
-    const auto pads = in.number("pad count", 0, PadCount);
+    const auto pads = in.number("pad count", 0, InputLimits::PadCount);
     for (int64_t i = 0; i < pads && !in.failed(); ++i) {
-        TPad& pad = s.pads[in.byte("pad slot", PadCount - 1)];
+        TPad& pad = s.pads[in.byte("pad slot", InputLimits::PadCount - 1)];
         pad.present = in.byte("pad flag", 1) != 0;
         pad.layout = readLayout(in);
         pad.buttons = static_cast<uint32_t>(in.number("pad buttons", 0, UINT32_MAX));
-        for (int axis = 0; axis < DrivenAxisCount; ++axis)
+        for (int axis = 0; axis < InputLimits::DrivenAxisCount; ++axis)
             pad.axes[axis] = in.real("pad axis", -1, 1);
     }
     return s;
@@ -341,19 +341,19 @@ TInputRecord readInput(TByteReader& in, int& pump, int& pointerX, int& pointerY)
         break;
     case InputKind::PadAdded:
     case InputKind::PadRemoved:
-        r.code = in.byte("pad slot", PadCount - 1);
+        r.code = in.byte("pad slot", InputLimits::PadCount - 1);
         break;
     case InputKind::PadButtons:
-        r.code = in.byte("pad slot", PadCount - 1);
+        r.code = in.byte("pad slot", InputLimits::PadCount - 1);
         r.bits = static_cast<uint32_t>(in.number("pad buttons", 0, UINT32_MAX));
         break;
     case InputKind::PadAxis:
-        r.code = in.byte("pad slot", PadCount - 1);
-        r.key = in.byte("pad axis number", DrivenAxisCount - 1);
+        r.code = in.byte("pad slot", InputLimits::PadCount - 1);
+        r.key = in.byte("pad axis number", InputLimits::DrivenAxisCount - 1);
         r.value = in.real("pad axis", -1, 1);
         break;
     case InputKind::PadLayout:
-        r.code = in.byte("pad slot", PadCount - 1);
+        r.code = in.byte("pad slot", InputLimits::PadCount - 1);
         for (int& number : r.layout)
             number = static_cast<int>(in.signedNumber("layout number", -1, 255));
         break;
@@ -418,7 +418,7 @@ private:
 
 struct TPadSeenOnTape {
     uint32_t buttons = 0;
-    std::array<float, DrivenAxisCount> axes{};
+    std::array<float, InputLimits::DrivenAxisCount> axes{};
 };
 
 struct TTapeRecorder {
@@ -435,7 +435,7 @@ struct TTapeRecorder {
     bool anyFrame = false;
     int heldRepeat = 0; // input-less frames like the last written, not yet written
     int pointerX = 0, pointerY = 0;
-    std::array<TPadSeenOnTape, PadCount> padsSeen{};
+    std::array<TPadSeenOnTape, InputLimits::PadCount> padsSeen{};
 };
 
 std::optional<TTapeRecorder> tapeRecorder;
@@ -482,9 +482,9 @@ void startRecordingFrames(TTapeRecorder& r) {
     const TInputState& s = inputState();
     r.bytes = encodeStart(s);
     r.pointerX = s.pointerAtX, r.pointerY = s.pointerAtY;
-    for (int slot = 0; slot < PadCount; ++slot) {
+    for (int slot = 0; slot < InputLimits::PadCount; ++slot) {
         r.padsSeen[slot].buttons = s.pads[slot].buttons;
-        for (int axis = 0; axis < DrivenAxisCount; ++axis)
+        for (int axis = 0; axis < InputLimits::DrivenAxisCount; ++axis)
             r.padsSeen[slot].axes[axis] = s.pads[slot].axes[axis];
     }
     r.lastClock = static_cast<uint32_t>(r.clockBase);
@@ -564,7 +564,7 @@ void runTapeSeesInput(const TInputRecord& record) {
 }
 
 void runTapeSeesPad(int slot) {
-    if (!tapeRecorder || !tapeRecorder->started || slot < 0 || slot >= PadCount) return;
+    if (!tapeRecorder || !tapeRecorder->started || slot < 0 || slot >= InputLimits::PadCount) return;
     const TPad& pad = inputState().pads[slot];
     TPadSeenOnTape& seen = tapeRecorder->padsSeen[slot];
     if (pad.buttons != seen.buttons) {
@@ -575,7 +575,7 @@ void runTapeSeesPad(int slot) {
         recordTapeInput(*tapeRecorder, record);
         seen.buttons = pad.buttons;
     }
-    for (int axis = 0; axis < DrivenAxisCount; ++axis) {
+    for (int axis = 0; axis < InputLimits::DrivenAxisCount; ++axis) {
         // Outside -1..1 (or not a number) only from a broken driver; kept in range so the tape stays
         // readable.
         const float value =
@@ -719,14 +719,14 @@ void stopRunTape() {
 int liveKeyHitCount(int code) {
     if (!runTapePlaying()) return keyHitCount(code);
     pumpLive(*tapePlayer);
-    if (code < 0 || code >= KeyCount) return 0;
+    if (code < 0 || code >= InputLimits::KeyCount) return 0;
     return std::exchange(tapePlayer->live.keyHits[code], 0);
 }
 
 bool liveKeyDown(int code) {
     if (!runTapePlaying()) return isKeyDown(code) != 0;
     pumpLive(*tapePlayer);
-    return code >= 0 && code < KeyCount && tapePlayer->live.keysHeld[code] > 0;
+    return code >= 0 && code < InputLimits::KeyCount && tapePlayer->live.keysHeld[code] > 0;
 }
 
 bool liveQuitRequested() {

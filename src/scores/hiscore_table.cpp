@@ -5,6 +5,7 @@
 #include "scores/text_line.h"
 
 #include <algorithm>
+#include <vector>
 
 std::shared_ptr<THiscoreTable> THiscoreTable::create() {
     auto table = std::make_shared<THiscoreTable>();
@@ -19,6 +20,31 @@ void THiscoreTable::sort() {
                      [](const auto& a, const auto& b) { return a->compare(*b) > 0; });
     best = entries.front();
     lowest = entries.back();
+}
+
+namespace {
+
+bool sameEntry(const TScoreRecord& a, const TScoreRecord& b) {
+    return a.name == b.name && a.brag == b.brag && a.score == b.score && a.kills == b.kills &&
+           a.shotsFired == b.shotsFired && a.shotsHit == b.shotsHit;
+}
+
+} // namespace
+
+void THiscoreTable::merge(const THiscoreTable& other) {
+    std::vector<std::shared_ptr<TScoreRecord>> both(entries.begin(), entries.end());
+    std::array<bool, Size> matched{};
+    for (const auto& theirs : other.entries) {
+        bool counted = false;
+        for (size_t i = 0; i < entries.size() && !counted; ++i) {
+            if (!matched[i] && sameEntry(*entries[i], *theirs)) matched[i] = counted = true;
+        }
+        if (!counted) both.push_back(std::make_shared<TScoreRecord>(*theirs));
+    }
+    std::stable_sort(both.begin(), both.end(),
+                     [](const auto& a, const auto& b) { return a->compare(*b) > 0; });
+    std::copy_n(both.begin(), Size, entries.begin());
+    sort();
 }
 
 void THiscoreTable::draw(float y) {

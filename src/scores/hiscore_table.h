@@ -20,6 +20,10 @@ public:
     bool admits(int score) const { return score > lowest->score; }
     void draw(float y);
 
+    // Keeps the best ten of this table and other together (another game's, read from the same file). An
+    // entry in both, name, brag, score and record alike, counts once; equal scores keep this table's first.
+    void merge(const THiscoreTable& other);
+
     // The ten records in list order, 150 lines; reading sorts afterwards.
     void read(const TextFile& file);
     void write(const TextFile& file) const;

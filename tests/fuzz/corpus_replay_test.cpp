@@ -122,6 +122,11 @@ TEST(CorpusReplay, HandMadeDamageMeetsTheIntendedAnswer) {
         {"png", "rgba16.png", TLoadOutcome::Loaded},
         {"png", "truncated.png", TLoadOutcome::Refused},
         {"font", "game_font_cut.ttf", TLoadOutcome::Refused},
+        {"replay", "deaths.kvr", TLoadOutcome::Loaded},
+        {"replay", "every_kind.kvr", TLoadOutcome::Loaded},
+        {"replay", "empty_settings.kvr", TLoadOutcome::Loaded},
+        {"replay", "huge_repeat.kvr", TLoadOutcome::Refused},
+        {"replay", "no_end.kvr", TLoadOutcome::Refused},
     };
     for (const TExpectation& expected : expectations) {
         const fs::path path = fuzzDirectory / "corpus" / expected.target / expected.file;

@@ -110,6 +110,14 @@ TEST_F(FirstStartTest, WithoutASettingsFileTheControlModeFollowsWhatIsPluggedIn)
     EXPECT_EQ(craft().controlMode, ControlMode::KeysAndMouse);
 }
 
+// A pad the database does not know has no controls until it is mapped: the keys and mouse steer.
+TEST_F(FirstStartTest, APadTheDatabaseDoesNotKnowLeavesTheKeysAndMouseInCharge) {
+    plugIn(PadKind::PlainJoystick, "Kelvanor Plain Pad");
+    restartGame();
+    EXPECT_EQ(craft().controlMode, ControlMode::KeysAndMouse);
+    EXPECT_TRUE(craft().keysAndMouseSteer());
+}
+
 TEST_F(FirstStartTest, ASettingsFileThatNamesAControlModeKeepsIt) {
     writeFile("config.ini", "[Input]\r\n1\r\n");
     restartGame();
@@ -352,6 +360,23 @@ TEST_F(FirstStartTest, APadPulledOutInPlayPausesAndOnePluggedBackInIsKnownAgain)
     pad->setAxis(0, -1.0f);
     stepFrames(5);
     EXPECT_LT(craft().particle->velocity.x, -50.0f);
+}
+
+// The pull is seen by one poll only: one during the life-lost countdown pauses the play that follows.
+TEST_F(FirstStartTest, APadPulledOutDuringTheCountdownPausesThePlayThatFollows) {
+    plugIn();
+    restartGame();
+    startPlaying();
+    stepFrames(2);
+    ASSERT_EQ(game->state, GameState::Play);
+    recentre();
+    game->state = GameState::LifeLost; // as the craft's death leaves it
+    game->deathTime = 0.5f;
+    pad->unplug();
+    stepFrames(5);
+    EXPECT_EQ(game->state, GameState::LifeLost);
+    stepFrames(40);
+    EXPECT_EQ(game->state, GameState::Pause);
 }
 
 TEST_F(FirstStartTest, APadPulledOutWhileTheKeysAndMouseSteerDoesNotPause) {

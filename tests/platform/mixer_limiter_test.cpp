@@ -188,3 +188,32 @@ TEST(MixerLimiter, TheSameCallsGiveTheSameSound) {
     const std::vector<int16_t> first = mixScript(cues, 6, true);
     EXPECT_EQ(mixScript(cues, 6, true), first);
 }
+
+// After a burst the limiter lets go completely: once the gain is back, a quiet mix comes out exactly as
+// it would with no limiter at all.
+TEST(MixerLimiter, AfterLimitingTheQuietMixIsThePlainMixBitForBit) {
+    auto square = [](int16_t level, size_t frames) {
+        auto clip = std::make_shared<TSoundClip>();
+        for (size_t i = 0; i < frames; ++i)
+            clip->samples.push_back(static_cast<int16_t>((i / 50) % 2 ? level : -level));
+        return clip;
+    };
+    const size_t burst = TMixer::OutputRate / 4, quiet = TMixer::OutputRate * 3;
+    std::vector<std::vector<int16_t>> outputs;
+    for (bool limited : {true, false}) {
+        TMixer mixer;
+        mixer.setLimiter(limited);
+        const int loud = mixer.addVoice(), soft = mixer.addVoice();
+        mixer.play(loud, square(30000, burst), false);
+        mixer.setGain(loud, 2.0f); // far over full scale: the limiter bites hard
+        mixer.play(soft, square(12345, burst + quiet), false);
+        std::vector<int16_t> output((burst + quiet) * 2);
+        for (size_t done = 0; done < burst + quiet; done += PassFrames)
+            mixer.mix(output.data() + done * 2, std::min(PassFrames, burst + quiet - done));
+        outputs.push_back(std::move(output));
+    }
+    EXPECT_NE(outputs[0][burst], outputs[1][burst]) << "the burst was limited";
+    const size_t lastSecond = (burst + quiet - TMixer::OutputRate) * 2;
+    EXPECT_TRUE(std::equal(outputs[0].begin() + static_cast<long>(lastSecond), outputs[0].end(),
+                           outputs[1].begin() + static_cast<long>(lastSecond)));
+}

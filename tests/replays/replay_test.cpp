@@ -3,6 +3,7 @@
 // recorded by the release build, so a sanitizer or debug build that replays them proves the builds agree.
 #include "replays/replay_kit.h"
 
+#include "app/entry.h"
 #include "app/game.h"
 #include "input/joypad.h"
 #include "platform/display.h"
@@ -11,7 +12,10 @@
 #include "scores/hiscore_table.h"
 #include "scores/score_record.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -185,4 +189,42 @@ TEST_F(ReplayPacing, APacedRecordingReplaysUnpacedToTheSameState) {
     EXPECT_EQ(recordedState, GameState::Play);
     EXPECT_EQ(game->state, GameState::Play);
     RecordProperty("replayMillis", replayMillis);
+}
+
+// The edges of a recording's life: made over an empty settings file, cut short, or written to a disk that
+// takes nothing more.
+class ReplayFileEdges : public ReplayGameTest {};
+
+TEST_F(ReplayFileEdges, ARecordingOverAnEmptySettingsFileReplays) {
+    writeText("config.ini", "");
+    recreateGameRecording("empty_settings.kvr");
+    stepFrames(130);
+    stopRecording();
+    recreateGameReplaying("empty_settings.kvr");
+    const TReplayVerdict& verdict = replayToTheEnd();
+    EXPECT_FALSE(verdict.diverged) << verdict.message;
+    EXPECT_EQ(verdict.checkpointsMatched, 4) << verdict.message;
+}
+
+TEST_F(ReplayFileEdges, AFileCutShortIsRefusedOnTheCommandLine) {
+    const std::string recorded = fileText(replayFilePath("game_over.kvr"));
+    writeText("cut.kvr", recorded.substr(0, recorded.size() / 2));
+    const char* arguments[] = {"kelvanor", "--replay", "cut.kvr"};
+    EXPECT_FALSE(applyCommandLine(3, const_cast<char**>(arguments)));
+    EXPECT_FALSE(isReplaying());
+}
+
+TEST_F(ReplayFileEdges, ARecordingThatCannotBeWrittenEndsTheGameWithStatusTwo) {
+    EXPECT_FALSE(startRecording("/dev/full", hashCurrentGame)) << "the header is written through at once";
+    EXPECT_FALSE(isRecording());
+    // A disk that fills during the run: the file may grow no larger than 8 KiB.
+    const auto recordOntoAFullDisk = [this] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = 8192;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        recreateGameRecording("full.kvr");
+        stepFrames(6000);
+    };
+    EXPECT_EXIT(recordOntoAFullDisk(), testing::ExitedWithCode(2), "cannot write the recording full.kvr");
 }

@@ -2,6 +2,7 @@
 
 #include "app/run_file.h"
 #include "platform/files.h"
+#include "platform/safe_write.h"
 #include "scores/hiscore_table.h"
 
 #include <algorithm>
@@ -42,21 +43,7 @@ std::string runPathFor(const TRecordResult& record) {
 }
 
 bool writeRunFile(const std::string& path, const TRun& run) {
-    if (!makeFolder(RunStore::Folder)) return false;
-    const std::string temporary = path + ".tmp";
-    const TextFile file = openTextForWrite(temporary);
-    if (!file) return false;
-    const std::string text = runFileText(run);
-    for (size_t at = 0; at < text.size();) {
-        const size_t end = text.find('\n', at);
-        writeTextLine(file, std::string_view(text).substr(at, end - at));
-        at = end + 1;
-    }
-    const bool flushed = flushTextFile(file);
-    const bool closed = closeTextFile(file);
-    if (flushed && closed && renameFile(temporary, path)) return true;
-    removeFile(temporary);
-    return false;
+    return writeFileSafely(path, runFileText(run));
 }
 
 bool keepFinishedRun(const TRun& run, const THiscoreTable& table) {

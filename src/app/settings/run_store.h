@@ -17,7 +17,8 @@ constexpr const char* LastRunPath = "runs/last.run";
 } // namespace RunStore
 
 std::string runPathFor(const TRecordResult& record);
-// Replaces the file in one step (a temporary beside it, flushed, then renamed); false when it failed.
+// Replaces the file in one step, through the game's safe writes (never through a link, never outside the
+// working directory); false when it failed.
 bool writeRunFile(const std::string& path, const TRun& run);
 // A finished run: kept as the last run, and as its entry's run when it is in the table; the runs of
 // the entries that left the table since the run started go. False when a file could not be written.

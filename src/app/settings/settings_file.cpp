@@ -4,6 +4,11 @@
 // the sections in any order, repeated (the last one wins) or missing (the defaults stay), and skips
 // every line it does not know. Writing always produces the same 167 lines in the same order.
 //
+// A file that is there but cannot be read (a directory, a pipe, no permission, too large) is not taken
+// for a missing one: the game starts with the defaults and never replaces it. Two games may share the
+// file (two windows, two browser tabs), so a save first reads the table on disk and keeps the best ten
+// of both; the settings are the saving game's.
+//
 // Sections: defaults and options · reading · writing.
 #include "app/settings/settings_file.h"
 
@@ -63,9 +68,13 @@ namespace {
 
 // With no control mode on file the game starts with what is plugged in, so that a first start without a
 // pad is not met by a craft that nothing connected can steer.
+// A pad the game-controller database does not know has no controls until the player maps them, so it
+// leaves the keys and mouse in charge.
 void applyControlModeOfConnectedPad(TGame& g) {
     pumpEvents(); // a pad plugged in before the start has arrived by now
-    applyControlMode(g, isPadConnected(g.player->joyPort) ? ControlMode::Joypad : ControlMode::KeysAndMouse);
+    const int port = g.player->joyPort;
+    const bool padSteers = isPadConnected(port) && !g.joypad->mappingInForce(port).isUnconfigured();
+    applyControlMode(g, padSteers ? ControlMode::Joypad : ControlMode::KeysAndMouse);
 }
 
 void applyDefaults(TGame& g) {
@@ -94,7 +103,9 @@ int readVolumeOption(const TextFile& file) {
 
 void TGame::loadSettings() {
     applyDefaults(*this);
-    const TextFile file = openTextForRead(SettingsFile::path);
+    PlainFileState found = PlainFileState::Missing;
+    const TextFile file = openTextForRead(SettingsFile::path, SettingsFile::ByteLimit, found);
+    settingsUnreadable = found == PlainFileState::Unreadable;
     if (!file) {
         applyControlModeOfConnectedPad(*this);
         return;
@@ -142,19 +153,54 @@ void writeSettings(const TGame& g, const TextFile& file) {
     g.joypad->mapping.write(file);
 }
 
+// The value lines that follow each header, for reading past the sections a merge does not need.
+int valueLinesAfter(std::string_view header) {
+    if (header == "[Sound]") return 2;
+    if (header == "[Grid]" || header == "[Input]") return 1;
+    if (header == "[JoyPad]") return 8;
+    return 0;
+}
+
+// The table in the file on disk as loading would read it, or null when there is no file. The state says
+// whether the file could be read: one that is there but cannot be must not be replaced.
+std::shared_ptr<THiscoreTable> readTableOnDisk(PlainFileState& found) {
+    const TextFile file = openTextForRead(SettingsFile::path, SettingsFile::ByteLimit, found);
+    if (!file) return nullptr;
+    auto table = THiscoreTable::create();
+    while (!atEndOfFile(file)) {
+        const std::string line = readTextLine(file);
+        if (line == "[Hiscore]") table->read(file);
+        for (int skipped = valueLinesAfter(line); skipped > 0; --skipped)
+            readTextLine(file);
+    }
+    return table;
+}
+
 } // namespace
 
-// The old file is replaced only by a new one that is whole and on the disk: the settings go to a file
-// beside it first, which is flushed, closed and then renamed over it in one step. Whatever fails, the
-// old file stays as it was and the half-made one goes; the game carries on without a message.
-void TGame::saveSettings() {
+// The old file is replaced only by a new one that is whole and on the disk: the settings go to a fresh
+// file beside it first (never through a link), which is flushed, closed and then renamed over it in one
+// step. Whatever fails, the old file stays as it was, the half-made one goes and a note says so.
+bool TGame::saveSettings() {
     // A watched run's entry goes into the table it was played against, never into the player's file.
-    if (runPlaybackActive()) return;
-    const TextFile file = openTextForWrite(SettingsFile::temporaryPath);
-    if (!file) return;
-    writeSettings(*this, file);
-    const bool flushed = saveSteps.flush(file);
-    const bool closed = saveSteps.close(file);
-    if (!flushed || !closed || !saveSteps.rename(SettingsFile::temporaryPath, SettingsFile::path))
-        removeFile(SettingsFile::temporaryPath);
+    if (runPlaybackActive()) return true;
+    if (settingsUnreadable) return false;
+    PlainFileState found = PlainFileState::Missing;
+    const auto onDisk = readTableOnDisk(found);
+    if (found == PlainFileState::Unreadable) {
+        showNote("SETTINGS NOT SAVED: CONFIG.INI CANNOT BE READ");
+        return false;
+    }
+    if (onDisk) hiscores->merge(*onDisk);
+    const TextFile file = openTextForSafeWrite(SettingsFile::path);
+    bool saved = false;
+    if (file) {
+        writeSettings(*this, file);
+        const bool flushed = saveSteps.flush(file);
+        const bool closed = saveSteps.close(file);
+        saved = flushed && closed && saveSteps.rename(SettingsFile::temporaryPath, SettingsFile::path);
+        if (!saved) removeFile(SettingsFile::temporaryPath);
+    }
+    if (!saved) showNote("SETTINGS COULD NOT BE SAVED");
+    return saved;
 }

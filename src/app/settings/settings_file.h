@@ -11,6 +11,8 @@ constexpr std::string_view path = "config.ini";
 // Written first, then renamed over the real file, so that a crash mid-save leaves one whole file.
 constexpr std::string_view temporaryPath = "config.ini.tmp";
 constexpr int HighestVolumeOption = 4; // 25 % steps
+// A table the game writes is under 4 KiB; anything this large is not a settings file, and is left alone.
+constexpr size_t ByteLimit = 64 * 1024;
 } // namespace SettingsFile
 
 // The file steps a save goes through after writing. Tests put failing ones in place to play a full disk

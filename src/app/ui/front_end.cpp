@@ -130,6 +130,28 @@ void TGame::frontEndBackdrop(float dt, bool hideCraft) {
     drawLogo();
 }
 
+namespace {
+
+constexpr float NoteSeconds = 4.0f;
+
+} // namespace
+
+void TGame::showNote(std::string text) {
+    noteText = std::move(text);
+    noteTime = NoteSeconds;
+}
+
+// At the top, over the logo and the arena alike; a settings file that could not be read is told on the
+// title for as long as the session lasts, since nothing the player does there will be kept.
+void TGame::drawNote(float dt) {
+    if (noteTime > 0) {
+        drawCaption(noteText, 8, 1, CaptionStyle::Blue, 1, 1);
+        noteTime -= dt;
+    } else if (settingsUnreadable && state == GameState::Title) {
+        drawCaption("SETTINGS COULD NOT BE READ AND WILL NOT BE SAVED", 8, 1, CaptionStyle::Blue, 1, 1);
+    }
+}
+
 void TGame::drawVersionText() {
     selectFont(nullptr);
     setDrawOrigin(0, 0);

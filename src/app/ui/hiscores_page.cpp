@@ -83,6 +83,10 @@ int hiscoresPageRow() {
     return page.row;
 }
 
+const std::string& hiscoresPageNote() {
+    return page.note;
+}
+
 void hiscoresPageStep(TGame& g, float dt) {
     g.frontEndBackdrop(dt, true);
     g.fadeLogoOut();

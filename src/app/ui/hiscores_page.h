@@ -3,9 +3,13 @@
 // Enter (the pad's select) watches the chosen run, Escape (the pad's back) returns to the title.
 #pragma once
 
+#include <string>
+
 class TGame;
 
 void openHiscoresPage(TGame& g);
 void hiscoresPageStep(TGame& g, float dt);
 // The row chosen: 0..9 the table's entries, 10 the last run.
 int hiscoresPageRow();
+// What the page says about the chosen row instead of playing it (no run kept, a run refused).
+const std::string& hiscoresPageNote();

@@ -81,3 +81,14 @@ TEST_F(ScreenshotTest, SavesTheWholeLogicalPictureAsAPng) {
 }
 
 } // namespace
+
+// A name taken by a link, dangling or not, is passed over: the picture never lands where a link points.
+TEST_F(ScreenshotTest, ALinkAtTheNextNameIsPassedOver) {
+    const std::string target = "../screenshot-target-" + std::to_string(::getpid()) + ".png";
+    ASSERT_EQ(::symlink(target.c_str(), "screen000.png"), 0);
+    EXPECT_EQ(takeScreenshot(), "screen001.png");
+    struct stat status {};
+    EXPECT_NE(::lstat(target.c_str() + 3, &status), 0);
+    EXPECT_NE(::stat("screen000.png", &status), 0) << "the link still dangles";
+    std::remove(target.c_str());
+}

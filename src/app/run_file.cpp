@@ -3,6 +3,7 @@
 #include "app/run_file.h"
 
 #include "platform/files.h"
+#include "platform/replay_file.h"
 
 #include <charconv>
 #include <cmath>
@@ -63,17 +64,7 @@ private:
 class TLineReader {
 public:
     TLineReader(std::string_view line, int number, std::string& problem)
-        : problem_(problem), number_(number) {
-        size_t at = 0;
-        while (at < line.size()) {
-            while (at < line.size() && line[at] == ' ')
-                ++at;
-            const size_t start = at;
-            while (at < line.size() && line[at] != ' ')
-                ++at;
-            if (at > start) words_.push_back(line.substr(start, at - start));
-        }
-    }
+        : problem_(problem), number_(number), words_(splitWords(line)) {}
 
     std::string_view tag() const { return words_.empty() ? std::string_view() : words_[0]; }
     bool ok() const { return problem_.empty(); }

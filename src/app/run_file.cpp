@@ -170,49 +170,6 @@ TParticleState readParticle(TLineReader& in) {
     return p;
 }
 
-// --- Base64 --------------------------------------------------------------------------------------------
-
-constexpr char Base64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-constexpr size_t Base64Line = 76;
-
-std::string base64Lines(std::string_view bytes) {
-    std::string text, line;
-    for (size_t at = 0; at < bytes.size(); at += 3) {
-        uint32_t group = 0;
-        const size_t count = std::min<size_t>(3, bytes.size() - at);
-        for (size_t i = 0; i < 3; ++i)
-            group = (group << 8) | (i < count ? static_cast<unsigned char>(bytes[at + i]) : 0);
-        for (size_t i = 0; i < 4; ++i)
-            line += i <= count ? Base64Digits[(group >> (18 - 6 * i)) & 63] : '=';
-        if (line.size() >= Base64Line) text += line + "\n", line.clear();
-    }
-    if (!line.empty()) text += line + "\n";
-    return text;
-}
-
-// Appends one line's bytes; false on anything but base64.
-bool appendBase64(std::string_view line, std::string& bytes) {
-    if (line.size() % 4 != 0) return false;
-    for (size_t at = 0; at < line.size(); at += 4) {
-        uint32_t group = 0;
-        int padding = 0;
-        for (size_t i = 0; i < 4; ++i) {
-            const char c = line[at + i];
-            const char* digit = c == '=' ? nullptr : std::strchr(Base64Digits, c);
-            if (c == '=') {
-                ++padding;
-            } else if (digit == nullptr || c == '\0' || padding > 0) {
-                return false;
-            }
-            group = (group << 6) | (digit ? static_cast<uint32_t>(digit - Base64Digits) : 0);
-        }
-        if (padding > 2 || (padding > 0 && at + 4 != line.size())) return false;
-        for (int i = 0; i < 3 - padding; ++i)
-            bytes.push_back(static_cast<char>((group >> (16 - 8 * i)) & 0xFF));
-    }
-    return true;
-}
-
 } // namespace
 
 // --- The whole file ------------------------------------------------------------------------------------
@@ -273,8 +230,8 @@ std::string runFileText(const TRun& run) {
         w.end(out);
     }
     w.word("tape").number(static_cast<int64_t>(run.tape.bytes())).end(out);
-    out += base64Lines(run.tape.encoded());
-    out += "end\n";
+    out += run.tape.encoded();
+    out += "\nend\n";
     return out;
 }
 
@@ -371,11 +328,6 @@ std::optional<TRun> runFromText(std::string_view text, std::string& problem) {
             problem = "line " + std::to_string(number) + ": after the end";
         } else if (number == 1) {
             if (line != Header) problem = "not a Kelvanor run file (or a newer version)";
-        } else if (tapeBytes >= 0) {
-            if (line == "end")
-                ended = true;
-            else if (!appendBase64(line, tape) || static_cast<int64_t>(tape.size()) > tapeBytes)
-                problem = "line " + std::to_string(number) + ": bad tape bytes";
         } else {
             TLineReader in(line, number, problem);
             if (fixed < 9) {
@@ -422,7 +374,18 @@ std::optional<TRun> runFromText(std::string_view text, std::string& problem) {
                     part = in.bits("check hash");
                 run.checks.push_back(check);
             } else if (in.tag() == "tape") {
+                // The tape's bytes follow the line as they are, then the end.
                 tapeBytes = in.number("tape length", 0, static_cast<int64_t>(RunFileMaxBytes));
+                in.finish();
+                if (in.ok() && text.size() - std::min(at, text.size()) < static_cast<size_t>(tapeBytes))
+                    in.fail("the tape is cut short");
+                if (in.ok()) {
+                    tape = text.substr(at, static_cast<size_t>(tapeBytes));
+                    at += static_cast<size_t>(tapeBytes);
+                    if (text.substr(at) != "\nend\n") in.fail("no end after the tape");
+                    ended = in.ok();
+                    at = text.size();
+                }
             } else if (in.tag() == "end") {
                 in.fail("the end before the tape");
             } else {

@@ -19,8 +19,7 @@
 //   wave radius maxRadius alpha destroys activeBomb PARTICLE
 //   text x y scale TEXT                          a score text still shrinking (each draws from the generator)
 //   check frame random player enemies shots level     every 60th frame, 32-bit hashes in hexadecimal
-//   tape BYTES                                   the run tape's length, then its bytes in base64,
-//   ...                                          76 characters a line
+//   tape BYTES                                   the run tape's length, then its bytes as they are
 //   end
 //
 // Every float is its 32 IEEE bits in hexadecimal (PARTICLE: fourteen of them and the margin flag), so the

@@ -15,7 +15,8 @@
 //   input    kind, the pump of the frame that delivered it, then by kind: key down scancode keycode
 //            repeat · key up scancode keycode · text length bytes · pointer dx dy (from the last
 //            pointer on the tape) · mouse button down dx dy · pad added/removed slot · pad buttons slot
-//            bits · pad axis slot axis value · pad layout slot and eight numbers · quit, focus lost: none
+//            bits · pad axis (slot, axis and whether a 16-bit position follows, in one byte) then the
+//            position or the value · pad layout slot and eight numbers · quit, focus lost: none
 //
 // A tape is read one frame at a time from its bytes, both to check it and to play it, so a tape in memory
 // costs its bytes and no more.
@@ -156,6 +157,19 @@ private:
 
 // --- The format ----------------------------------------------------------------------------------------
 
+// The backends turn a pad's 16-bit axis position into the game's -1..1 this way; the tape turns it back.
+constexpr int NoPosition = INT32_MIN;
+
+float valueAtPosition(int16_t position) {
+    return static_cast<float>(2.0 * (position + 32768) / 65535.0 - 1.0);
+}
+
+int axisPosition(float value) {
+    const long position = std::lround((static_cast<double>(value) + 1.0) / 2.0 * 65535.0) - 32768;
+    if (position < INT16_MIN || position > INT16_MAX) return NoPosition;
+    return valueAtPosition(static_cast<int16_t>(position)) == value ? static_cast<int>(position) : NoPosition;
+}
+
 void putLayout(std::string& out, const TPadLayout& l) {
     putByte(out, l.known ? 1 : 0);
     for (int number : {l.leftX, l.leftY, l.rightX, l.rightY, l.rightShoulder, l.start, l.south, l.east})
@@ -292,11 +306,18 @@ void putInput(std::string& out, int pump, const TInputRecord& r, int& pointerX, 
         putByte(out, r.code);
         putVarint(out, r.bits);
         break;
-    case InputKind::PadAxis:
-        putByte(out, r.code);
-        putByte(out, r.key);
-        putFloat(out, r.value);
+    case InputKind::PadAxis: {
+        // Pads report 16-bit positions; a value that is one of them goes as its two bytes.
+        const int position = axisPosition(r.value);
+        putByte(out, (r.code << 4) | (r.key << 1) | (position != NoPosition ? 1 : 0));
+        if (position != NoPosition) {
+            putByte(out, position & 0xFF);
+            putByte(out, (position >> 8) & 0xFF);
+        } else {
+            putFloat(out, r.value);
+        }
         break;
+    }
     case InputKind::PadLayout: {
         putByte(out, r.code);
         for (int number : r.layout)
@@ -347,11 +368,19 @@ TInputRecord readInput(TByteReader& in, int& pump, int& pointerX, int& pointerY)
         r.code = in.byte("pad slot", InputLimits::PadCount - 1);
         r.bits = static_cast<uint32_t>(in.number("pad buttons", 0, UINT32_MAX));
         break;
-    case InputKind::PadAxis:
-        r.code = in.byte("pad slot", InputLimits::PadCount - 1);
-        r.key = in.byte("pad axis number", InputLimits::DrivenAxisCount - 1);
-        r.value = in.real("pad axis", -1, 1);
+    case InputKind::PadAxis: {
+        const int where = in.byte("pad axis", 255);
+        r.code = where >> 4;
+        r.key = (where >> 1) & 7;
+        if (r.key >= InputLimits::DrivenAxisCount) in.fail("a pad axis out of range");
+        if (where & 1) {
+            const int low = in.byte("pad axis position", 255);
+            r.value = valueAtPosition(static_cast<int16_t>(low | (in.byte("pad axis position", 255) << 8)));
+        } else {
+            r.value = in.real("pad axis", -1, 1);
+        }
         break;
+    }
     case InputKind::PadLayout:
         r.code = in.byte("pad slot", InputLimits::PadCount - 1);
         for (int& number : r.layout)

@@ -17,6 +17,7 @@
 #include "input/joypad.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/page_files.h"
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/sound.h"
@@ -240,6 +241,8 @@ void TGame::gameOverStep(float dt) {
 
 void TGame::titleStep(float dt) {
     titleScreen(dt);
+    if (state == GameState::Title && runOpenedPending())
+        openHiscoresPage(*this);                 // a run file opened on the page
     if (keyHitCount(Key::Escape)) quitProgram(); // no frame is presented
 }
 

@@ -6,6 +6,7 @@
 #include "app/ui/caption.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/page_files.h"
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/run_tape.h"
@@ -33,6 +34,7 @@ void endWatch(TGame& g) {
     const TRunVerdict verdict = runPlaybackVerdict();
     stopRunPlayback();
     if (verdict.ended && !verdict.matched) refusal = Refused;
+    setWatchOutcome(!verdict.ended ? 4 : verdict.matched ? 2 : 3);
     watch->watcher.apply(g, false);
     watch.reset();
     g.startRun(); // nothing of the watched run is left in the arena
@@ -54,6 +56,7 @@ void startWatching(TGame& g, const TRun& run) {
     watch->watcher = TCarriedState::capture(g, false);
     watch->caption = (run.result.name.empty() ? std::string("NAMELESS") : run.result.name) + "  " +
                      std::to_string(run.result.score) + "   HOLD RIGHT: 4X";
+    setWatchOutcome(1);
     startRunPlayback(g, run);
 }
 

@@ -242,6 +242,20 @@ testCase('where storage is refused, the game starts with its defaults and plays'
     await game.waitForPicture(playProblems, PICTURE_LIMIT);
 }, { page: 'private' });
 
+testCase('a run file made on the desktop plays in the browser to its end and matches its record', async ({ game }) => {
+    await game.load();
+    await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
+    const input = await game.page.$('#runfile');
+    await input.uploadFile(path.join(root, 'fuzz', 'corpus', 'run', 'desktop_abandoned.run'));
+    await waitUntil(async () => (await game.page.evaluate(() => window.kelvanorWatchOutcome())) === 1,
+        { limitMs: PICTURE_LIMIT, everyMs: 100, describe: () => 'the opened run never started' });
+    await game.waitForPicture(playProblems, PICTURE_LIMIT);
+    let outcome = 1;
+    await waitUntil(async () => (outcome = await game.page.evaluate(() => window.kelvanorWatchOutcome())) !== 1,
+        { limitMs: GAME_OVER_LIMIT, everyMs: 250, describe: () => 'the opened run never ended' });
+    if (outcome !== 2) throw new Error(`the run ended with outcome ${outcome}, not matched (2)`);
+}, { page: 'runs' });
+
 async function main() {
     if (!fs.existsSync(path.join(buildFolder, 'index.html'))) {
         console.error(`no ${path.join(buildFolder, 'index.html')}: build the page first (make web)`);
@@ -258,6 +272,7 @@ async function main() {
         pages.first = await GamePage.open(chromium.browser, server.url);
         pages.prepared = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
         pages.private = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
+        pages.runs = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
         for (const { name, body, page } of cases) {
             const game = pages[page];
             const started = Date.now();

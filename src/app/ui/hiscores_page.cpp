@@ -7,7 +7,9 @@
 #include "app/ui/menu.h"
 #include "app/watch_run.h"
 #include "input/joypad.h"
+#include "platform/files.h"
 #include "platform/input.h"
+#include "platform/page_files.h"
 #include "scores/hiscore_table.h"
 
 #include <string>
@@ -87,6 +89,32 @@ const std::string& hiscoresPageNote() {
     return page.note;
 }
 
+namespace {
+
+// The chosen row's run, where a save would find it; empty when the row has none.
+std::string chosenRunPath(const TGame& g) {
+    const std::string path =
+        page.row == LastRunRow
+            ? std::string(RunStore::LastRunPath)
+            : runPathFor(TRecordResult::of(*g.hiscores->entries[static_cast<size_t>(page.row)]));
+    return pathKind(path) == 1 ? path : std::string();
+}
+
+// A run the player opened on the page (a browser's file picker or a dropped file), watched at once.
+void watchOpenedRun(TGame& g) {
+    std::string problem;
+    const auto run = readRunFile(PageFiles::Opened, problem);
+    if (!run) {
+        page.note = "THIS FILE IS NOT A RUN";
+        setWatchOutcome(3);
+        return;
+    }
+    page.note.clear();
+    startWatching(g, *run);
+}
+
+} // namespace
+
 void hiscoresPageStep(TGame& g, float dt) {
     g.frontEndBackdrop(dt, true);
     g.fadeLogoOut();
@@ -115,4 +143,6 @@ void hiscoresPageStep(TGame& g, float dt) {
         playMenuSound(0.8f);
         watchChosen(g);
     }
+    if (!watchingRun() && takeRunOpened()) watchOpenedRun(g);
+    offerRunToSave(watchingRun() ? std::string() : chosenRunPath(g));
 }

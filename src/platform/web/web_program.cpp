@@ -5,7 +5,11 @@
 // file beside this one), so "config.ini" is read and written there exactly as on the desktop; every
 // change is copied back to IndexedDB after the frame that made it. Where the browser refuses storage the
 // folder lives in memory only and the game runs with its defaults.
+#include "platform/files.h"
+#include "platform/page_files.h"
 #include "platform/web/web_backend.h"
+
+#include <cstdio>
 
 #include "platform/backend.h"
 #include "platform/frame_pacing.h"
@@ -161,4 +165,24 @@ void backendShutDown() {
     closed = true;
     flushStorage();
     showClosingScreen();
+}
+
+// --- Run files the page trades with the player ---------------------------------------------------------
+
+// Copies the run the game offers to the file the page's script downloads; 0 when there is none.
+extern "C" EMSCRIPTEN_KEEPALIVE int kelvanorPrepareRunToSave() {
+    const TPlainFileRead run = readPlainFile(runOfferedToSave(), 8 * 1024 * 1024);
+    if (runOfferedToSave().empty() || run.state != PlainFileState::Read) return 0;
+    std::FILE* file = std::fopen(PageFiles::ToSave, "wb");
+    if (!file) return 0;
+    const bool written = std::fwrite(run.bytes.data(), 1, run.bytes.size(), file) == run.bytes.size();
+    return std::fclose(file) == 0 && written ? 1 : 0;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void kelvanorRunOpened() {
+    markRunOpened();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int kelvanorWatchOutcome() {
+    return watchOutcome();
 }

@@ -4,6 +4,7 @@
 #include "fuzz_targets.h"
 
 #include "app/game.h"
+#include "app/run_file.h"
 #include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "input/joypad.h"
@@ -305,6 +306,24 @@ std::string replayFault(const TReplayFile& file) {
 }
 
 } // namespace
+
+TLoadCheck checkRunFile(const uint8_t* bytes, size_t size) {
+    std::string problem;
+    const auto run = runFromText(std::string_view(reinterpret_cast<const char*>(bytes), size), problem);
+    if (!run) {
+        if (problem.empty() || problem.find('\n') != std::string::npos)
+            return {TLoadOutcome::Refused, "a refusal that is not one line"};
+        return refused();
+    }
+    // Written again, it must read as the same run: a field the reader takes and the writer drops, or a
+    // tape byte read one way and written another, shows here.
+    const std::string text = runFileText(*run);
+    const auto again = runFromText(text, problem);
+    if (!again) return loaded("the run written back is refused: " + problem);
+    if (runFileText(*again) != text) return loaded("the run written back reads differently");
+    if (again->tape.frames() != run->frames) return loaded("the tape's frames differ from the file's");
+    return loaded({});
+}
 
 TLoadCheck checkReplayFile(const uint8_t* bytes, size_t size) {
     const TReplayRead read = readReplayText(std::string_view(reinterpret_cast<const char*>(bytes), size));

@@ -33,6 +33,8 @@ TLoadCheck checkPngFile(const uint8_t* bytes, size_t size);
 TLoadCheck checkFontFile(const uint8_t* bytes, size_t size);
 // The replay reader alone: parse and check, no game.
 TLoadCheck checkReplayFile(const uint8_t* bytes, size_t size);
+// The run file reader with its tape, no game: what it accepts must write back to a file that reads the same.
+TLoadCheck checkRunFile(const uint8_t* bytes, size_t size);
 
 struct TLoadTarget {
     std::string_view name; // also the name of its corpus directory
@@ -43,5 +45,5 @@ struct TLoadTarget {
 inline constexpr TLoadTarget loadTargets[] = {
     {"settings", checkSettingsFile}, {"shape", checkShapeFile}, {"wave", checkWaveFile},
     {"ogg", checkOggFile},           {"png", checkPngFile},     {"font", checkFontFile},
-    {"replay", checkReplayFile},
+    {"replay", checkReplayFile},     {"run", checkRunFile},
 };

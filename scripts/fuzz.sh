@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, the fuzz preset) and runs each for a bounded time.
 #
-#   scripts/fuzz.sh [TARGET...]     targets: settings shape wave ogg png font replay (default: all)
+#   scripts/fuzz.sh [TARGET...]     targets: settings shape wave ogg png font replay run (default: all)
 #
 # Bounds, from the environment:
 #   FUZZ_SECONDS=60        seconds for each binary-format target (wave ogg png font)
-#   FUZZ_TEXT_RUNS=1000000 executions for each text target (settings shape replay) ...
+#   FUZZ_TEXT_RUNS=1000000 executions for each text target (settings shape replay run) ...
 #   FUZZ_TEXT_SECONDS=3600 ... stopped after this many seconds if the runs take longer
 #   FUZZ_TIMEOUT=10        seconds one input may take before it counts as a hang
 #   FUZZ_MERGE=1           afterwards, fold inputs with new coverage into fuzz/corpus/ (minimised)
@@ -17,7 +17,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(settings shape wave ogg png font replay)
+all_targets=(settings shape wave ogg png font replay run)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all_targets[@]}")
 for target in "${targets[@]}"; do
@@ -51,7 +51,7 @@ for target in "${targets[@]}"; do
     log="$build/logs/$target.log"
     mkdir -p "$work" "$regressions"
     bounds=(-max_total_time="$seconds")
-    if [ "$target" = settings ] || [ "$target" = shape ] || [ "$target" = replay ]; then
+    if [ "$target" = settings ] || [ "$target" = shape ] || [ "$target" = replay ] || [ "$target" = run ]; then
         bounds=(-runs="$text_runs" -max_total_time="$text_seconds")
     fi
     before=$(find "$regressions" -type f | wc -l)

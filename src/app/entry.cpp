@@ -36,7 +36,8 @@ bool applyCommandLine(int argc, char** argv) {
         return false;
     }
     if (argc == next + 2 && option == "--replay") return startReplay(argv[next + 1], hashCurrentGame, true);
-    std::fprintf(stderr, "usage: %s [--scale auto|native|N] [--record FILE | --replay FILE]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--scale auto|native|N] [--record FILE | --replay FILE | --verify RUNFILE]\n",
+                 argv[0]);
     return false;
 }
 

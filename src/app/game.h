@@ -41,6 +41,8 @@ constexpr int LifeLost = 7;
 constexpr int GameOver = 8;
 constexpr int Credits = 9;
 constexpr int Instructions = 10;
+// Two values the states above leave free: the hiscores page and its watched runs.
+constexpr int HiscoresPage = 3;
 } // namespace GameState
 
 namespace TitlePhase {
@@ -54,7 +56,8 @@ constexpr int Start = 0;
 constexpr int Configuration = 1;
 constexpr int Instructions = 2;
 constexpr int Credits = 3;
-constexpr int Quit = 4;
+constexpr int Hiscores = 4;
+constexpr int Quit = 5;
 } // namespace MainMenuEntry
 
 namespace ConfigMenuEntry {
@@ -83,6 +86,8 @@ public:
     static TGame* create();
 
     void frame();
+    // The frame without its presentation: dt, the quit and focus checks, the state's step.
+    void stepFrame();
     void startRun();
     void updateWorld(float dt);
     void drawWorld();

@@ -6,14 +6,18 @@
 // Sections: frame · play and pause · life lost and game over · title · run start and music.
 #include "app/game.h"
 
+#include "app/run_recording.h"
 #include "app/ui/caption.h"
+#include "app/ui/hiscores_page.h"
 #include "app/ui/menu.h"
+#include "app/watch_run.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
 #include "enemies/level_director.h"
 #include "input/joypad.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/page_files.h"
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/sound.h"
@@ -34,6 +38,16 @@ constexpr float respawnShieldSeconds = 3.0f;
 // --- Frame ---------------------------------------------------------------------------------------------
 
 void TGame::frame() {
+    if (watchingRun()) {
+        watchRunFrame(*this);
+        return;
+    }
+    stepFrame();
+    runFrameEnded();
+    presentFrame(-1);
+}
+
+void TGame::stepFrame() {
     // dt is deliberately not clamped: a stall of two seconds is a dt of two seconds for every update.
     // The clock wraps after 49.7 days of uptime: the difference is taken modulo 2^32, where it is right
     // across the wrap (a signed int difference would overflow there).
@@ -74,14 +88,16 @@ void TGame::frame() {
     case GameState::Instructions:
         instructionsScreen(dt);
         break;
+    case GameState::HiscoresPage:
+        hiscoresPageStep(*this, dt);
+        break;
     default:
-        break; // 0, 3, 4 and anything else: no step
+        break; // 0, 4 and anything else: no step
     }
     drawNote(dt);
     // Leaving waits on the title only: a run started meanwhile is played, and the quit forgotten.
     if (state != GameState::Title) leaveAfterNote = false;
     if (leaveAfterNote && noteTime <= 0) exitProgram();
-    presentFrame(-1);
 }
 
 void TGame::quitProgram() {
@@ -227,6 +243,8 @@ void TGame::gameOverStep(float dt) {
 
 void TGame::titleStep(float dt) {
     titleScreen(dt);
+    if (state == GameState::Title && runOpenedPending())
+        openHiscoresPage(*this);                 // a run file opened on the page
     if (keyHitCount(Key::Escape)) quitProgram(); // no frame is presented
 }
 
@@ -264,6 +282,9 @@ void TGame::titleScreen(float dt) {
     case MainMenuEntry::Credits:
         state = GameState::Credits;
         break;
+    case MainMenuEntry::Hiscores:
+        openHiscoresPage(*this);
+        break;
     case MainMenuEntry::Quit:
         quitProgram();
         break;
@@ -280,6 +301,7 @@ void TGame::startPlaying() {
     // The arena opens with a ripple out of the craft.
     const TVector& craft = player->particle->position;
     grid->push(craft.x, craft.y, 300);
+    runStarted(); // every run is recorded, from the next frame to the one that leaves it
 }
 
 // --- Run start and music -------------------------------------------------------------------------------
@@ -287,6 +309,7 @@ void TGame::startPlaying() {
 // At program start and whenever a run starts or is left. Shots, sparks, shockwaves and popups are left
 // to run out on their own.
 void TGame::startRun() {
+    runLeaving(); // a run recorded or played back ends with the record as it stands now
     seedRandom(elapsedMillis());
     padPullPending = false;
     player->reset();

@@ -11,8 +11,10 @@
 
 #include "platform/backend.h"
 #include "platform/input_events.h"
+#include "platform/input_state.h"
 #include "platform/replay.h"
 #include "platform/replay_hooks.h"
+#include "platform/run_tape.h"
 
 #include <array>
 #include <cstdint>
@@ -21,58 +23,21 @@ namespace {
 
 // --- State ---------------------------------------------------------------------------------------------
 
-constexpr int KeyCount = 256;
-constexpr int TypedQueueSize = 256;
-constexpr int PadCount = PadSlots; // the core numbers the slots for every backend
-constexpr int PadButtonCount = 32;
-constexpr int PadAxisCount = 16; // the numbering has room for more axes than a pad drives
-constexpr int DrivenAxisCount = 6;
-
-struct TPad {
-    uint32_t buttons = 0;
-    std::array<float, PadAxisCount> axes{};
-    // What the game is told about the pad being there and its layout; a replay sets both from the
-    // recording, with no device behind them.
-    bool present = false;
-    TPadLayout layout;
-};
-
-struct TInputState {
-    // Per virtual key: how many physical keys with that code are held (both Shift keys are code 16),
-    // and the presses not yet read.
-    std::array<int, KeyCount> keysHeld{};
-    std::array<int, KeyCount> keyHits{};
-    // Per scancode: the code its press counted under, 0 while up, so that its release undoes exactly that.
-    std::array<uint8_t, Scancode::Count> scancodeKey{};
-
-    std::array<uint8_t, TypedQueueSize> typed{};
-    int typedFirst = 0;
-    int typedCount = 0;
-
-    // In display pixels, mapped when the event arrives: a recording must not depend on the window size.
-    int pointerAtX = 0;
-    int pointerAtY = 0;
-    std::array<bool, 4> mouseButtons{};
-
-    std::array<TPad, PadCount> pads;
-    int focusLosses = 0; // not yet read
-    bool quit = false;
-};
-
 // The joypad values a recording has written down so far, per pad slot.
 struct TPadSeen {
     uint32_t buttons = 0;
-    std::array<float, DrivenAxisCount> axes{};
+    std::array<float, InputLimits::DrivenAxisCount> axes{};
 };
 
 TInputState input;
-std::array<TPadSeen, PadCount> padsSeen;
+std::array<TPadSeen, InputLimits::PadCount> padsSeen;
 
 // --- Keyboard events -----------------------------------------------------------------------------------
 
 void pushTypedChar(int code) {
-    if (code <= 0 || code > 255 || input.typedCount == TypedQueueSize) return;
-    input.typed[(input.typedFirst + input.typedCount) % TypedQueueSize] = static_cast<uint8_t>(code);
+    if (code <= 0 || code > 255 || input.typedCount == InputLimits::TypedQueueSize) return;
+    input.typed[(input.typedFirst + input.typedCount) % InputLimits::TypedQueueSize] =
+        static_cast<uint8_t>(code);
     ++input.typedCount;
 }
 
@@ -83,7 +48,7 @@ void onKeyDown(int scancode, int keycode, bool repeat) {
     if (scancode == Scancode::Return || scancode == Scancode::KeypadEnter) pushTypedChar(13);
     if (scancode < 0 || scancode >= Scancode::Count || input.scancodeKey[scancode] != 0) return;
     const int code = virtualKeyFromKeyEvent(scancode, keycode);
-    if (code <= 0 || code >= KeyCount) return;
+    if (code <= 0 || code >= InputLimits::KeyCount) return;
     input.scancodeKey[scancode] = static_cast<uint8_t>(code);
     ++input.keysHeld[code];
     ++input.keyHits[code];
@@ -174,7 +139,7 @@ void readPad(int slot) {
     if (!backendReadPad(slot, reading)) return;
     TPad& pad = input.pads[slot];
     pad.buttons = reading.buttons;
-    for (int axis = 0; axis < DrivenAxisCount; ++axis)
+    for (int axis = 0; axis < InputLimits::DrivenAxisCount; ++axis)
         pad.axes[axis] = reading.axes[axis];
 }
 
@@ -191,7 +156,7 @@ void recordPadValues(int slot) {
         recordInput(record);
         seen.buttons = pad.buttons;
     }
-    for (int axis = 0; axis < DrivenAxisCount; ++axis) {
+    for (int axis = 0; axis < InputLimits::DrivenAxisCount; ++axis) {
         if (pad.axes[axis] == seen.axes[axis]) continue;
         TInputRecord record;
         record.kind = InputKind::PadAxis;
@@ -205,14 +170,16 @@ void recordPadValues(int slot) {
 
 // A replay answers from the recorded values alone, whatever pads this machine has.
 void readPadForQuery(int slot) {
-    if (isReplaying()) return;
+    if (isReplaying() || runTapePlaying()) return;
     readPad(slot);
     recordPadValues(slot);
+    runTapeSeesPad(slot);
 }
 
 // --- Input records -------------------------------------------------------------------------------------
 
 void applyInput(const TInputRecord& record) {
+    runTapeSeesInput(record);
     switch (record.kind) {
     case InputKind::Quit:
         input.quit = true;
@@ -233,10 +200,12 @@ void applyInput(const TInputRecord& record) {
         onMouseButton(record.code, record.flag != 0, record.x, record.y);
         break;
     case InputKind::PadButtons:
-        if (record.code >= 0 && record.code < PadCount) input.pads[record.code].buttons = record.bits;
+        if (record.code >= 0 && record.code < InputLimits::PadCount)
+            input.pads[record.code].buttons = record.bits;
         break;
     case InputKind::PadAxis:
-        if (record.code >= 0 && record.code < PadCount && record.key >= 0 && record.key < DrivenAxisCount)
+        if (record.code >= 0 && record.code < InputLimits::PadCount && record.key >= 0 &&
+            record.key < InputLimits::DrivenAxisCount)
             input.pads[record.code].axes[record.key] = record.value;
         break;
     case InputKind::FocusLost:
@@ -246,13 +215,13 @@ void applyInput(const TInputRecord& record) {
     case InputKind::PadRemoved:
         // The pad's values are recorded on their own; these two tell the game whether it is there, and a
         // new pad is unknown to the database until its layout record says otherwise.
-        if (record.code >= 0 && record.code < PadCount) {
+        if (record.code >= 0 && record.code < InputLimits::PadCount) {
             input.pads[record.code].present = record.kind == InputKind::PadAdded;
             input.pads[record.code].layout = TPadLayout{};
         }
         break;
     case InputKind::PadLayout:
-        if (record.code >= 0 && record.code < PadCount)
+        if (record.code >= 0 && record.code < InputLimits::PadCount)
             input.pads[record.code].layout = layoutFromNumbers(record.layout);
         break;
     }
@@ -284,7 +253,7 @@ void beginInputRecording() {
         recordInput(held);
     }
     // So are the pads already plugged in, and what the database said about them.
-    for (int slot = 0; slot < PadCount; ++slot) {
+    for (int slot = 0; slot < InputLimits::PadCount; ++slot) {
         const TPad& pad = input.pads[slot];
         if (!pad.present) continue;
         for (const TInputRecord& record : padArrival(slot, pad.layout))
@@ -314,21 +283,29 @@ void deliverInput(const TInputRecord& record) {
 }
 
 void padPlugged(int slot, const TPadLayout& layout) {
-    if (slot < 0 || slot >= PadCount) return;
+    if (slot < 0 || slot >= InputLimits::PadCount) return;
     input.pads[slot] = TPad{};
     input.pads[slot].present = true;
     input.pads[slot].layout = layout;
 }
 
 void padUnplugged(int slot) {
-    if (slot >= 0 && slot < PadCount) input.pads[slot] = TPad{};
+    if (slot >= 0 && slot < InputLimits::PadCount) input.pads[slot] = TPad{};
 }
 
 void resetPads() {
     input.pads.fill(TPad{});
 }
 
-void pumpEvents() {
+TInputState& inputState() {
+    return input;
+}
+
+void applyInputRecord(const TInputRecord& record) {
+    applyInput(record);
+}
+
+void pumpLiveEvents() {
     if (replayPump(applyInput)) {
         backendDropEvents();
         return;
@@ -336,11 +313,16 @@ void pumpEvents() {
     backendPumpEvents();
 }
 
+void pumpEvents() {
+    if (runTapeTakesPump()) return;
+    pumpLiveEvents();
+}
+
 // --- Queries -------------------------------------------------------------------------------------------
 
 int keyHitCount(int code) {
     pumpEvents();
-    if (code < 0 || code >= KeyCount) return 0;
+    if (code < 0 || code >= InputLimits::KeyCount) return 0;
     const int hits = input.keyHits[code];
     input.keyHits[code] = 0;
     return hits;
@@ -348,7 +330,7 @@ int keyHitCount(int code) {
 
 int isKeyDown(int code) {
     pumpEvents();
-    if (code < 0 || code >= KeyCount) return 0;
+    if (code < 0 || code >= InputLimits::KeyCount) return 0;
     return input.keysHeld[code] > 0 ? 1 : 0;
 }
 
@@ -356,7 +338,7 @@ int nextTypedChar() {
     pumpEvents();
     if (input.typedCount == 0) return 0;
     const int code = input.typed[input.typedFirst];
-    input.typedFirst = (input.typedFirst + 1) % TypedQueueSize;
+    input.typedFirst = (input.typedFirst + 1) % InputLimits::TypedQueueSize;
     --input.typedCount;
     return code;
 }
@@ -388,24 +370,25 @@ int isMouseButtonDown(int button) {
 
 int isPadButtonDown(int button, int pad) {
     pumpEvents();
-    if (pad < 0 || pad >= PadCount || button < 0 || button >= PadButtonCount) return 0;
+    if (pad < 0 || pad >= InputLimits::PadCount || button < 0 || button >= InputLimits::PadButtonCount)
+        return 0;
     readPadForQuery(pad);
     return (input.pads[pad].buttons >> button) & 1u;
 }
 
 float padAxis(int axis, int pad) {
     pumpEvents();
-    if (pad < 0 || pad >= PadCount || axis < 0 || axis >= PadAxisCount) return 0;
+    if (pad < 0 || pad >= InputLimits::PadCount || axis < 0 || axis >= InputLimits::PadAxisCount) return 0;
     readPadForQuery(pad);
     return input.pads[pad].axes[axis];
 }
 
 bool isPadConnected(int pad) {
-    return pad >= 0 && pad < PadCount && input.pads[pad].present;
+    return pad >= 0 && pad < InputLimits::PadCount && input.pads[pad].present;
 }
 
 TPadLayout padLayout(int pad) {
-    return pad >= 0 && pad < PadCount ? input.pads[pad].layout : TPadLayout{};
+    return pad >= 0 && pad < InputLimits::PadCount ? input.pads[pad].layout : TPadLayout{};
 }
 
 int focusLossCount() {

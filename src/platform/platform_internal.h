@@ -13,3 +13,6 @@ int64_t liveMicros();
 void saveSettingsBeforeLeaving();
 // Ends the process with this status after the backend has let go of its devices (program module).
 [[noreturn]] void endProcess(int status);
+// The game's clock as a run tape sees it: written down while one records, answered from it while one plays
+// (run tape module).
+int runTapeClock(int millis);

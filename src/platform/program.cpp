@@ -54,7 +54,7 @@ void endProcess(int status) {
 }
 
 int elapsedMillis() {
-    return replayClock(liveMillis());
+    return runTapeClock(replayClock(liveMillis()));
 }
 
 int liveMillis() {

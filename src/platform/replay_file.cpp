@@ -153,20 +153,6 @@ std::string hashesText(const std::vector<TStateHash>& hashes) {
     return text;
 }
 
-std::vector<std::string_view> splitWords(std::string_view line) {
-    std::vector<std::string_view> words;
-    size_t at = 0;
-    while (at < line.size()) {
-        while (at < line.size() && line[at] == ' ')
-            ++at;
-        const size_t start = at;
-        while (at < line.size() && line[at] != ' ')
-            ++at;
-        if (at > start) words.push_back(line.substr(start, at - start));
-    }
-    return words;
-}
-
 // A whole word as a decimal number within [lowest, highest].
 std::optional<int64_t> numberIn(std::string_view word, int64_t lowest, int64_t highest) {
     int64_t value = 0;
@@ -194,6 +180,20 @@ int64_t numberOrRefuse(std::string_view word, int64_t lowest, int64_t highest, c
 }
 
 } // namespace
+
+std::vector<std::string_view> splitWords(std::string_view line) {
+    std::vector<std::string_view> words;
+    size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && line[at] == ' ')
+            ++at;
+        const size_t start = at;
+        while (at < line.size() && line[at] != ' ')
+            ++at;
+        if (at > start) words.push_back(line.substr(start, at - start));
+    }
+    return words;
+}
 
 // --- Writing -------------------------------------------------------------------------------------------
 

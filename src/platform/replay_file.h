@@ -109,6 +109,8 @@ struct TReplayRead {
 };
 
 TReplayRead readReplayText(std::string_view text);
+// A line's words, split at blanks (the run file's lines are read the same way).
+std::vector<std::string_view> splitWords(std::string_view line);
 // The file at path, which must be a regular file within ReplayFileByteLimit.
 TReplayRead readReplayFile(const std::string& path);
 

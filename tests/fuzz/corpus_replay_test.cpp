@@ -135,6 +135,8 @@ TEST(CorpusReplay, HandMadeDamageMeetsTheIntendedAnswer) {
         {"replay", "empty_settings.kvr", TLoadOutcome::Loaded},
         {"replay", "huge_repeat.kvr", TLoadOutcome::Refused},
         {"replay", "no_end.kvr", TLoadOutcome::Refused},
+        {"run", "desktop_abandoned.run", TLoadOutcome::Loaded},
+        {"run", "cut_short.run", TLoadOutcome::Refused},
     };
     for (const TExpectation& expected : expectations) {
         const fs::path path = fuzzDirectory / "corpus" / expected.target / expected.file;

@@ -16,6 +16,8 @@
 // run finished level 20 and every enemy kind and every spawn pattern was seen (soak/soak_coverage.h).
 #include "app/entry.h"
 #include "app/game.h"
+#include "app/run_file.h"
+#include "app/run_recording.h"
 #include "app/settings/screenshot.h"
 #include "harness/display_fixture.h"
 #include "harness/input_driver.h"
@@ -60,12 +62,13 @@ struct TRunResult {
     bool gameOver = false;
     bool nameEntered = false;
     bool cut = false;
-    std::string failure; // empty when every check held
+    int runsVerified = 0; // runs recorded and played again in a fresh game
+    std::string failure;  // empty when every check held
 };
 
 struct TSessionTotals {
     int runs = 0, frames = 0, gameOvers = 0, namesEntered = 0, cut = 0, savesChecked = 0;
-    int keptAlive = 0, finishedLevel20 = 0, livesLost = 0;
+    int keptAlive = 0, finishedLevel20 = 0, livesLost = 0, runsVerified = 0;
     TBotTally bot;
     TListPeaks peaks;
     TSoakCoverage coverage;
@@ -171,6 +174,35 @@ void keepCraftAlive(TGame& g) {
     g.player->shieldTime = 3.0f;
 }
 
+std::vector<TRun> finishedRuns;
+
+// Every run the game finished is played again in a fresh game object by the code behind --verify; one
+// that does not end in the record it claims means the run file forgot something the run depends on.
+std::string verifyFinishedRuns(bool keptAlive) {
+    TGame* played = game;
+    game = TGame::create();
+    std::string failure;
+    // Twice over: the second playback finds the game as the first left it, not fresh, so state that carries
+    // from one run into the next and that the file forgets shows there.
+    for (size_t pass = 0; pass < 2 * finishedRuns.size() && failure.empty(); ++pass) {
+        const TRun& run = finishedRuns[pass % finishedRuns.size()];
+        std::string problem;
+        const auto copy = runFromText(runFileText(run), problem); // through the file, as a player's would go
+        const TRunVerdict verdict =
+            copy ? verifyRun(*copy, keptAlive ? keepCraftAlive : nullptr) : TRunVerdict{};
+        if (!verdict.matched) {
+            failure = "a recorded run (" + std::to_string(run.frames) + " frames, score " +
+                      std::to_string(run.result.score) +
+                      (pass >= finishedRuns.size() ? ", played again" : "") +
+                      ") does not verify: " + (copy ? verdict.reason : problem);
+        }
+    }
+    delete game;
+    game = played;
+    finishedRuns.clear();
+    return failure;
+}
+
 TRunResult playRun(uint64_t seed, bool keptAlive, const TOptions& options, TVirtualPad& pad,
                    TSettingsReader& reader, TSessionTotals& totals) {
     namespace fs = std::filesystem;
@@ -183,6 +215,7 @@ TRunResult playRun(uint64_t seed, bool keptAlive, const TOptions& options, TVirt
     clockMillis = 100000 + static_cast<int>(seed % 1000000);
     writeStartingSettings(seed);
     startFreshGame();
+    setRunFinishedHandler([](const TRun& run) { finishedRuns.push_back(run); });
 
     where.seed = seed;
     where.frame = 0;
@@ -237,6 +270,9 @@ TRunResult playRun(uint64_t seed, bool keptAlive, const TOptions& options, TVirt
         game->saveSettings();
         result.failure = settings.roundTrip(*game);
     }
+    result.runsVerified = static_cast<int>(finishedRuns.size());
+    if (result.failure.empty()) result.failure = verifyFinishedRuns(keptAlive);
+    finishedRuns.clear();
     if (!result.failure.empty())
         result.failure = "frame " + std::to_string(result.frames) + ": " + result.failure;
 
@@ -253,6 +289,7 @@ TRunResult playRun(uint64_t seed, bool keptAlive, const TOptions& options, TVirt
     totals.savesChecked += settings.savesChecked;
     totals.coverage.merge(coverage);
     totals.keptAlive += keptAlive ? 1 : 0;
+    totals.runsVerified += result.runsVerified;
     totals.finishedLevel20 += coverage.finishedLevel20 ? 1 : 0;
 
     delete game;
@@ -373,6 +410,8 @@ int main(int argc, char** argv) {
         ++failures;
         std::printf("SOAK FAILURE coverage: %s\n", shortfall.c_str());
     }
+    std::printf("soak: %d recorded runs played again from their files in a fresh game\n",
+                totals.runsVerified);
     std::printf("soak: %s\n", failures == 0 ? "every check held" : "FAILED");
     std::printf("SOAK runs=%d frames=%d level_max=%d kinds_seen=%d patterns_seen=%d game_overs=%d names=%d "
                 "failures=%d\n",

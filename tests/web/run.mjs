@@ -6,6 +6,7 @@
 // build-web-test/failures/. Cases on one page follow on from each other (the run the title starts is the
 // run the keys steer), so a case whose page is broken is reported as failed without waiting on it. The
 // last line is the count of passed and failed cases.
+import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -295,6 +296,39 @@ testCase('where storage is refused, the game starts with its defaults and plays'
     await game.waitForPicture(playProblems, PICTURE_LIMIT);
 }, { page: 'private' });
 
+testCase('a run file made on the desktop plays in the browser to its end and matches its record', async ({ game }) => {
+    await game.load();
+    await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
+    const input = await game.page.$('#runfile');
+    await input.uploadFile(path.join(root, 'fuzz', 'corpus', 'run', 'desktop_abandoned.run'));
+    await waitUntil(async () => (await game.page.evaluate(() => window.kelvanorWatchOutcome())) === 1,
+        { limitMs: PICTURE_LIMIT, everyMs: 100, describe: () => 'the opened run never started' });
+    await game.waitForPicture(playProblems, PICTURE_LIMIT);
+    let outcome = 1;
+    await waitUntil(async () => (outcome = await game.page.evaluate(() => window.kelvanorWatchOutcome())) !== 1,
+        { limitMs: GAME_OVER_LIMIT, everyMs: 250, describe: () => 'the opened run never ended' });
+    if (outcome !== 2) throw new Error(`the run ended with outcome ${outcome}, not matched (2)`);
+}, { page: 'runs' });
+
+testCase('a run played in the browser is kept in its storage and verifies on the desktop', async ({ game }) => {
+    await game.tapKey('Escape'); // from the page the watch returned to
+    await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
+    await game.tapKey('Enter');
+    await game.waitForPicture(playProblems, PICTURE_LIMIT);
+    await game.page.keyboard.down('ArrowLeft');
+    await game.framesPassed(30);
+    await game.page.keyboard.up('ArrowLeft');
+    await game.tapKey('Escape'); // abandoned: still the last run played
+    await game.waitForPicture(titleMenuProblems, PICTURE_LIMIT);
+    const run = await game.readGameFile('runs/last.run');
+    if (!run) throw new Error('no runs/last.run in the page\'s storage');
+    const file = path.join(root, 'build-web-test', 'browser.run');
+    fs.mkdirSync(path.dirname(file), { recursive: true });
+    fs.writeFileSync(file, Buffer.from(run, 'latin1'));
+    const verify = spawnSync(path.join(root, 'build', 'kelvanor'), ['--verify', file], { encoding: 'utf8' });
+    if (verify.status !== 0) throw new Error(`--verify ended with ${verify.status}: ${verify.stdout}${verify.stderr}`);
+}, { page: 'runs' });
+
 async function main() {
     if (!fs.existsSync(path.join(buildFolder, 'index.html'))) {
         console.error(`no ${path.join(buildFolder, 'index.html')}: build the page first (make web)`);
@@ -313,6 +347,7 @@ async function main() {
         pages.prepared = await GamePage.open(preparedContext, server.url);
         pages.sibling = siblingTab = await GamePage.open(preparedContext, server.url);
         pages.private = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
+        pages.runs = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
         for (const { name, body, page } of cases) {
             const game = pages[page];
             const started = Date.now();

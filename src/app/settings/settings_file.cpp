@@ -13,6 +13,7 @@
 #include "app/settings/settings_file.h"
 
 #include "app/game.h"
+#include "app/run_recording.h"
 #include "app/ui/menu.h"
 #include "audio/sound_bank.h"
 #include "input/joypad.h"
@@ -42,6 +43,8 @@ void showOption(TGame& g, int entry, int value) {
     g.configMenu->items[static_cast<size_t>(entry)].current = value;
 }
 
+} // namespace
+
 void applyVolumes(TGame& g, int musicOption, int effectsOption) {
     showOption(g, ConfigEntry::Music, musicOption);
     showOption(g, ConfigEntry::Effects, effectsOption);
@@ -60,6 +63,8 @@ void applyControlMode(TGame& g, int option) {
     g.player->controlMode = option;
     showOption(g, ConfigEntry::Control, option);
 }
+
+namespace {
 
 // With no control mode on file the game starts with what is plugged in, so that a first start without a
 // pad is not met by a craft that nothing connected can steer.
@@ -177,6 +182,8 @@ std::shared_ptr<THiscoreTable> readTableOnDisk(PlainFileState& found) {
 // file beside it first (never through a link), which is flushed, closed and then renamed over it in one
 // step. Whatever fails, the old file stays as it was, the half-made one goes and a note says so.
 bool TGame::saveSettings() {
+    // A watched run's entry goes into the table it was played against, never into the player's file.
+    if (runPlaybackActive()) return true;
     if (settingsUnreadable) return false;
     PlainFileState found = PlainFileState::Missing;
     const auto onDisk = readTableOnDisk(found);

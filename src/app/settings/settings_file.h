@@ -23,3 +23,9 @@ struct TSaveSteps {
     bool (*rename)(std::string_view from, std::string_view to) = renameFile;
 };
 extern TSaveSteps saveSteps;
+
+class TGame;
+// A setting put into effect and shown by its menu entry, as reading the file does.
+void applyVolumes(TGame& g, int musicOption, int effectsOption);
+void applyGrid(TGame& g, int option);
+void applyControlMode(TGame& g, int option);

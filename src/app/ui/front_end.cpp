@@ -40,7 +40,7 @@ void addPercentOptions(TMenu& menu, int index, const char* name) {
 
 void buildMenus(TGame& g) {
     g.mainMenu = TMenu::create();
-    for (const char* entry : {"START", "CONFIGURATION", "INSTRUCTIONS", "CREDITS", "QUIT"})
+    for (const char* entry : {"START", "CONFIGURATION", "INSTRUCTIONS", "CREDITS", "HISCORES", "QUIT"})
         g.mainMenu->addItem(entry);
 
     g.configMenu = TMenu::create();

@@ -14,13 +14,16 @@
 #include "platform/web/web_backend.h"
 
 #include "platform/backend.h"
+#include "platform/files.h"
 #include "platform/frame_pacing.h"
+#include "platform/page_files.h"
 #include "platform/platform_internal.h"
 #include "platform/program.h"
 #include "platform/sound_device.h"
 
 #include <emscripten/emscripten.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -244,4 +247,24 @@ void backendShutDown() {
     closed = true;
     flushStorage();
     showClosingScreen();
+}
+
+// --- Run files the page trades with the player ---------------------------------------------------------
+
+// Copies the run the game offers to the file the page's script downloads; 0 when there is none.
+extern "C" EMSCRIPTEN_KEEPALIVE int kelvanorPrepareRunToSave() {
+    const TPlainFileRead run = readPlainFile(runOfferedToSave(), 8 * 1024 * 1024);
+    if (runOfferedToSave().empty() || run.state != PlainFileState::Read) return 0;
+    std::FILE* file = std::fopen(PageFiles::ToSave, "wb");
+    if (!file) return 0;
+    const bool written = std::fwrite(run.bytes.data(), 1, run.bytes.size(), file) == run.bytes.size();
+    return std::fclose(file) == 0 && written ? 1 : 0;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void kelvanorRunOpened() {
+    markRunOpened();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int kelvanorWatchOutcome() {
+    return watchOutcome();
 }

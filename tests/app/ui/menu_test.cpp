@@ -17,7 +17,7 @@ TEST_F(MenuTest, UpAndDownWrapAroundWithTheMenuSound) {
     TMenu& menu = *game->mainMenu;
     tapKey(Key::Up);
     EXPECT_EQ(menu.update(), MenuResult::Nothing);
-    EXPECT_EQ(menu.selected, 4);
+    EXPECT_EQ(menu.selected, MainMenuEntry::Quit); // the last entry
     EXPECT_EQ(menuSoundsPlaying(), 1);
     tapKey(Key::Down);
     menu.update();

@@ -11,11 +11,13 @@
 
 #include "platform/backend.h"
 #include "platform/input_events.h"
+#include "platform/platform_internal.h"
 #include "platform/replay.h"
 #include "platform/replay_hooks.h"
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -328,11 +330,26 @@ void resetPads() {
     input.pads.fill(TPad{});
 }
 
+namespace {
+
+// Input the core gives itself (where the pointer starts), taken as a live event at the next pump.
+std::vector<TInputRecord> coreEvents;
+
+} // namespace
+
+void deliverInputAtNextPump(const TInputRecord& record) {
+    coreEvents.push_back(record);
+}
+
 void pumpEvents() {
     if (replayPump(applyInput)) {
+        coreEvents.clear();
         backendDropEvents();
         return;
     }
+    for (const TInputRecord& record : coreEvents)
+        takeInput(record);
+    coreEvents.clear();
     backendPumpEvents();
 }
 

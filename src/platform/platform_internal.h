@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+struct TInputRecord;
+
 // The clock as it runs, never recorded or replayed: frame pacing reads it as often as it likes (program
 // module).
 int liveMillis();
@@ -13,3 +15,6 @@ int64_t liveMicros();
 void saveSettingsBeforeLeaving();
 // Ends the process with this status after the backend has let go of its devices (program module).
 [[noreturn]] void endProcess(int status);
+// A live input event that the core itself gives, taken at the next event pump like a device's and
+// dropped like them while a replay runs (input module).
+void deliverInputAtNextPump(const TInputRecord& record);

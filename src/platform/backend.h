@@ -39,19 +39,23 @@ struct TSurfaceSize {
 };
 TSurfaceSize backendSurfaceSize();
 // Shows the picture target in that rectangle of the drawable (its pixels, top-left origin) with black
-// around it, as the current swap interval says. The target keeps its picture.
-void backendShowFrame(const TLetterbox& box);
-// Presents from now on wait for that many vertical blanks (0: none); false when the device refuses it.
-bool backendSetSwapInterval(int interval);
-// The refresh rate the display reports; 0 when it does not say.
-int backendReportedRefreshHertz();
-// True where frames are paced outside the core (a browser's animation frames; the null backend's programs,
-// which step frames as fast as they like) and presents never wait: the core neither measures the refresh
-// nor paces.
-bool backendPacesFrames();
-// The pointer starts at this point of the surface (its units), which is the logical point given: a
-// backend with a real pointer moves it there, the others report the logical point as an input event.
-void backendPlacePointer(int surfaceX, int surfaceY, int logicalX, int logicalY);
+// around it, the present waiting for that many vertical blanks (0: none). False when the device refuses
+// that wait; the frame is shown all the same. The target keeps its picture.
+bool backendShowFrame(const TLetterbox& box, int interval);
+// What the display device does for itself.
+struct TDisplayDevice {
+    // Frames are paced outside the core (a browser's animation frames; the null backend's programs, which
+    // step frames as fast as they like) and presents never wait: the core neither measures the refresh
+    // nor paces.
+    bool pacesFrames = false;
+    // There is a real pointer to move (backendPlacePointer); where there is none, the core reports where
+    // the pointer starts itself.
+    bool movesPointer = false;
+    int reportedRefreshHertz = 0; // 0 when the display does not say
+};
+TDisplayDevice backendDisplayDevice();
+// Moves the real pointer to this point of the surface (its units); the backend's events report it.
+void backendPlacePointer(int surfaceX, int surfaceY);
 
 // Graphics. Everything is drawn into one picture target, in logical coordinates that the device maps onto
 // the whole target; pixel coordinates of the target run from the bottom-left, as in OpenGL.

@@ -11,13 +11,18 @@
 
 #include "platform/backend.h"
 #include "platform/input_events.h"
+<<<<<<< HEAD
 #include "platform/input_state.h"
+=======
+#include "platform/platform_internal.h"
+>>>>>>> issue-17
 #include "platform/replay.h"
 #include "platform/replay_hooks.h"
 #include "platform/run_tape.h"
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -297,6 +302,7 @@ void resetPads() {
     input.pads.fill(TPad{});
 }
 
+<<<<<<< HEAD
 TInputState& inputState() {
     return input;
 }
@@ -306,10 +312,28 @@ void applyInputRecord(const TInputRecord& record) {
 }
 
 void pumpLiveEvents() {
+=======
+namespace {
+
+// Input the core gives itself (where the pointer starts), taken as a live event at the next pump.
+std::vector<TInputRecord> coreEvents;
+
+} // namespace
+
+void deliverInputAtNextPump(const TInputRecord& record) {
+    coreEvents.push_back(record);
+}
+
+void pumpEvents() {
+>>>>>>> issue-17
     if (replayPump(applyInput)) {
+        coreEvents.clear();
         backendDropEvents();
         return;
     }
+    for (const TInputRecord& record : coreEvents)
+        takeInput(record);
+    coreEvents.clear();
     backendPumpEvents();
 }
 

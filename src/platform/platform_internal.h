@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+struct TInputRecord;
+
 // The clock as it runs, never recorded or replayed: frame pacing reads it as often as it likes (program
 // module).
 int liveMillis();
@@ -16,3 +18,6 @@ void saveSettingsBeforeLeaving();
 // The game's clock as a run tape sees it: written down while one records, answered from it while one plays
 // (run tape module).
 int runTapeClock(int millis);
+// A live input event that the core itself gives, taken at the next event pump like a device's and
+// dropped like them while a replay runs (input module).
+void deliverInputAtNextPump(const TInputRecord& record);

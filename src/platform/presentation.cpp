@@ -73,7 +73,6 @@ void chooseTargetSize(const TLetterbox& box) {
 TFramePacer pacer;
 int frameHertz = 0;
 int pacingStart = 0;
-int swapInterval = -100;           // not yet set
 bool longIntervalsRefused = false; // the driver takes 0 and 1 only
 // While the refresh is being measured, during the first frames.
 std::optional<TRefreshProbe> probe;
@@ -95,35 +94,29 @@ void sleepForPacing(int millis) {
     pacingSleepMicros += liveMicros() - before;
 }
 
-// False when the driver cannot set the interval at all.
-bool setSwapInterval(int interval) {
-    if (interval == swapInterval) return true;
-    if (!backendSetSwapInterval(interval)) return false;
-    swapInterval = interval;
-    return true;
-}
-
-void showTarget(int interval) {
+// False when the device refused the interval (the frame is shown anyway).
+bool showTarget(int interval) {
     flushBatch();
     const TSurfaceSize surface = backendSurfaceSize();
     const TLetterbox box = drawableLetterbox(surface);
-    setSwapInterval(interval);
     // A minimised window has nothing to show the picture in; the frame keeps its cadence anyway.
-    backendShowFrame(surface.pixelWidth > 0 && surface.pixelHeight > 0 ? box : TLetterbox{0, 0, 0, 0});
+    const bool shown = surface.pixelWidth > 0 && surface.pixelHeight > 0;
+    const bool taken = backendShowFrame(shown ? box : TLetterbox{0, 0, 0, 0}, interval);
     chooseTargetSize(box);
+    return taken;
 }
 
 // One frame of vertical-blank pacing: on screen for the refreshes the pacer gives it.
 void presentOnRefreshes() {
     const int refreshes = pacer.nextFrameRefreshes();
-    if (!longIntervalsRefused && !setSwapInterval(refreshes)) longIntervalsRefused = true;
-    if (longIntervalsRefused) {
-        // The same picture again on each refresh: the target is still there after a present.
-        for (int i = 0; i < refreshes; ++i)
-            showTarget(1);
-    } else {
-        showTarget(refreshes);
+    int shown = 0;
+    if (!longIntervalsRefused) {
+        longIntervalsRefused = !showTarget(refreshes);
+        shown = longIntervalsRefused ? 1 : refreshes;
     }
+    // The same picture again on each refresh: the target is still there after a present.
+    for (; shown < refreshes; ++shown)
+        showTarget(1);
     const int64_t sleep = pacer.frameShown(liveMicros(), refreshes);
     if (sleep > 0) sleepForPacing(static_cast<int>((sleep + 500) / 1000));
 }
@@ -133,12 +126,10 @@ void presentOnRefreshes() {
 // out alone, so that measuring never delays the first picture.
 void presentWhileMeasuring() {
     sleepForPacing(pacer.clockWaitMillis(millisSince(pacingStart)));
-    if (!setSwapInterval(1)) {
+    if (!showTarget(1)) {
         probe.reset(); // the driver refuses the wait: nothing to measure
-        showTarget(0);
         return;
     }
-    showTarget(1);
     if (gameFramesShown == 0) return;
     probe->resumeAt(liveMicros());
     sleepForPacing(probe->sleepBeforeNextMillis());
@@ -202,12 +193,21 @@ bool openGraphicsWindow(int width, int height, int depth, int hertz, int flags) 
     // The pointer starts in the middle of the picture.
     const TSurfaceSize surface = backendSurfaceSize();
     const TLetterbox box = letterbox(surface.width, surface.height, width, height);
-    backendPlacePointer(box.x + box.w / 2, box.y + box.h / 2, width / 2, height / 2);
+    const TDisplayDevice device = backendDisplayDevice();
+    if (device.movesPointer) {
+        backendPlacePointer(box.x + box.w / 2, box.y + box.h / 2);
+    } else {
+        TInputRecord pointer;
+        pointer.kind = InputKind::Pointer;
+        pointer.x = width / 2;
+        pointer.y = height / 2;
+        deliverInputAtNextPump(pointer);
+    }
 
-    frameHertz = backendPacesFrames() ? 0 : hertz;
+    frameHertz = device.pacesFrames ? 0 : hertz;
     const bool measure = frameHertz > 0 && depth != 0;
     probe.reset();
-    if (measure) probe.emplace(backendReportedRefreshHertz(), liveMicros());
+    if (measure) probe.emplace(device.reportedRefreshHertz, liveMicros());
     pacer.start(frameHertz, TRefreshMeasure{});
     pacingStart = liveMillis();
     gameFramesShown = 0;

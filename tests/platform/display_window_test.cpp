@@ -2,6 +2,7 @@
 // whatever the window's size the picture it draws, grabs and points into stays 800 x 600.
 #include "harness/display_fixture.h"
 #include "harness/input_driver.h"
+#include "harness/sdl_window.h"
 #include "platform/input.h"
 #include "platform/sdl/sdl_backend.h"
 
@@ -35,17 +36,6 @@ protected:
     }
 
     static bool fullScreen() { return (SDL_GetWindowFlags(platformWindow()) & SDL_WINDOW_FULLSCREEN) != 0; }
-
-    // Where a pointer at this place in the window lands in the picture.
-    static std::pair<int, int> pointerAtWindow(int x, int y) {
-        SDL_Event event{};
-        event.type = SDL_MOUSEMOTION;
-        event.motion.windowID = SDL_GetWindowID(platformWindow());
-        event.motion.x = x;
-        event.motion.y = y;
-        SDL_PushEvent(&event);
-        return {pointerX(), pointerY()};
-    }
 
     // A picture with a mark at a known place, grabbed back whole.
     static void expectTheWholePictureIsGrabbed() {

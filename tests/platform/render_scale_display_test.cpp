@@ -3,6 +3,7 @@
 // in 800 x 600 picture pixels, and the automatic scale giving way to slow frames.
 #include "harness/display_fixture.h"
 #include "harness/input_driver.h"
+#include "harness/sdl_window.h"
 #include "platform/assets.h"
 #include "platform/input.h"
 #include "platform/program.h"
@@ -19,6 +20,8 @@
 #include <vector>
 
 namespace {
+
+using Rgb = std::array<int, 3>;
 
 struct TWindowSize {
     int width, height;
@@ -67,16 +70,6 @@ protected:
         clearFrame();
         draw();
     }
-
-    static std::pair<int, int> pointerAtWindow(int x, int y) {
-        SDL_Event event{};
-        event.type = SDL_MOUSEMOTION;
-        event.motion.windowID = SDL_GetWindowID(platformWindow());
-        event.motion.x = x;
-        event.motion.y = y;
-        SDL_PushEvent(&event);
-        return {pointerX(), pointerY()};
-    }
 };
 
 TEST_F(RenderScaleTest, TheProjectionPutsLogicalPointsWhereTheScalePutsThem) {
@@ -109,21 +102,29 @@ TEST_F(RenderScaleTest, TheProjectionPutsLogicalPointsWhereTheScalePutsThem) {
     }
 }
 
-TEST_F(RenderScaleTest, ScreenshotsStay800By600FromAFullHdWindow) {
-    if (!showInWindow({1920, 1080})) GTEST_SKIP() << "this video driver does not resize its windows";
-    ASSERT_EQ(targetPixelWidth(), 1440);
-    setBlendMode(BlendSolid);
-    setDrawColor(255, 0, 0);
-    fillRect(700, 500, 20, 10);
-    setDrawColor(0, 255, 0);
-    fillRect(3, 7, 1, 1);
-    const PixelBuffer screen = grabScreen();
-    ASSERT_TRUE(screen);
-    EXPECT_EQ(screen->width, 800);
-    EXPECT_EQ(screen->height, 600);
-    EXPECT_EQ(litBounds(*screen), (TPixelBounds{3, 7, 720, 510}));
-    EXPECT_EQ(colorAt(710, 505), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(colorAt(3, 7), (std::array<int, 3>{0, 255, 0})); // one picture pixel, 1.8 target pixels
+// Screenshots and read-backs see the 800 x 600 picture at any scale, each picture pixel where it was
+// drawn: a full HD window (1.8 target pixels a picture pixel) and a laptop's 1366 x 768 (1.28).
+TEST_F(RenderScaleTest, ScreenshotsStay800By600AtScalesThatAreNotWhole) {
+    for (const TWindowSize window : {TWindowSize{1920, 1080}, TWindowSize{1366, 768}}) {
+        SCOPED_TRACE(std::to_string(window.width) + " x " + std::to_string(window.height));
+        if (!showInWindow(window)) GTEST_SKIP() << "this video driver does not resize its windows";
+        ASSERT_GT(renderScale(), 1.0f);
+        setBlendMode(BlendSolid);
+        for (const auto& [mark, colour] : {std::pair{TPixelBounds{700, 500, 720, 510}, Rgb{255, 0, 0}},
+                                           std::pair{TPixelBounds{3, 7, 4, 8}, Rgb{0, 255, 0}}}) {
+            setDrawColor(colour[0], colour[1], colour[2]);
+            fillRect(static_cast<float>(mark.left), static_cast<float>(mark.top),
+                     static_cast<float>(mark.right - mark.left), static_cast<float>(mark.bottom - mark.top));
+            EXPECT_EQ(colorAt(mark.left, mark.top), colour);
+            EXPECT_EQ(colorAt(mark.right - 1, mark.bottom - 1), colour);
+        }
+        const PixelBuffer screen = grabScreen();
+        ASSERT_TRUE(screen);
+        EXPECT_EQ(screen->width, 800);
+        EXPECT_EQ(screen->height, 600);
+        EXPECT_EQ(litBounds(*screen), (TPixelBounds{3, 7, 720, 510}));
+        clearFrame();
+    }
 }
 
 // The lit part of the target, cut out.

@@ -18,7 +18,7 @@ void plugNullPad(int slot, const TPadLayout& layout);
 void setNullPad(int slot, const TPadReading& reading);
 // The joypad in that slot is pulled: it reads as released at once, and PadRemoved follows at the next pump.
 void removeNullPad(int slot);
-// Presented frames (presentFrame with any sync) since the display opened.
+// Presented frames (presentFrame with any sync, the two of opening included) since the display opened.
 long nullPresentedFrames();
 // Times the core has said a file in the working directory was written, replaced or removed.
 long nullFilesChanged();

@@ -22,6 +22,7 @@ long presented = 0;
 bool backendOpenDisplay(int width, int height, bool) {
     surfaceWidth = width;
     surfaceHeight = height;
+    presented = 0;
     return true;
 }
 
@@ -29,32 +30,18 @@ TSurfaceSize backendSurfaceSize() {
     return {surfaceWidth, surfaceHeight, surfaceWidth, surfaceHeight};
 }
 
-void backendShowFrame(const TLetterbox&) {
+bool backendShowFrame(const TLetterbox&, int) {
     ++presented;
-}
-
-bool backendSetSwapInterval(int) {
     return true;
-}
-
-int backendReportedRefreshHertz() {
-    return 0;
 }
 
 // Programs on the null backend (tests, the soak, the simulation benchmarks) step frames as fast as they
-// like: nothing paces them.
-bool backendPacesFrames() {
-    return true;
+// like, and there is no pointer to move.
+TDisplayDevice backendDisplayDevice() {
+    return {.pacesFrames = true};
 }
 
-void backendPlacePointer(int, int, int logicalX, int logicalY) {
-    TInputRecord pointer;
-    pointer.kind = InputKind::Pointer;
-    pointer.x = logicalX;
-    pointer.y = logicalY;
-    queueNullInput(pointer);
-    presented = 0; // the presents of opening are not the program's
-}
+void backendPlacePointer(int, int) {}
 
 void setWindowTitle(std::string_view) {}
 void hidePointer() {}

@@ -20,6 +20,7 @@ namespace {
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 std::string pendingTitle;
+int swapInterval = -100; // not yet set
 
 // The window's size on the desktop once it has been there, so that coming back from full screen keeps
 // what the player made of it.
@@ -85,31 +86,32 @@ TSurfaceSize backendSurfaceSize() {
     return size;
 }
 
-void backendShowFrame(const TLetterbox& box) {
-    if (!window) return;
+bool backendShowFrame(const TLetterbox& box, int interval) {
+    if (!window) return false;
+    bool taken = interval == swapInterval;
+    if (!taken && SDL_GL_SetSwapInterval(interval) == 0) {
+        swapInterval = interval;
+        taken = true;
+    }
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
     if (drawableWidth > 0 && drawableHeight > 0) glDeviceShowTarget(drawableWidth, drawableHeight, box);
     SDL_GL_SwapWindow(window);
+    return taken;
 }
 
-bool backendSetSwapInterval(int interval) {
-    return SDL_GL_SetSwapInterval(interval) == 0;
-}
-
-int backendReportedRefreshHertz() {
+TDisplayDevice backendDisplayDevice() {
+    TDisplayDevice device;
+    device.movesPointer = true;
     SDL_DisplayMode mode{};
     const int display = window ? SDL_GetWindowDisplayIndex(window) : -1;
-    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0) return mode.refresh_rate;
-    return 0;
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0)
+        device.reportedRefreshHertz = mode.refresh_rate;
+    return device;
 }
 
-bool backendPacesFrames() {
-    return false;
-}
-
-void backendPlacePointer(int surfaceX, int surfaceY, int, int) {
-    // The warp comes back as a motion event, which the events module maps like any other.
+// The warp comes back as a motion event, which the events module maps like any other.
+void backendPlacePointer(int surfaceX, int surfaceY) {
     if (window) SDL_WarpMouseInWindow(window, surfaceX, surfaceY);
 }
 

@@ -106,8 +106,9 @@ TSurfaceSize backendSurfaceSize() {
     return pageSize();
 }
 
-void backendShowFrame(const TLetterbox& box) {
-    if (!context) return;
+// Presents never wait here: whatever the interval, the browser shows the frame when the callback returns.
+bool backendShowFrame(const TLetterbox& box, int) {
+    if (!context) return true;
     const TSurfaceSize size = fitDrawingBuffer();
     glDeviceShowTarget(size.pixelWidth, size.pixelHeight, box);
     // The first frame the game presents after opening is its title.
@@ -115,28 +116,15 @@ void backendShowFrame(const TLetterbox& box) {
         titleShown = true;
         markTitleShown();
     }
-}
-
-bool backendSetSwapInterval(int) {
     return true;
 }
 
-int backendReportedRefreshHertz() {
-    return 0;
+// The page's animation frames pace, and a page cannot move the mouse.
+TDisplayDevice backendDisplayDevice() {
+    return {.pacesFrames = true};
 }
 
-bool backendPacesFrames() {
-    return true;
-}
-
-// The pointer starts in the middle of the picture, where the desktop's display puts it.
-void backendPlacePointer(int, int, int logicalX, int logicalY) {
-    TInputRecord pointer;
-    pointer.kind = InputKind::Pointer;
-    pointer.x = logicalX;
-    pointer.y = logicalY;
-    deliverInput(pointer);
-}
+void backendPlacePointer(int, int) {}
 
 void setWindowTitle(std::string_view title) {
     setPageTitle(std::string(title).c_str());

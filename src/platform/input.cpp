@@ -11,11 +11,8 @@
 
 #include "platform/backend.h"
 #include "platform/input_events.h"
-<<<<<<< HEAD
 #include "platform/input_state.h"
-=======
 #include "platform/platform_internal.h"
->>>>>>> issue-17
 #include "platform/replay.h"
 #include "platform/replay_hooks.h"
 #include "platform/run_tape.h"
@@ -302,7 +299,6 @@ void resetPads() {
     input.pads.fill(TPad{});
 }
 
-<<<<<<< HEAD
 TInputState& inputState() {
     return input;
 }
@@ -311,8 +307,6 @@ void applyInputRecord(const TInputRecord& record) {
     applyInput(record);
 }
 
-void pumpLiveEvents() {
-=======
 namespace {
 
 // Input the core gives itself (where the pointer starts), taken as a live event at the next pump.
@@ -324,8 +318,7 @@ void deliverInputAtNextPump(const TInputRecord& record) {
     coreEvents.push_back(record);
 }
 
-void pumpEvents() {
->>>>>>> issue-17
+void pumpLiveEvents() {
     if (replayPump(applyInput)) {
         coreEvents.clear();
         backendDropEvents();

@@ -14,7 +14,7 @@ import { fileURLToPath } from 'node:url';
 import { GamePage, launchBrowser, placeFileInGameStorage, startServer, waitUntil } from './harness/browser.mjs';
 import {
     changedPixels, colourNear, densestSpot, findPixels, looksLike, medianColour, nameEntryProblems, pauseProblems,
-    playProblems, titleMenuProblems,
+    pixelAt, playProblems, titleMenuProblems,
 } from './harness/picture.mjs';
 import { decodePng } from './harness/png.mjs';
 import { readHiscores, settingsText } from './harness/settings.mjs';
@@ -329,6 +329,49 @@ testCase('a run played in the browser is kept in its storage and verifies on the
     if (verify.status !== 0) throw new Error(`--verify ended with ${verify.status}: ${verify.stdout}${verify.stderr}`);
 }, { page: 'runs' });
 
+// How many device pixels it takes the picture to go from the backdrop to the title menu's panel at the
+// panel's top edge, at each of a row of columns across the panel: 0 where it is drawn at the screen's own
+// pixels (a filled rectangle covers whole pixels), 2 or more where an 800 x 600 picture is stretched.
+function panelEdgeBlur(picture, box) {
+    const scale = box.height / 600;
+    const blurs = [];
+    for (let i = 0; i < 40; ++i) {
+        const x = Math.round(box.x + box.width * (0.3 + 0.4 * i / 39));
+        const green = y => pixelAt(picture, x, y)[1];
+        // The panel starts at picture row 485; look a few of its pixels either side.
+        const edge = Math.round(485 * scale);
+        const from = edge - Math.round(6 * scale), to = edge + Math.round(6 * scale);
+        const low = green(from), high = green(to);
+        if (high - low < 30) continue; // something bright in front of the backdrop here
+        let between = 0;
+        for (let y = from; y <= to; ++y) {
+            const level = (green(y) - low) / (high - low);
+            if (level > 0.15 && level < 0.85) ++between;
+        }
+        blurs.push(between);
+    }
+    return blurs.sort((a, b) => a - b);
+}
+
+testCase('at a device pixel ratio of 2 the canvas has the screen\'s own pixels and the picture is drawn at them', async ({ game }) => {
+    await game.page.setViewport({ width: 1280, height: 800, deviceScaleFactor: 2 });
+    await game.load();
+    await game.waitForStatus(s => s.title, 'the first title frame', START_LIMIT);
+    await game.framesPassed(30);
+    const canvas = await game.page.$eval('#screen', element => ({ width: element.width, height: element.height }));
+    if (canvas.width !== 2560 || canvas.height !== 1600)
+        throw new Error(`the canvas holds ${canvas.width} x ${canvas.height} pixels, expected 2560 x 1600`);
+    // The 4:3 picture is 2133 x 1600 device pixels between bars 213 wide.
+    const box = { x: 213, y: 0, width: 2133, height: 1600 };
+    let blurs = [];
+    await waitUntil(async () => {
+        const picture = await game.picture();
+        if (picture.width !== 2560) throw new Error(`the canvas's picture is ${picture.width} device pixels wide`);
+        blurs = panelEdgeBlur(picture, box);
+        return blurs.length >= 20 && blurs[Math.floor(blurs.length * 0.75)] === 0;
+    }, { limitMs: PICTURE_LIMIT, describe: () => `device pixels between backdrop and panel, by column: ${blurs.join(' ')}` });
+}, { page: 'hidpi' });
+
 async function main() {
     if (!fs.existsSync(path.join(buildFolder, 'index.html'))) {
         console.error(`no ${path.join(buildFolder, 'index.html')}: build the page first (make web)`);
@@ -348,6 +391,7 @@ async function main() {
         pages.sibling = siblingTab = await GamePage.open(preparedContext, server.url);
         pages.private = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
         pages.runs = await GamePage.open(await chromium.browser.createBrowserContext(), server.url);
+        pages.hidpi = await GamePage.open(await chromium.browser.createBrowserContext(), `${server.url}?scale=native`);
         for (const { name, body, page } of cases) {
             const game = pages[page];
             const started = Date.now();

@@ -224,11 +224,14 @@ void glDeviceShowTarget(int drawableWidth, int drawableHeight, const TLetterbox&
     clearWhole(0, 0, 0);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     if (box.w > 0 && box.h > 0) {
-        // At the native scale the target is the box's size: a plain copy keeps every pixel sharp.
-        const bool samePixels = box.w == glState.targetWidth && box.h == glState.targetHeight;
+        // At the native scale the target is the box's size: a plain copy keeps every pixel sharp, and so
+        // does a whole multiple of it (a picture drawn at 1 on a 1600 x 1200 area), each pixel a block.
+        const int times = box.w / glState.targetWidth;
+        const bool wholeMultiple =
+            box.w == times * glState.targetWidth && box.h == times * glState.targetHeight && times >= 1;
         const GLint bottom = drawableHeight - box.y - box.h;
         glBlitFramebuffer(0, 0, glState.targetWidth, glState.targetHeight, box.x, bottom, box.x + box.w,
-                          bottom + box.h, GL_COLOR_BUFFER_BIT, samePixels ? GL_NEAREST : GL_LINEAR);
+                          bottom + box.h, GL_COLOR_BUFFER_BIT, wholeMultiple ? GL_NEAREST : GL_LINEAR);
     }
     drawIntoTarget();
 }

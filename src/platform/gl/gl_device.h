@@ -14,6 +14,7 @@
 // fixed state, for a logical picture of that size. False when the context cannot give them.
 bool glDeviceStart(int logicalWidth, int logicalHeight);
 // The final pass: the picture target into the drawable (drawableWidth x drawableHeight pixels) at box
-// (top-left origin), black around it; pixel for pixel where the sizes agree, filtered where they do not.
+// (top-left origin), black around it; pixel for pixel where the sizes agree, each pixel a block where the
+// box is a whole multiple of the target, filtered otherwise.
 // Drawing goes to the target again afterwards. An empty box shows black only.
 void glDeviceShowTarget(int drawableWidth, int drawableHeight, const TLetterbox& box);

@@ -120,7 +120,7 @@ int enemyKind(const TEnemy& enemy) {
     return enemy.kind();
 }
 const TVector& sparkPosition(const TSpark& spark) {
-    return spark.particle->position;
+    return spark.particle.position;
 }
 
 void TGame::updateWorld(float dt) {
@@ -143,12 +143,10 @@ void TGame::updateWorld(float dt) {
     // enemy moves of this pass (separation, snake segments, dasher shields) report to enemiesAround.
     if (useNearbyIndexes) {
         sparksNear.open(sparks, left, top);
-        enemiesByKind.open(enemies);
         enemiesAround.open(enemies, left, top);
     }
     enemies.forEach([&](TEnemy& enemy) { enemy.update(dt); });
     enemiesAround.close();
-    enemiesByKind.close();
     sparksNear.close();
     sparks.forEach([&](TSpark& spark) { spark.update(dt); });
     shockwaves.forEach([&](TShockwave& wave) { wave.update(dt); });

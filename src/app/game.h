@@ -6,7 +6,6 @@
 // shapes, menus, music, sounds, hiscores, grid, director, joypad, craft, backdrop, border, settings).
 #pragma once
 
-#include "app/list_buckets.h"
 #include "app/nearby_index.h"
 #include "app/world_list.h"
 #include "platform/display.h"
@@ -183,20 +182,20 @@ public:
     SoundChannel playChannel;
     float musicVolume = 0;
 
-    TWorldList<TParticle> particles;
-    TWorldList<TSpark> sparks;
+    TWorldList<TParticle> particles{8192};
+    TWorldList<TSpark> sparks{8192};
     TWorldList<TShot> shots;
     TWorldList<TEnemy> enemies;
     TWorldList<TShockwave> shockwaves;
     TWorldList<TPopupText> popups;
 
     // Open during the passes that look for pairs: enemies near shots during the shots pass, sparks near
-    // wells and enemies by kind during the enemies pass. Without them (or with useNearbyIndexes off)
-    // those passes walk the whole lists, with the same outcome at quadratic cost.
+    // wells and enemies near enemies (wells' pulls, separation) during the enemies pass. Without them (or
+    // with useNearbyIndexes off) those passes walk the whole lists, with the same outcome at quadratic
+    // cost.
     TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius, canMeetShots};
     TNearbyIndex<TSpark> sparksNear{sparkPosition, nullptr};
-    TListBuckets<TEnemy> enemiesByKind{enemyKind};
-    TNearbyIndex<TEnemy> enemiesAround{enemyPosition, nullptr}; // for the wells' pull, in the enemies pass
+    TNearbyIndex<TEnemy> enemiesAround{enemyPosition, nullptr, nullptr, enemyKind};
     bool useNearbyIndexes = true;
 
     int snakeLimit = 0;

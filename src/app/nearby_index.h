@@ -1,13 +1,14 @@
 // TNearbyIndex: which entries of a world list may be near a point, so that a pass where every shot looks
-// for an enemy, or every sucking well for sparks, looks at the few in reach instead of the whole list.
-// Eight times the arena's load is 64 times the pairs; with the index it is eight times the cells' worth.
+// for an enemy, every sucking well for sparks, or every enemy for its own kind to keep apart from, looks
+// at the few in reach instead of the whole list. Eight times the arena's load is 64 times the pairs; with
+// the index it is eight times the cells' worth.
 //
 // It answers exactly what a walk over the whole list would have matched, never less:
 // - An index is open for one pass, during which the game moves none of the entries it indexes (the
-//   shots pass moves no enemy, the enemies pass no spark) or says which it moved, and those are then
-//   candidates of every query. It holds the list's order meanwhile, so every entry keeps its slot; it is
-//   built from where the entries stand at its first query, and may leave out entries that can match
-//   nothing until the pass ends.
+//   shots pass moves no enemy, the enemies pass no spark) or says which it moved, right after moving
+//   it; from then on the entry is found where it has gone. It holds the list's order meanwhile, so every
+//   entry keeps its slot; it is built from where the entries stand at its first query, and may leave out
+//   entries that can match nothing until the pass ends.
 // - It is conservative: an entry whose position or own reach is not finite lands in no cell and is a
 //   candidate of every query, and so is every entry that joined the list after the build. A query from
 //   a point that is not finite, or with a reach that is not, gets the whole list (a NaN distance passes
@@ -35,9 +36,11 @@ public:
     // Entries for which this is false at the build are left out: the pass guarantees that they can match
     // no query before it ends (an enemy that is dying stays dying). Null keeps every entry.
     using Counts = bool (*)(const T&);
+    // A key that never changes for an entry (an enemy's kind), for the walks that want one key only.
+    using KeyOf = int (*)(const T&);
 
-    TNearbyIndex(PositionOf positionOf, ReachOf reachOf, Counts counts = nullptr)
-        : positionOf_(positionOf), reachOf_(reachOf), counts_(counts) {}
+    TNearbyIndex(PositionOf positionOf, ReachOf reachOf, Counts counts = nullptr, KeyOf keyOf = nullptr)
+        : positionOf_(positionOf), reachOf_(reachOf), counts_(counts), keyOf_(keyOf) {}
 
     // Opens the index over list for one pass; the grid covers the arena whose top left corner is given.
     void open(TWorldList<T>& list, float left, float top) {
@@ -56,74 +59,138 @@ public:
 
     bool isOpen() const { return list_ != nullptr; }
 
-    // Says that entry has left the place the build found it in: from now until the index closes, it is
-    // a candidate of every query. For passes that move a few of their entries (separation, a snake's
-    // segments following their head).
+    // Says that entry has just moved: queries find it where it is now. For passes that move some of their
+    // entries (separation, a snake's segments following their head, a dasher's shield).
     void moved(const T& entry) {
         if (!list_ || !built_) return; // a build to come reads where it is then
         const size_t slot = list_->slotOf(&entry);
-        if (slot >= builtSlots_ || inAnywhere_[slot]) return; // joiners and these are candidates anyway
-        inAnywhere_[slot] = 1;
+        if (slot >= builtSlots_) return; // joiners are candidates anyway
         anyMoved_ = true;
-        anywhere_.push_back(static_cast<uint32_t>(slot));
+        const TVector& at = positionOf_(entry);
+        const float reach = reachOf_ ? reachOf_(entry) : 0;
+        if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(reach)) {
+            if (!listedAnywhere_[slot]) anywhere_.push_back(static_cast<uint32_t>(slot));
+            listedAnywhere_[slot] = 1;
+            home_[slot] = Anywhere;
+            return;
+        }
+        widestReach_ = std::max(widestReach_, reach);
+        const uint32_t cell = cellOf(at);
+        const TPlaced placed{at.x,
+                             at.y,
+                             reach,
+                             keyOf_ ? keyOf_(entry) : 0,
+                             static_cast<uint32_t>(slot),
+                             const_cast<T*>(&entry)};
+        // Moving again within the same cell only updates the move there.
+        const uint32_t last = home_[slot];
+        if (last < moves_.size() && moves_[last].cell == cell) {
+            moves_[last].placed = placed;
+            return;
+        }
+        home_[slot] = static_cast<uint32_t>(moves_.size());
+        moves_.push_back({placed, cell, cellMoves_[cell]});
+        cellMoves_[cell] = home_[slot];
     }
 
     // Calls visit(T&) for every live entry that may lie within reach of at (the entry's own reach added),
-    // in no particular order. For sums where each entry gets one term of its own.
+    // in no particular order. For sums where each entry gets one term of its own; a visit must move no
+    // entry of this index.
     template <class Visit> void forEachNear(const TVector& at, float reach, Visit&& visit) {
         TBox box;
         if (!boxAround(at, reach, box)) {
             list_->forEach(visit);
             return;
         }
-        // Of the box, only the cells that come within reach of the circle: four in five of them for a
-        // wide reach. The edge cells reach out for ever, as entries beyond the walls are clamped into them.
-        const float reachSquared = box.reach * box.reach;
-        for (int cy = box.y0; cy <= box.y1; ++cy) {
-            const float gapY = gapTo(at.y, top_, cy, rows);
-            for (int cx = box.x0; cx <= box.x1; ++cx) {
-                const float gapX = gapTo(at.x, left_, cx, columns);
-                if (gapX * gapX + gapY * gapY > reachSquared) continue;
-                const auto cell = static_cast<size_t>(cy * columns + cx);
-                for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i) {
-                    const uint32_t slot = placed_[i].slot;
-                    if (anyMoved_ && inAnywhere_[slot]) continue; // moved: visited from anywhere_, once
-                    if (T* entry = list_->atSlot(slot)) visit(*entry);
-                }
-            }
-        }
-        // By count, not by iterator: a visit may move an entry, which appends here.
-        for (size_t i = 0; i < anywhere_.size(); ++i)
-            if (T* entry = list_->atSlot(anywhere_[i])) visit(*entry);
+        forEachCandidate(at, reach, box, [&](const TPlaced& placed, bool near) {
+            if (!near) return;
+            if (T* entry = entryAt(placed)) visit(*entry);
+        });
+        for (const uint32_t slot : anywhere_)
+            if (home_[slot] == Anywhere)
+                if (T* entry = list_->atSlot(slot)) visit(*entry);
         visitJoined([&](T& entry) {
             visit(entry);
             return false;
         });
     }
 
-    // The same candidates in list order, stopping after the first call of visit(T&) that returns true.
-    template <class Visit> void forEachNearInOrder(const TVector& at, float reach, Visit&& visit) {
+    // The same candidates in list order, from slot `from` on, stopping after the first call of
+    // visit(T&) that returns true. Candidates are chosen before the first visit; a visit may move them.
+    template <class Visit>
+    void forEachNearInOrder(const TVector& at, float reach, Visit&& visit, size_t from = 0) {
         TBox box;
         if (!boxAround(at, reach, box)) {
-            list_->forEachUntil(visit);
+            for (size_t slot = from; slot < list_->slotCount(); ++slot) {
+                T* entry = list_->atSlot(slot);
+                if (entry && visit(*entry)) return;
+            }
             return;
         }
         std::fill(marked_.begin(), marked_.end(), 0);
-        for (int cy = box.y0; cy <= box.y1; ++cy)
-            for (int cx = box.x0; cx <= box.x1; ++cx) {
-                const auto cell = static_cast<size_t>(cy * columns + cx);
-                for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i)
-                    if (mayReach(placed_[i], at, reach, box)) mark(placed_[i].slot);
-            }
-        for (const uint32_t slot : anywhere_) // marks are made before any visit
-            mark(slot);
-        for (size_t word = 0; word < marked_.size(); ++word)
-            for (uint64_t bits = marked_[word]; bits != 0; bits &= bits - 1) {
+        forEachCandidate(at, reach, box, [&](const TPlaced& placed, bool near) { mark(placed.slot, near); });
+        for (const uint32_t slot : anywhere_)
+            if (home_[slot] == Anywhere) mark(slot);
+        for (size_t word = from / 64; word < marked_.size(); ++word)
+            for (uint64_t bits = word == from / 64 ? marked_[word] & (~uint64_t{0} << (from % 64))
+                                                   : marked_[word];
+                 bits != 0; bits &= bits - 1) {
                 const size_t slot = word * 64 + static_cast<size_t>(std::countr_zero(bits));
                 T* entry = list_->atSlot(slot);
                 if (entry && visit(*entry)) return;
             }
-        visitJoined(visit);
+        visitJoined(visit, from);
+    }
+
+    // For a pass where one entry at a time is set against its neighbours and both may move (separation):
+    // the candidates with the given key, in list order from slot `from` on, stopping after the first call
+    // of visit(T&, where) that returns true. Where is where the entry stood when the walk began, which a
+    // visit may take for where it stands still, so as not to go to entries out of its reach: the visit
+    // may move the entry it is given and nothing else.
+    template <class Visit>
+    void forEachNearWithKeyInOrder(const TVector& at, float reach, int key, size_t from, Visit&& visit) {
+        const auto visitLive = [&](T& entry) {
+            return keyOf_(entry) == key && visit(entry, positionOf_(entry));
+        };
+        TBox box;
+        if (!boxAround(at, reach, box)) {
+            for (size_t slot = from; slot < list_->slotCount(); ++slot) {
+                T* entry = list_->atSlot(slot);
+                if (entry && visitLive(*entry)) return;
+            }
+            return;
+        }
+        std::fill(marked_.begin(), marked_.end(), 0);
+        // Gathered without a branch, as whether an entry of a crowd is near is a toss-up.
+        gathered_.resize(placed_.size() + moves_.size());
+        size_t count = 0;
+        forEachCandidate(at, reach, box, [&](const TPlaced& placed, bool near) {
+            gathered_[count] = &placed;
+            count += near & (placed.key == key);
+        });
+        for (size_t i = 0; i < count; ++i) {
+            mark(gathered_[i]->slot);
+            markedPlace_[gathered_[i]->slot] = *gathered_[i];
+        }
+        for (const uint32_t slot : anywhere_)
+            if (home_[slot] == Anywhere) {
+                mark(slot);
+                markedPlace_[slot].entry = nullptr; // nowhere: looked at where it is
+            }
+        for (size_t word = from / 64; word < marked_.size(); ++word)
+            for (uint64_t bits = word == from / 64 ? marked_[word] & (~uint64_t{0} << (from % 64))
+                                                   : marked_[word];
+                 bits != 0; bits &= bits - 1) {
+                const size_t slot = word * 64 + static_cast<size_t>(std::countr_zero(bits));
+                const TPlaced& placed = markedPlace_[slot];
+                if (!placed.entry) {
+                    T* entry = list_->atSlot(slot);
+                    if (entry && visitLive(*entry)) return;
+                } else if (T* entry = entryAt(placed)) {
+                    if (visit(*entry, TVector{placed.x, placed.y})) return;
+                }
+            }
+        visitJoined(visitLive, from);
     }
 
     // A 32 x 20 grid of 32-unit cells over the 1024 x 640 arena.
@@ -138,11 +205,26 @@ private:
         float margin = 0; // for the game's rounding
     };
 
-    // An entry where the build found it, kept beside its cell's others so that the walk in order can
-    // pass over those out of reach without going to the entries themselves.
+    // An entry where the build (or its last move) found it, kept beside its cell's others so that a query
+    // can pass over those out of reach without going to the entries themselves.
     struct TPlaced {
         float x = 0, y = 0, reach = 0;
+        int key = 0;
         uint32_t slot = 0;
+        T* entry = nullptr;
+    };
+
+    // Where an entry is to be looked for: where the build placed it, in no cell, or its last move.
+    static constexpr uint32_t AtBuild = UINT32_MAX;
+    static constexpr uint32_t Anywhere = UINT32_MAX - 1;
+    static constexpr uint32_t NoMove = UINT32_MAX;
+
+    // An entry found somewhere else than the build placed it; the moves into a cell are chained, the
+    // latest first, and a move the entry has made since is passed over.
+    struct TMove {
+        TPlaced placed;
+        uint32_t cell = 0;
+        uint32_t nextInCell = NoMove;
     };
 
     static bool mayReach(const TPlaced& placed, const TVector& at, float reach, const TBox& box) {
@@ -151,9 +233,48 @@ private:
         return !(dx * dx + dy * dy > limit * limit);
     }
 
+    // A crowd in the box is near or not at random, so the tests are combined without branching.
+
+    // Calls take(TPlaced, near) for the placed entries of the cells in reach, near when the entry may lie
+    // within reach where it now stands: the build's entries that have not moved since, and the last
+    // place of those that have. Not those in no cell.
+    template <class Take>
+    void forEachCandidate(const TVector& at, float reach, const TBox& box, Take&& take) {
+        // Of the box, only the cells that come within reach of the circle: four in five of them for a
+        // wide reach. The edge cells reach out for ever, as entries beyond the walls are clamped into them.
+        const float reachSquared = box.reach * box.reach;
+        for (int cy = box.y0; cy <= box.y1; ++cy) {
+            const float gapY = gapTo(at.y, top_, cy, rows);
+            for (int cx = box.x0; cx <= box.x1; ++cx) {
+                const float gapX = gapTo(at.x, left_, cx, columns);
+                if (gapX * gapX + gapY * gapY > reachSquared) continue;
+                const auto cell = static_cast<size_t>(cy * columns + cx);
+                // Decided where the entry stands, without going to it: most in the box are out of reach,
+                // and a busy arena's thousands of sparks lie all over memory.
+                for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i) {
+                    const TPlaced& placed = placed_[i];
+                    const bool here = !anyMoved_ | (home_[placed.slot] == AtBuild);
+                    take(placed, here & mayReach(placed, at, reach, box));
+                }
+                for (uint32_t m = cellMoves_[cell]; m != NoMove; m = moves_[m].nextInCell) {
+                    const TPlaced& placed = moves_[m].placed;
+                    take(placed, (home_[placed.slot] == m) & mayReach(placed, at, reach, box));
+                }
+            }
+        }
+    }
+
+    // Straight from the build or the move while nothing has left the list since; through the list
+    // otherwise.
+    T* entryAt(const TPlaced& placed) const {
+        return list_->removalCount() == builtRemovals_ ? placed.entry : list_->atSlot(placed.slot);
+    }
+
     // The cells a query can touch; false when the query is not finite and must see everything.
     bool boxAround(const TVector& at, float reach, TBox& box) {
-        if (!built_) build();
+        // A crowd that keeps apart moves most of itself in one pass; once half the entries have left
+        // where the build found them, finding them afresh is cheaper than passing over the old places.
+        if (!built_ || moves_.size() * 2 > builtSlots_) build();
         const float span = reach + widestReach_;
         if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(span)) return false;
         // The game measures with float square roots, and cell bounds are rounded too: a unit and a little
@@ -191,29 +312,51 @@ private:
     }
     int column(float x) const { return clampedCell(x - left_, columns); }
     int row(float y) const { return clampedCell(y - top_, rows); }
+    uint32_t cellOf(const TVector& at) const {
+        return static_cast<uint32_t>(row(at.y) * columns + column(at.x));
+    }
 
     void build() {
         built_ = true;
         builtSlots_ = list_->slotCount();
+        builtRemovals_ = list_->removalCount();
         widestReach_ = 0;
+        // Room for as many entries as the list has room for: a list that grows does not make the index
+        // reallocate pass after pass, and every entry is in anywhere_ at most once, so the pass's moves
+        // never have to make room there either.
+        const size_t room = std::max(builtSlots_, list_->slotRoom());
+        makeRoom(anywhere_, room);
+        makeRoom(bySlot_, room);
+        makeRoom(placed_, room);
+        makeRoom(home_, room);
+        makeRoom(moves_, room);
+        makeRoom(listedAnywhere_, room);
+        makeRoom(marked_, (room + 63) / 64);
+        if (keyOf_) makeRoom(markedPlace_, room);
+        if (keyOf_) makeRoom(gathered_, 2 * room);
         anywhere_.clear();
         bySlot_.clear();
         cellStart_.assign(columns * rows + 1, 0);
-        inAnywhere_.assign(builtSlots_, 0);
+        moves_.clear();
+        cellMoves_.assign(columns * rows, NoMove);
+        home_.assign(builtSlots_, AtBuild);
+        listedAnywhere_.assign(builtSlots_, 0);
         anyMoved_ = false;
         for (size_t slot = 0; slot < builtSlots_; ++slot) {
-            const T* entry = list_->atSlot(slot);
+            T* entry = list_->atSlot(slot);
             if (!entry || (counts_ && !counts_(*entry))) continue;
             const TVector& at = positionOf_(*entry);
             const float reach = reachOf_ ? reachOf_(*entry) : 0;
             if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(reach)) {
                 anywhere_.push_back(static_cast<uint32_t>(slot));
-                inAnywhere_[slot] = 1;
+                listedAnywhere_[slot] = 1;
+                home_[slot] = Anywhere;
                 continue;
             }
             widestReach_ = std::max(widestReach_, reach);
-            const auto cell = static_cast<uint32_t>(row(at.y) * columns + column(at.x));
-            bySlot_.push_back({{at.x, at.y, reach, static_cast<uint32_t>(slot)}, cell});
+            const uint32_t cell = cellOf(at);
+            const int key = keyOf_ ? keyOf_(*entry) : 0;
+            bySlot_.push_back({{at.x, at.y, reach, key, static_cast<uint32_t>(slot), entry}, cell});
             ++cellStart_[cell + 1];
         }
         for (size_t cell = 0; cell < columns * rows; ++cell)
@@ -223,13 +366,18 @@ private:
         for (const TInCell& entry : bySlot_)
             placed_[cellFill_[entry.cell]++] = entry.placed;
         marked_.assign((builtSlots_ + 63) / 64, 0);
+        if (keyOf_) markedPlace_.resize(builtSlots_);
     }
 
-    void mark(uint32_t slot) { marked_[slot / 64] |= uint64_t{1} << (slot % 64); }
+    template <class V> static void makeRoom(V& values, size_t count) {
+        if (count > values.capacity()) values.reserve(std::max(count, 2 * values.capacity()));
+    }
+
+    void mark(uint32_t slot, bool really = true) { marked_[slot / 64] |= uint64_t{really} << (slot % 64); }
 
     // Entries that joined after the build, in list order, including any that join during this walk.
-    template <class Visit> void visitJoined(Visit&& visit) {
-        for (size_t slot = builtSlots_; slot < list_->slotCount(); ++slot) {
+    template <class Visit> void visitJoined(Visit&& visit, size_t from = 0) {
+        for (size_t slot = std::max(builtSlots_, from); slot < list_->slotCount(); ++slot) {
             T* entry = list_->atSlot(slot);
             if (entry && visit(*entry)) return;
         }
@@ -238,10 +386,12 @@ private:
     PositionOf positionOf_;
     ReachOf reachOf_;
     Counts counts_;
+    KeyOf keyOf_;
     TWorldList<T>* list_ = nullptr;
     float left_ = 0, top_ = 0;
     bool built_ = false;
     size_t builtSlots_ = 0;
+    size_t builtRemovals_ = 0;
     float widestReach_ = 0;
     struct TInCell {
         TPlaced placed;
@@ -251,8 +401,13 @@ private:
     // By cell: placed_[cellStart_[c] .. cellStart_[c + 1]) are cell c's entries, in slot order.
     std::vector<TPlaced> placed_;
     std::vector<uint32_t> cellStart_, cellFill_;
-    std::vector<uint32_t> anywhere_;  // in no cell: candidates of every query
-    std::vector<uint8_t> inAnywhere_; // by slot: in anywhere_, from the build or since a move
-    bool anyMoved_ = false;           // some entry has left its cell for anywhere_
-    std::vector<uint64_t> marked_;    // the ordered walk's candidates, one bit per slot
+    std::vector<TMove> moves_;             // since the build, each chained into its cell
+    std::vector<uint32_t> cellMoves_;      // by cell: the last move into it, or NoMove
+    std::vector<uint32_t> home_;           // by slot: AtBuild, Anywhere, or the entry's last move
+    std::vector<uint32_t> anywhere_;       // in no cell: candidates of every query while home_ says so
+    std::vector<uint8_t> listedAnywhere_;  // by slot: in anywhere_ already
+    bool anyMoved_ = false;                // some entry is no longer where the build placed it
+    std::vector<uint64_t> marked_;         // the ordered walk's candidates, one bit per slot
+    std::vector<TPlaced> markedPlace_;     // by slot: where a candidate of the walk by key stands
+    std::vector<const TPlaced*> gathered_; // the walk by key's candidates, before they are marked
 };

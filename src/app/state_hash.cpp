@@ -119,7 +119,7 @@ uint64_t hashSparks(TGame& g) {
     THasher h;
     h << g.sparks.size();
     g.sparks.forEach([&h](TSpark& s) {
-        h << s.life << s.alpha << s.fadeRate << s.red << s.green << s.blue << *s.particle;
+        h << s.life << s.alpha << s.fadeRate << s.red << s.green << s.blue << s.particle;
     });
     return h.value();
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -77,6 +78,11 @@ public:
         used_ = 0;
     }
 
+    // Room for count keys without growing.
+    void reserve(size_t count) {
+        if (cells_.empty()) cells_.assign(std::bit_ceil(std::max<size_t>(64, count * 2)), TCell{});
+    }
+
 private:
     struct TCell {
         const void* key = nullptr;
@@ -105,7 +111,13 @@ template <class T> class TWorldList {
 public:
     using Handle = std::shared_ptr<T>;
 
-    TWorldList() { entries_.reserve(1024); }
+    // Sized for the busiest arena play makes, so that play does not grow the list; sparks and particles
+    // run to a few thousand at level 20.
+    explicit TWorldList(size_t expected = 1024) {
+        entries_.reserve(expected);
+        index_.reserve(expected);
+        retired_.reserve(expected / 4);
+    }
 
     void add(Handle item) {
         // The same object twice is not something the game does; should it happen, the list falls back to
@@ -121,6 +133,12 @@ public:
         if (at == TWorldListIndex::None) return false;
         removeAt(at);
         return true;
+    }
+
+    // The list's own reference to item, or null.
+    Handle handleOf(const T* item) const {
+        const size_t at = slotOf(item);
+        return at == TWorldListIndex::None ? nullptr : entries_[at];
     }
 
     bool contains(const T* item) const { return item && slotOf(item) != TWorldListIndex::None; }
@@ -153,6 +171,7 @@ public:
     }
 
     void clear() {
+        ++removals_;
         if (visiting_ > 0) {
             for (auto& e : entries_)
                 if (e) {
@@ -173,8 +192,11 @@ public:
     // the order is held, as during a visit, no slot moves, an entry removed leaves its slot empty (null)
     // and stays alive, and an entry added takes the next slot after all others.
     size_t slotCount() const { return entries_.size(); }
+    size_t slotRoom() const { return entries_.capacity(); } // slots there is room for without growing
     T* atSlot(size_t slot) const { return entries_[slot].get(); }
     void holdOrder() { ++visiting_; }
+    // Rises with every removal: while it stands still, every slot that held an entry still holds it.
+    size_t removalCount() const { return removals_; }
     void releaseOrder() {
         if (--visiting_ == 0) endVisit();
     }
@@ -191,6 +213,7 @@ public:
 
 private:
     void removeAt(size_t i) {
+        ++removals_;
         index_.erase(entries_[i].get());
         ++holes_;
         if (visiting_ > 0) {
@@ -233,6 +256,7 @@ private:
     TWorldListIndex index_;
     size_t holes_ = 0;
     int duplicates_ = 0;
+    size_t removals_ = 0;
     int visiting_ = 0; // visits running plus holds of the order
     // Entries removed during a visit, kept alive until the outermost visit ends.
     std::vector<Handle> retired_;

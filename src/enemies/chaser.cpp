@@ -2,10 +2,11 @@
 
 #include "app/game.h"
 #include "play/particle.h"
+#include "play/recycler.h"
 #include "shapes/shape.h"
 
 std::shared_ptr<TChaser> TChaser::create(float x, float y) {
-    auto chaser = std::make_shared<TChaser>();
+    auto chaser = std::allocate_shared<TChaser>(TRecycler<TChaser>{});
     chaser->particle = TParticle::create(x, y, 0.96f, 550);
     chaser->shape = game->enemyShape1->copy();
     chaser->radius = 32;

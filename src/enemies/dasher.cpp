@@ -4,6 +4,7 @@
 #include "platform/random.h"
 #include "play/particle.h"
 #include "play/player.h"
+#include "play/recycler.h"
 #include "shapes/shape.h"
 
 namespace {
@@ -17,7 +18,7 @@ constexpr float stoppedBelow = 10;
 } // namespace
 
 std::shared_ptr<TDasher> TDasher::create(float x, float y) {
-    auto dasher = std::make_shared<TDasher>();
+    auto dasher = std::allocate_shared<TDasher>(TRecycler<TDasher>{});
     dasher->particle = TParticle::create(x, y, 0.96f, 500);
     dasher->shape = game->enemyShape9->copy();
     dasher->radius = 24;
@@ -33,7 +34,7 @@ std::shared_ptr<TDasher> TDasher::create(float x, float y) {
 }
 
 std::shared_ptr<TDasherShield> TDasherShield::create() {
-    auto shield = std::make_shared<TDasherShield>();
+    auto shield = std::allocate_shared<TDasherShield>(TRecycler<TDasherShield>{});
     shield->particle = TParticle::create(0, 0, 0.95f, 500);
     shield->radius = 24;
     shield->state = EnemyState::Active;

@@ -4,6 +4,7 @@
 #include "input/joypad.h"
 #include "play/particle.h"
 #include "play/player.h"
+#include "play/recycler.h"
 #include "play/shot.h"
 #include "shapes/shape.h"
 
@@ -14,7 +15,7 @@ constexpr float dodgerSpinPerUpdate = 7;
 } // namespace
 
 std::shared_ptr<TDodger> TDodger::create(float x, float y) {
-    auto dodger = std::make_shared<TDodger>();
+    auto dodger = std::allocate_shared<TDodger>(TRecycler<TDodger>{});
     dodger->particle = TParticle::create(x, y, 0.97f, 500);
     dodger->shape = game->enemyShape2->copy();
     dodger->radius = 32;

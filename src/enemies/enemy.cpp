@@ -214,11 +214,12 @@ void TEnemy::seekPlayer(int force) {
 void TEnemy::separate() {
     const int ownKind = kind();
     TVector& here = particle->position;
-    const auto pushApart = [&](TEnemy& other) {
-        if (&other == this || other.kind() != ownKind) return;
-        TVector& there = other.particle->position;
-        const float dx = there.x - here.x;
-        const float dy = there.y - here.y;
+    float drift = 0; // at least as far as this enemy's own pushes have carried it
+    // Where is other's position, which the walk may know without going to other.
+    const auto pushApart = [&](TEnemy& other, const TVector& where) {
+        if (&other == this) return;
+        const float dx = where.x - here.x;
+        const float dy = where.y - here.y;
         // Pairs lined up exactly on an axis are left alone, which also keeps two enemies on one spot from
         // dividing by zero.
         if (dx == 0 || dy == 0) return;
@@ -227,17 +228,40 @@ void TEnemy::separate() {
         if (overlap >= 0) return;
         const float sx = dx * 0.5f * overlap;
         const float sy = dy * 0.5f * overlap;
+        TVector& there = other.particle->position;
         here.x += sx;
         here.y += sy;
         there.x -= sx;
         there.y -= sy;
+        drift += std::abs(sx) + std::abs(sy);
         game->enemyMoved(*this);
         game->enemyMoved(other);
     };
-    if (game->enemiesByKind.isOpen())
-        game->enemiesByKind.forEachWithKey(ownKind, pushApart);
-    else
-        game->enemies.forEach(pushApart);
+    if (!game->enemiesAround.isOpen()) {
+        game->enemies.forEach([&](TEnemy& other) {
+            if (other.kind() == ownKind) pushApart(other, other.particle->position);
+        });
+        return;
+    }
+    // Only those near where this enemy stands can come within its radius, as long as its own pushes have
+    // not carried it far; once they have, the rest of the list is looked at around where it has got to. A
+    // crowd of a thousand swarmers is then a thousand short looks instead of a million pairs.
+    const float driftAllowed = radius;
+    for (size_t from = 0;;) {
+        drift = 0;
+        const TVector start = here;
+        const TEnemy* carriedAway = nullptr;
+        game->enemiesAround.forEachNearWithKeyInOrder(start, radius + driftAllowed, ownKind, from,
+                                                      [&](TEnemy& other, const TVector& where) {
+                                                          pushApart(other, where);
+                                                          if (drift <= driftAllowed)
+                                                              return false; // a NaN drift is carried away too
+                                                          carriedAway = &other;
+                                                          return true;
+                                                      });
+        if (!carriedAway) return;
+        from = game->enemies.slotOf(carriedAway) + 1;
+    }
 }
 
 // --- The alternate-frame skeleton ----------------------------------------------------------------------

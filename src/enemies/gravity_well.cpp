@@ -10,6 +10,7 @@
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
+#include "play/recycler.h"
 #include "play/spark.h"
 #include "shapes/shape.h"
 
@@ -47,7 +48,7 @@ bool isSnakeTail(const TEnemy& enemy) {
 } // namespace
 
 std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
-    auto well = std::make_shared<TGravityWell>();
+    auto well = std::allocate_shared<TGravityWell>(TRecycler<TGravityWell>{});
     well->particle = TParticle::create(x, y, 1.0f, 15);
     well->shape = game->enemyShape5->copy();
     well->radius = 40;
@@ -115,7 +116,7 @@ void TGravityWell::pullSparks(float dt) {
     // and the pull's own length are one and the same, worked out once here with the float operations of
     // distanceTo and pullToward, in their order: thousands of sparks per well in a full arena.
     const auto pull = [&](TSpark& spark) {
-        const TVector& there = spark.particle->position;
+        const TVector& there = spark.particle.position;
         float dx = here.x - there.x;
         float dy = here.y - there.y;
         const float distance = std::sqrt(dx * dx + dy * dy);
@@ -126,7 +127,7 @@ void TGravityWell::pullSparks(float dt) {
         }
         dx *= strength;
         dy *= strength;
-        TVector& acceleration = spark.particle->acceleration;
+        TVector& acceleration = spark.particle.acceleration;
         acceleration.x += dx;
         acceleration.y += dy;
     };

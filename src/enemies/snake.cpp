@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "platform/random.h"
 #include "play/particle.h"
+#include "play/recycler.h"
 #include "play/spark.h"
 #include "shapes/shape.h"
 
@@ -22,7 +23,7 @@ std::shared_ptr<TSnake> TSnake::create(float x, float y, int isHead, float delay
     // The segments are made before the head is counted, so only a new head can be turned away here.
     if (game->snakeCount >= game->snakeLimit) return nullptr;
 
-    auto snake = std::make_shared<TSnake>();
+    auto snake = std::allocate_shared<TSnake>(TRecycler<TSnake>{});
     snake->particle = TParticle::create(x, y, 0.9f, 800);
     snake->radius = 24;
     if (isHead != 0) {

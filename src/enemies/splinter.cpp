@@ -2,6 +2,7 @@
 
 #include "app/game.h"
 #include "play/particle.h"
+#include "play/recycler.h"
 #include "shapes/shape.h"
 
 #include <cmath>
@@ -12,7 +13,7 @@ constexpr float splinterSpinPerUpdate = -15;
 } // namespace
 
 std::shared_ptr<TSplinter> TSplinter::create(const TVector& position, float spin) {
-    auto splinter = std::make_shared<TSplinter>();
+    auto splinter = std::allocate_shared<TSplinter>(TRecycler<TSplinter>{});
     splinter->particle = TParticle::create(position.x, position.y, 0.97f, 600);
     splinter->shape = game->enemyShape3->copy();
     splinter->shape->setScale(0.5f);

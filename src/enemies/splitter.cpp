@@ -2,6 +2,7 @@
 
 #include "app/game.h"
 #include "play/particle.h"
+#include "play/recycler.h"
 #include "shapes/shape.h"
 
 namespace {
@@ -9,7 +10,7 @@ constexpr float splitterSpinPerUpdate = -9;
 } // namespace
 
 std::shared_ptr<TSplitter> TSplitter::create(float x, float y) {
-    auto splitter = std::make_shared<TSplitter>();
+    auto splitter = std::allocate_shared<TSplitter>(TRecycler<TSplitter>{});
     splitter->particle = TParticle::create(x, y, 0.98f, 300);
     splitter->shape = game->enemyShape3->copy();
     splitter->radius = 32;

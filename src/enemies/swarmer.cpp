@@ -2,6 +2,7 @@
 
 #include "app/game.h"
 #include "play/particle.h"
+#include "play/recycler.h"
 #include "shapes/shape.h"
 
 namespace {
@@ -9,7 +10,7 @@ constexpr float swarmerSpinPerUpdate = 3;
 } // namespace
 
 std::shared_ptr<TSwarmer> TSwarmer::create(float x, float y) {
-    auto swarmer = std::make_shared<TSwarmer>();
+    auto swarmer = std::allocate_shared<TSwarmer>(TRecycler<TSwarmer>{});
     swarmer->particle = TParticle::create(x, y, 0.98f, 150);
     swarmer->shape = game->enemyShape8->copy();
     swarmer->radius = 24;

@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "platform/random.h"
 #include "play/particle.h"
+#include "play/recycler.h"
 #include "shapes/shape.h"
 
 namespace {
@@ -13,7 +14,7 @@ constexpr float wandererSpinPerUpdate = -10;
 } // namespace
 
 std::shared_ptr<TWanderer> TWanderer::create(float x, float y) {
-    auto wanderer = std::make_shared<TWanderer>();
+    auto wanderer = std::allocate_shared<TWanderer>(TRecycler<TWanderer>{});
     wanderer->particle = TParticle::create(x, y, 1.0f, 75);
     wanderer->shape = game->enemyShape0->copy();
     wanderer->radius = 32;

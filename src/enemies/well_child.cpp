@@ -2,10 +2,11 @@
 
 #include "app/game.h"
 #include "play/particle.h"
+#include "play/recycler.h"
 #include "shapes/shape.h"
 
 std::shared_ptr<TWellChild> TWellChild::create(float x, float y) {
-    auto child = std::make_shared<TWellChild>();
+    auto child = std::allocate_shared<TWellChild>(TRecycler<TWellChild>{});
     child->particle = TParticle::create(x, y, 0.98f, 300);
     child->shape = game->enemyShape6->copy();
     child->radius = 24;

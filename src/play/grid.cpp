@@ -31,22 +31,12 @@ float restY(int row) {
     return static_cast<float>(row) * TGrid::Spacing;
 }
 
-// Whether any coordinate in [low, high] lies strictly within radius of centre, by the same float
-// differences the point test takes, so no point that test would take is passed over. Written as
-// negations so that a NaN on either side keeps the span, as the point test would.
-bool spanReaches(float low, float high, float centre, float radius) {
-    return !(high - centre <= -radius) && !(low - centre >= radius);
-}
-
-// Grows [low, high] to take in value; a NaN opens it to everything, so no push can skip that point.
-void widenSpan(float& low, float& high, float value) {
-    if (std::isnan(value)) {
-        low = -INFINITY;
-        high = INFINITY;
-        return;
-    }
-    low = std::min(low, value);
-    high = std::max(high, value);
+// The square of a coordinate, clamped to the grid of squares; a NaN lands in the first.
+int squareOf(float coordinate, int count) {
+    const float square = coordinate / TGrid::Spacing;
+    if (!(square > 0)) return 0;
+    if (square >= static_cast<float>(count - 1)) return count - 1;
+    return static_cast<int>(square);
 }
 } // namespace
 
@@ -62,7 +52,7 @@ std::shared_ptr<TGrid> TGrid::create() {
         }
     grid->enabled = 1;
     grid->fade = 1.0f;
-    grid->measureSpans();
+    grid->sortPointsIntoSquares();
     return grid;
 }
 
@@ -82,19 +72,30 @@ void TGrid::update(float dt) {
             if (point.position.y <= 0) point.position.y = wallInset;
             if (point.position.y >= arenaHeight) point.position.y = arenaHeight - wallInset;
         }
-    measureSpans();
+    sortPointsIntoSquares();
 }
 
-void TGrid::measureSpans() {
-    for (auto& span : columnSpans)
-        span = {INFINITY, -INFINITY};
-    for (auto& span : rowSpans)
-        span = {INFINITY, -INFINITY};
+void TGrid::sortPointsIntoSquares() {
+    std::array<uint16_t, SquareColumns * SquareRows> squareOfPoint{};
+    squareStart.fill(0);
+    anyPointLost = false;
+    int k = 0;
     for (int i = 1; i < Columns - 1; ++i)
-        for (int j = 1; j < Rows - 1; ++j) {
+        for (int j = 1; j < Rows - 1; ++j, ++k) {
             const TVector& at = points[i][j].position;
-            widenSpan(columnSpans[i].low, columnSpans[i].high, at.x);
-            widenSpan(rowSpans[j].low, rowSpans[j].high, at.y);
+            anyPointLost = anyPointLost || !std::isfinite(at.x) || !std::isfinite(at.y);
+            const int square = squareOf(at.y, SquareRows) * SquareColumns + squareOf(at.x, SquareColumns);
+            squareOfPoint[k] = static_cast<uint16_t>(square);
+            ++squareStart[square + 1];
+        }
+    for (size_t square = 1; square < squareStart.size(); ++square)
+        squareStart[square] += squareStart[square - 1];
+    std::array<uint16_t, SquareColumns * SquareRows> filled{};
+    k = 0;
+    for (int i = 1; i < Columns - 1; ++i)
+        for (int j = 1; j < Rows - 1; ++j, ++k) {
+            const int square = squareOfPoint[k];
+            pointsBySquare[squareStart[square] + filled[square]++] = static_cast<uint16_t>(i * Rows + j);
         }
 }
 
@@ -102,28 +103,37 @@ void TGrid::push(float x, float y, float radius) {
     if (!enabled) return;
     const TVector corner = arenaCorner();
     const float centreX = x - corner.x, centreY = y - corner.y;
-    // Every live shot pushes every frame with a radius of a column or two, so most of the grid lies out of
-    // reach: only the columns and rows whose points can fall inside the push's square are visited.
-    std::array<int, Rows> reachedRows;
-    int reachedRowCount = 0;
-    for (int j = 1; j < Rows - 1; ++j)
-        if (spanReaches(rowSpans[j].low, rowSpans[j].high, centreY, radius))
-            reachedRows[reachedRowCount++] = j;
-    for (int i = 1; i < Columns - 1; ++i) {
-        if (!spanReaches(columnSpans[i].low, columnSpans[i].high, centreX, radius)) continue;
-        for (int k = 0; k < reachedRowCount; ++k) {
-            TParticle& point = points[i][reachedRows[k]];
-            const float dx = point.position.x - centreX;
-            const float dy = point.position.y - centreY;
-            // Within the reached columns and rows most points still lie outside: rejected before the root.
-            if (std::fabs(dx) >= radius || std::fabs(dy) >= radius) continue;
-            const float distance = std::sqrt(dx * dx + dy * dy);
-            if (distance >= radius || distance <= directionless) continue;
-            const float strength = (radius - distance) * radius * 2.0f;
-            point.acceleration.x += dx / distance * strength;
-            point.acceleration.y += dy / distance * strength;
-        }
+    if (anyPointLost || !std::isfinite(centreX) || !std::isfinite(centreY) || !std::isfinite(radius)) {
+        for (int i = 1; i < Columns - 1; ++i)
+            for (int j = 1; j < Rows - 1; ++j)
+                pushPoint(points[i][j], centreX, centreY, radius);
+        return;
     }
+    // A unit wider than the push: the point test's float differences may round across a square's edge.
+    const float reach = std::abs(radius) + 1;
+    const int left = squareOf(centreX - reach, SquareColumns),
+              right = squareOf(centreX + reach, SquareColumns);
+    const int top = squareOf(centreY - reach, SquareRows), bottom = squareOf(centreY + reach, SquareRows);
+    for (int row = top; row <= bottom; ++row)
+        for (int column = left; column <= right; ++column) {
+            const int square = row * SquareColumns + column;
+            for (int k = squareStart[square]; k < squareStart[square + 1]; ++k) {
+                const int point = pointsBySquare[k];
+                pushPoint(points[point / Rows][point % Rows], centreX, centreY, radius);
+            }
+        }
+}
+
+void TGrid::pushPoint(TParticle& point, float centreX, float centreY, float radius) {
+    const float dx = point.position.x - centreX;
+    const float dy = point.position.y - centreY;
+    // Most points looked at still lie outside: rejected before the root.
+    if (std::fabs(dx) >= radius || std::fabs(dy) >= radius) return;
+    const float distance = std::sqrt(dx * dx + dy * dy);
+    if (distance >= radius || distance <= directionless) return;
+    const float strength = (radius - distance) * radius * 2.0f;
+    point.acceleration.x += dx / distance * strength;
+    point.acceleration.y += dy / distance * strength;
 }
 
 void TGrid::pull(float x, float y) {

@@ -5,6 +5,7 @@
 #include "play/particle.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 class TGrid {
@@ -27,13 +28,15 @@ public:
     float fade = 1.0f;
 
 private:
-    struct TSpan {
-        float low, high;
-    };
-    // Where each interior column lies across x and each interior row down y, as the points stand now, so
-    // that a push looks only at the columns and rows its square can reach.
-    std::array<TSpan, Columns> columnSpans{};
-    std::array<TSpan, Rows> rowSpans{};
+    // The interior points by the square of the arena they stand in now, a grid spacing on each side, so
+    // that a push looks only at the points its own square can reach: with eight times the shots, the
+    // points are pushed far enough from home that whole rows and columns reach everywhere.
+    static constexpr int SquareColumns = 32, SquareRows = 20;
+    static constexpr int InteriorPoints = (Columns - 2) * (Rows - 2);
+    std::array<uint16_t, SquareColumns * SquareRows + 1> squareStart{};
+    std::array<uint16_t, InteriorPoints> pointsBySquare{}; // column * Rows + row
+    bool anyPointLost = false; // one is not finite: every push looks at every point
 
-    void measureSpans();
+    void sortPointsIntoSquares();
+    void pushPoint(TParticle& point, float centreX, float centreY, float radius);
 };

@@ -21,13 +21,11 @@ bool pullIntoRange(float& coordinate, float low, float high) {
 }
 } // namespace
 
+TParticle::TParticle(float x, float y, float damping, float maxSpeed)
+    : position{x, y}, previousPosition{x, y}, maxSpeed(maxSpeed), damping(damping) {}
+
 std::shared_ptr<TParticle> TParticle::create(float x, float y, float damping, float maxSpeed) {
-    auto particle = std::allocate_shared<TParticle>(TRecycler<TParticle>{});
-    particle->position.set(x, y);
-    particle->previousPosition.setFrom(particle->position);
-    particle->damping = damping;
-    particle->maxSpeed = maxSpeed;
-    return particle;
+    return std::allocate_shared<TParticle>(TRecycler<TParticle>{}, x, y, damping, maxSpeed);
 }
 
 void TParticle::update(float dt, bool fixedToWorld) {

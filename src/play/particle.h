@@ -20,6 +20,8 @@ struct TParticle {
     // holds the view still on the axis it is stopped on.
     bool keepsMargin = false;
 
+    TParticle() = default;
+    TParticle(float x, float y, float damping, float maxSpeed);
     static std::shared_ptr<TParticle> create(float x, float y, float damping, float maxSpeed);
 
     void update(float dt, bool fixedToWorld);

@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "platform/display.h"
 #include "platform/random.h"
+#include "play/recycler.h"
 #include "play/scroll.h"
 
 namespace {
@@ -11,7 +12,7 @@ constexpr float shrinkPerSecond = 1.25f;
 } // namespace
 
 std::shared_ptr<TPopupText> TPopupText::create(const std::string& text, float x, float y) {
-    auto popup = std::make_shared<TPopupText>();
+    auto popup = std::allocate_shared<TPopupText>(TRecycler<TPopupText>{});
     popup->scale = 1.0f;
     popup->text = text;
     popup->x = x;

@@ -7,6 +7,7 @@
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
+#include "play/recycler.h"
 #include "play/spark.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ bool shovedByWaves(const TEnemy& enemy) {
 
 std::shared_ptr<TShockwave> TShockwave::create(const TVector& position, float maxRadius, int destroysEnemies,
                                                float dt, int pushCraft) {
-    auto wave = std::make_shared<TShockwave>();
+    auto wave = std::allocate_shared<TShockwave>(TRecycler<TShockwave>{});
     wave->particle = TParticle::create(position.x, position.y, 0, 0);
     wave->radius = 0;
     wave->maxRadius = maxRadius;
@@ -49,7 +50,7 @@ std::shared_ptr<TShockwave> TShockwave::create(const TVector& position, float ma
     const TVector& centre = wave->particle->position;
     if (pushCraft != 0) shoveAway(*game->player->particle, centre, craftShove * dt);
     game->grid->push(centre.x, centre.y, gridPushRadius);
-    game->sparks.forEach([&](TSpark& spark) { shoveAway(*spark.particle, centre, sparkShove * dt); });
+    game->sparks.forEach([&](TSpark& spark) { shoveAway(spark.particle, centre, sparkShove * dt); });
     game->enemies.forEach([&](TEnemy& enemy) {
         if (shovedByWaves(enemy)) shoveAway(*enemy.particle, centre, enemyShove * dt);
     });

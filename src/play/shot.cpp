@@ -8,6 +8,7 @@
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
+#include "play/recycler.h"
 #include "play/spark.h"
 #include "shapes/shape.h"
 
@@ -39,7 +40,7 @@ bool canMeetShots(const TEnemy& enemy) {
 }
 
 std::shared_ptr<TShot> TShot::create(const TVector& position, const TVector& velocity) {
-    auto shot = std::make_shared<TShot>();
+    auto shot = std::allocate_shared<TShot>(TRecycler<TShot>{});
     shot->life = shotLife;
     shot->shape = game->shotShape->copy();
     shot->particle = TParticle::create(position.x, position.y, 1.0f, shotMaxSpeed);

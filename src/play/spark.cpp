@@ -18,9 +18,9 @@ constexpr float burstDamping = 0.95f;
 
 std::shared_ptr<TSpark> TSpark::create(const TVector& position, float vx, float vy, int red, int green,
                                        int blue, float life, float damping) {
-    auto spark = std::allocate_shared<TSpark>(TRecycler<TSpark>{});
-    spark->particle = TParticle::create(position.x, position.y, damping, sparkMaxSpeed);
-    spark->particle->velocity.set(vx, vy);
+    auto spark = std::allocate_shared<TSpark>(TInArrivalOrder<TSpark>{});
+    spark->particle = TParticle(position.x, position.y, damping, sparkMaxSpeed);
+    spark->particle.velocity.set(vx, vy);
     spark->life = life;
     spark->alpha = 1.0f;
     // A spark made without life is gone on its first update; it must not carry an infinite fade meanwhile.
@@ -28,7 +28,8 @@ std::shared_ptr<TSpark> TSpark::create(const TVector& position, float vx, float 
     spark->red = red;
     spark->green = green;
     spark->blue = blue;
-    game->particles.add(spark->particle);
+    // Listed through the spark's own count: the spark lives while its particle is listed.
+    game->particles.add(std::shared_ptr<TParticle>(spark, &spark->particle));
     return spark;
 }
 
@@ -37,7 +38,7 @@ void TSpark::update(float dt) {
     life -= dt;
     if (life < sparkEndLife) {
         game->sparks.remove(this);
-        game->particles.remove(particle.get());
+        game->particles.remove(&particle);
     }
 }
 
@@ -46,8 +47,8 @@ void TSpark::draw() {
     setDrawOrigin(0, 0);
     setDrawColor(red, green, blue);
     setDrawAlpha(alpha);
-    const TVector& from = particle->previousPosition;
-    const TVector& to = particle->position;
+    const TVector& from = particle.previousPosition;
+    const TVector& to = particle.position;
     drawGlowLine(game->glowImage, 2, from.x, from.y, to.x, to.y, 20, 1);
 }
 

@@ -59,7 +59,7 @@ Shape TShape::create(std::string_view path) {
 }
 
 Shape TShape::copy() const {
-    auto shape = std::make_shared<TShape>();
+    auto shape = std::allocate_shared<TShape>(TRecycler<TShape>{});
     shape->scale = scale;
     shape->visible = visible;
     shape->heading = heading.copy();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/display.h"
+#include "play/recycler.h"
 #include "play/vector.h"
 
 // The four-frame glow strip every shape line is drawn with; the game object sets it once at start-up.
@@ -36,12 +37,14 @@ struct TShapeLine {
 
 class TShape;
 using Shape = std::shared_ptr<TShape>;
+// Recycled: every enemy that enters copies its kind's outline, and one that breaks up gives it back.
+using TShapeLines = std::vector<TShapeLine, TRecycler<TShapeLine>>;
 
 class TShape {
 public:
     std::string id;
-    std::vector<TShapeLine> sourceLines; // as loaded, in file order
-    std::vector<TShapeLine> drawnLines;  // one per source line, same order: turned and scaled
+    TShapeLines sourceLines; // as loaded, in file order
+    TShapeLines drawnLines;  // one per source line, same order: turned and scaled
     float scale = 1;
     TVector heading{1, 0}; // (1, 0) leaves the shape as drawn in its file
     int needsRotation = 1; // owners set it after changing heading

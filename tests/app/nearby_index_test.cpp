@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <random>
@@ -92,6 +93,7 @@ struct NearbyIndexSession : ::testing::TestWithParam<uint32_t> {
     TNearbyIndex<TDot> index{dotPosition, dotRadius};
     TListBuckets<TDot> buckets{dotKind};
     TNearbyIndex<TDot> counted{dotPosition, dotRadius, [](const TDot& dot) { return dot.kind != 3; }};
+    TNearbyIndex<TDot> keyed{dotPosition, dotRadius, nullptr, dotKind};
     std::vector<TDot*> all; // every dot ever made, alive while the session lasts
     std::vector<std::shared_ptr<TDot>> keep;
 
@@ -147,6 +149,7 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
 
         index.open(list, arenaLeft, arenaTop);
         counted.open(list, arenaLeft, arenaTop);
+        keyed.open(list, arenaLeft, arenaTop);
         buckets.open(list);
         for (int q = 0; q < 40; ++q) {
             const TVector at = session.pick(15) == 0 ? session.point()
@@ -203,6 +206,29 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
             });
             ASSERT_EQ(foundCounted, expectedCounted) << "seed " << GetParam() << " pass " << pass;
 
+            // One kind from a slot on, in list order, each with where it stands, as separation walks its
+            // own kind; like separation, the walk moves what it visits, and says so.
+            const size_t from =
+                session.pick(3) ? 0 : static_cast<size_t>(session.pick(int(list.slotCount()) + 1));
+            std::vector<int> expectedKeyed;
+            for (size_t slot = from; slot < list.slotCount(); ++slot)
+                if (TDot* dot = list.atSlot(slot); dot && dot->kind == kind && inside(at, reach, *dot))
+                    expectedKeyed.push_back(dot->id);
+            std::vector<int> foundKeyed;
+            keyed.forEachNearWithKeyInOrder(at, reach, kind, from, [&](TDot& dot, const TVector& where) {
+                EXPECT_EQ(std::memcmp(&where, &dot.position, sizeof where), 0) << "seed " << GetParam();
+                if (inside(at, reach, dot)) foundKeyed.push_back(dot.id);
+                if (session.pick(3) == 0) {
+                    dot.position = {dot.position.x + session.real(-40, 40),
+                                    dot.position.y + session.real(-40, 40)};
+                    for (auto* moved : {&index, &counted, &keyed})
+                        moved->moved(dot);
+                }
+                return false;
+            });
+            ASSERT_EQ(foundKeyed, expectedKeyed)
+                << "seed " << GetParam() << " pass " << pass << " query " << q;
+
             if (session.pick(4) == 0) removeSome(session, 3);
             // A dot moved during the pass, as separation moves enemies, and said so.
             if (session.pick(3) == 0 && !keep.empty()) {
@@ -212,9 +238,11 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
                                                          dot.position.y + session.real(-60, 60)};
                 index.moved(dot);
                 counted.moved(dot);
+                keyed.moved(dot);
             }
         }
         buckets.close();
+        keyed.close();
         counted.close();
         index.close();
     }

@@ -71,10 +71,10 @@ TEST_F(PlayerTest, ThrustTurnsTheCraftAndBlowsThreeExhaustSparksBackwards) {
     const TVector backwards{0, 1};
     for (size_t i = 0; i < exhaust.size(); ++i) {
         const TSpark& spark = *exhaust[i];
-        EXPECT_NEAR(spark.particle->velocity.length(), 100, 1e-3);
+        EXPECT_NEAR(spark.particle.velocity.length(), 100, 1e-3);
         EXPECT_EQ(spark.red, 200);
         // The random turns add up: the k-th spark strays at most 25 k degrees from straight back.
-        TVector direction = spark.particle->velocity;
+        TVector direction = spark.particle.velocity;
         direction.normalize();
         const float stray = std::acos(std::fmin(1.0f, direction.dot(backwards))) * 180.0f / 3.14159265f;
         EXPECT_LE(stray, 25.0f * static_cast<float>(i + 1) + 1e-3f) << "spark " << i;

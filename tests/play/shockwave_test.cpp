@@ -37,7 +37,7 @@ TEST_F(Shockwave, ShovesSparksEnemiesAndTheCraftOutwardsButNotWellsSnakesOrTheKi
     killer->killedPlayer = 1;
     TShockwave::create(TVector{400, 200}, 800, 0, 0.01f, 1);
 
-    EXPECT_NEAR(game->sparks.first()->particle->acceleration.y, -14000, 0.1);
+    EXPECT_NEAR(game->sparks.first()->particle.acceleration.y, -14000, 0.1);
     EXPECT_NEAR(chaser->particle->acceleration.length(), 4000, 0.1);
     EXPECT_GT(chaser->particle->acceleration.x, 0);
     EXPECT_NEAR(craft().particle->acceleration.y, 4000, 0.1);

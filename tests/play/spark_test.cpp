@@ -23,7 +23,7 @@ TEST_F(Spark, ASecondLongSparkIsGoneAfterNineTenthsAtOneTenthOpacity) {
     EXPECT_TRUE(game->sparks.contains(spark.get()));
     spark->update(0.06f);
     EXPECT_FALSE(game->sparks.contains(spark.get()));
-    EXPECT_FALSE(game->particles.contains(spark->particle.get()));
+    EXPECT_FALSE(game->particles.contains(&spark->particle));
     EXPECT_NEAR(spark->alpha, 0.09f, 1e-4);
 }
 
@@ -33,8 +33,8 @@ TEST_F(Spark, ABurstOfTenIsSpaced35DegreesApart) {
     const auto sparks = allSparks();
     ASSERT_EQ(sparks.size(), 10u);
     for (size_t i = 1; i < sparks.size(); ++i) {
-        const TVector& a = sparks[i - 1]->particle->velocity;
-        const TVector& b = sparks[i]->particle->velocity;
+        const TVector& a = sparks[i - 1]->particle.velocity;
+        const TVector& b = sparks[i]->particle.velocity;
         // (sin, cos) of the throw angle: the step is the angle between successive directions.
         const double gap = std::atan2(a.y * b.x - a.x * b.y, a.x * b.x + a.y * b.y) * 180 / 3.14159265358979;
         EXPECT_NEAR(gap, 35, 1e-2) << i;

@@ -125,7 +125,7 @@ std::string TWorldCheck::checkOwnership(TGame& game) const {
     own(game.player->particle.get(), "the craft");
     own(game.border->particle.get(), "the arena border");
     game.shots.forEach([&](TShot& shot) { own(shot.particle.get(), "a shot"); });
-    game.sparks.forEach([&](TSpark& spark) { own(spark.particle.get(), "a spark"); });
+    game.sparks.forEach([&](TSpark& spark) { own(&spark.particle, "a spark"); });
     std::unordered_set<const TEnemy*> enemies;
     game.enemies.forEach([&](TEnemy& enemy) {
         if (!enemies.insert(&enemy).second && broken.empty())
@@ -178,7 +178,7 @@ std::string TWorldCheck::checkLifetimes(TGame& game) {
         limit(age(shot.particle.get(), shot.particle, 0), SoakLifetime::Shot, "a shot");
     });
     game.sparks.forEach([&](TSpark& spark) {
-        limit(age(spark.particle.get(), spark.particle, 0), SoakLifetime::Spark, "a spark");
+        limit(age(&spark.particle, game.sparks.handleOf(&spark), 0), SoakLifetime::Spark, "a spark");
     });
     game.shockwaves.forEach([&](TShockwave& wave) {
         limit(age(wave.particle.get(), wave.particle, 0), SoakLifetime::Shockwave, "a shockwave");

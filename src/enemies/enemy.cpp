@@ -214,7 +214,6 @@ void TEnemy::seekPlayer(int force) {
 void TEnemy::separate() {
     const int ownKind = kind();
     TVector& here = particle->position;
-    float drift = 0; // at least as far as this enemy's own pushes have carried it
     // Where is other's position, which the walk may know without going to other.
     const auto pushApart = [&](TEnemy& other, const TVector& where) {
         if (&other == this) return;
@@ -233,7 +232,6 @@ void TEnemy::separate() {
         here.y += sy;
         there.x -= sx;
         there.y -= sy;
-        drift += std::abs(sx) + std::abs(sy);
         game->enemyMoved(*this);
         game->enemyMoved(other);
     };
@@ -245,20 +243,20 @@ void TEnemy::separate() {
     }
     // Only those near where this enemy stands can come within its radius, as long as its own pushes have
     // not carried it far; once they have, the rest of the list is looked at around where it has got to. A
-    // crowd of a thousand swarmers is then a thousand short looks instead of a million pairs.
-    const float driftAllowed = radius;
+    // crowd of a thousand swarmers is then a thousand short looks instead of a million pairs. In a crowd
+    // the pushes come from all sides and mostly cancel, so the distance is measured, not summed.
+    const float driftAllowed = radius * 0.5f;
     for (size_t from = 0;;) {
-        drift = 0;
         const TVector start = here;
         const TEnemy* carriedAway = nullptr;
-        game->enemiesAround.forEachNearWithKeyInOrder(start, radius + driftAllowed, ownKind, from,
-                                                      [&](TEnemy& other, const TVector& where) {
-                                                          pushApart(other, where);
-                                                          if (drift <= driftAllowed)
-                                                              return false; // a NaN drift is carried away too
-                                                          carriedAway = &other;
-                                                          return true;
-                                                      });
+        const auto visit = [&](TEnemy& other, const TVector& where) {
+            pushApart(other, where);
+            const float drift = std::abs(here.x - start.x) + std::abs(here.y - start.y); // >= the distance
+            if (drift <= driftAllowed) return false; // a NaN drift is carried away too
+            carriedAway = &other;
+            return true;
+        };
+        game->enemiesAround.forEachNearWithKeyInOrder(start, radius + driftAllowed, ownKind, from, visit);
         if (!carriedAway) return;
         from = game->enemies.slotOf(carriedAway) + 1;
     }

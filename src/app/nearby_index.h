@@ -25,6 +25,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 template <class T> class TNearbyIndex {
@@ -65,9 +66,13 @@ public:
         if (!list_ || !built_) return; // a build to come reads where it is then
         const size_t slot = list_->slotOf(&entry);
         if (slot >= builtSlots_) return; // joiners are candidates anyway
-        anyMoved_ = true;
         const TVector& at = positionOf_(entry);
         const float reach = reachOf_ ? reachOf_(entry) : 0;
+        const uint32_t last = home_[slot];
+        const uint32_t cell = cellOf(at);
+        // Moving again within the same cell only updates the move there.
+        const bool sameCell = last < moves_.size() && moves_[last].cell == cell;
+        if (!sameCell) forgetPlace(slot, last);
         if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(reach)) {
             if (!listedAnywhere_[slot]) anywhere_.push_back(static_cast<uint32_t>(slot));
             listedAnywhere_[slot] = 1;
@@ -75,16 +80,13 @@ public:
             return;
         }
         widestReach_ = std::max(widestReach_, reach);
-        const uint32_t cell = cellOf(at);
         const TPlaced placed{at.x,
                              at.y,
                              reach,
                              keyOf_ ? keyOf_(entry) : 0,
                              static_cast<uint32_t>(slot),
                              const_cast<T*>(&entry)};
-        // Moving again within the same cell only updates the move there.
-        const uint32_t last = home_[slot];
-        if (last < moves_.size() && moves_[last].cell == cell) {
+        if (sameCell) {
             moves_[last].placed = placed;
             return;
         }
@@ -227,6 +229,14 @@ private:
         uint32_t nextInCell = NoMove;
     };
 
+    // Where the entry in slot was to be found before its latest move is no place to look for it now.
+    void forgetPlace(size_t slot, uint32_t last) {
+        TPlaced* left = nullptr;
+        if (last == AtBuild && placedAt_[slot] != NoMove) left = &placed_[placedAt_[slot]];
+        if (last < moves_.size()) left = &moves_[last].placed;
+        if (left) left->x = std::numeric_limits<float>::infinity(); // beyond every reach: see mayReach
+    }
+
     static bool mayReach(const TPlaced& placed, const TVector& at, float reach, const TBox& box) {
         const float dx = placed.x - at.x, dy = placed.y - at.y;
         const float limit = reach + placed.reach + box.margin;
@@ -236,8 +246,8 @@ private:
     // A crowd in the box is near or not at random, so the tests are combined without branching.
 
     // Calls take(TPlaced, near) for the placed entries of the cells in reach, near when the entry may lie
-    // within reach where it now stands: the build's entries that have not moved since, and the last
-    // place of those that have. Not those in no cell.
+    // within reach where it now stands. A place an entry has left lies at infinity (forgetPlace), so the
+    // build's places and the moves' are judged alike, by position alone. Not those in no cell.
     template <class Take>
     void forEachCandidate(const TVector& at, float reach, const TBox& box, Take&& take) {
         // Of the box, only the cells that come within reach of the circle: four in five of them for a
@@ -253,12 +263,11 @@ private:
                 // and a busy arena's thousands of sparks lie all over memory.
                 for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i) {
                     const TPlaced& placed = placed_[i];
-                    const bool here = !anyMoved_ | (home_[placed.slot] == AtBuild);
-                    take(placed, here & mayReach(placed, at, reach, box));
+                    take(placed, mayReach(placed, at, reach, box));
                 }
                 for (uint32_t m = cellMoves_[cell]; m != NoMove; m = moves_[m].nextInCell) {
                     const TPlaced& placed = moves_[m].placed;
-                    take(placed, (home_[placed.slot] == m) & mayReach(placed, at, reach, box));
+                    take(placed, mayReach(placed, at, reach, box));
                 }
             }
         }
@@ -329,6 +338,7 @@ private:
         makeRoom(bySlot_, room);
         makeRoom(placed_, room);
         makeRoom(home_, room);
+        makeRoom(placedAt_, room);
         makeRoom(moves_, room);
         makeRoom(listedAnywhere_, room);
         makeRoom(marked_, (room + 63) / 64);
@@ -340,8 +350,8 @@ private:
         moves_.clear();
         cellMoves_.assign(columns * rows, NoMove);
         home_.assign(builtSlots_, AtBuild);
+        placedAt_.assign(builtSlots_, NoMove);
         listedAnywhere_.assign(builtSlots_, 0);
-        anyMoved_ = false;
         for (size_t slot = 0; slot < builtSlots_; ++slot) {
             T* entry = list_->atSlot(slot);
             if (!entry || (counts_ && !counts_(*entry))) continue;
@@ -363,8 +373,10 @@ private:
             cellStart_[cell + 1] += cellStart_[cell];
         placed_.resize(cellStart_.back());
         cellFill_.assign(cellStart_.begin(), cellStart_.end() - 1);
-        for (const TInCell& entry : bySlot_)
+        for (const TInCell& entry : bySlot_) {
+            placedAt_[entry.placed.slot] = cellFill_[entry.cell];
             placed_[cellFill_[entry.cell]++] = entry.placed;
+        }
         marked_.assign((builtSlots_ + 63) / 64, 0);
         if (keyOf_) markedPlace_.resize(builtSlots_);
     }
@@ -406,7 +418,7 @@ private:
     std::vector<uint32_t> home_;           // by slot: AtBuild, Anywhere, or the entry's last move
     std::vector<uint32_t> anywhere_;       // in no cell: candidates of every query while home_ says so
     std::vector<uint8_t> listedAnywhere_;  // by slot: in anywhere_ already
-    bool anyMoved_ = false;                // some entry is no longer where the build placed it
+    std::vector<uint32_t> placedAt_;       // by slot: the build's place in placed_, or NoMove
     std::vector<uint64_t> marked_;         // the ordered walk's candidates, one bit per slot
     std::vector<TPlaced> markedPlace_;     // by slot: where a candidate of the walk by key stands
     std::vector<const TPlaced*> gathered_; // the walk by key's candidates, before they are marked

@@ -16,11 +16,6 @@ std::shared_ptr<TChaser> TChaser::create(float x, float y) {
     return chaser;
 }
 
-void TChaser::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TChaser::activeStep(float) {
     seekPlayer(900);
     separate();

@@ -7,7 +7,6 @@ class TChaser : public TEnemy {
 public:
     static std::shared_ptr<TChaser> create(float x, float y);
 
-    void update(float dt) override;
     int kind() const override { return EnemyKind::Chaser; }
 
 protected:

@@ -25,11 +25,6 @@ std::shared_ptr<TDodger> TDodger::create(float x, float y) {
     return dodger;
 }
 
-void TDodger::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TDodger::activeStep(float) {
     seekPlayer(900);
     separate();

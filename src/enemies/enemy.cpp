@@ -6,7 +6,6 @@
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
-#include "enemies/splinter.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "play/particle.h"
@@ -20,7 +19,6 @@
 #include <string>
 
 namespace {
-constexpr float waveRadius = 800;
 constexpr float lifeLostSeconds = 1.5f;
 constexpr float blinkSeconds = 0.05f;
 constexpr int killCountKinds = 10;
@@ -127,67 +125,6 @@ void TEnemy::hit(int awardScore, float dt) {
     state = EnemyState::Dying;
 }
 
-bool TEnemy::hitByKind(float dt) {
-    switch (kind()) {
-    case EnemyKind::Splitter:
-        splitIntoSplinters();
-        return true;
-
-    case EnemyKind::GravityWell:
-        if (state == EnemyState::Active) {
-            // The first hit only wakes a dormant well; the wake pushes the craft back.
-            TShockwave::create(particle->position, waveRadius, 0, dt, 1);
-            state = EnemyState::Sucking;
-            game->player->stats.shotsHit += 1;
-            return false;
-        }
-        if (state == EnemyState::Sucking) {
-            hitPoints -= 1;
-            burst(particle->position, 21, 200, 1600, 255, 255, 255);
-            game->sounds->play(game->sounds->holeHitSound, 1.0f);
-            pulseSpeed *= 1.2f;
-            if (hitPoints > 0) return false;
-            TShockwave::create(particle->position, waveRadius, 0, dt, 1);
-            game->particles.remove(particle.get());
-            game->enemies.remove(this);
-        }
-        return true;
-
-    case EnemyKind::Snake:
-        // Only the head can be hit; the count is of heads, so a segment leaves it alone.
-        if (isHead == 0) return false;
-        game->snakeCount -= 1;
-        return true;
-
-    case EnemyKind::Dasher:
-        // The shield's particle was never in the particles list.
-        if (companion) game->enemies.remove(companion.get());
-        return true;
-
-    case EnemyKind::DasherShield:
-        return false;
-
-    default:
-        return true;
-    }
-}
-
-void TEnemy::splitIntoSplinters() {
-    // Three splinters flung away from the craft, each harder than the last, each swirling its own way.
-    // Directly on the craft there is no "away": they start without a push.
-    TVector away = particle->position;
-    away.subtract(game->player->particle->position);
-    const bool hasDirection = away.length() > 0;
-    const float spins[3] = {8, -8, -10};
-    const float pushes[3] = {9000, 18000, 32000};
-    for (int i = 0; i < 3; ++i) {
-        std::shared_ptr<TEnemy> splinter = createSplinter(particle->position, spins[i]);
-        if (!splinter || !hasDirection) continue;
-        away.normalize().scale(pushes[i]);
-        splinter->particle->acceleration.setFrom(away);
-    }
-}
-
 // --- Entry, homing and separation ----------------------------------------------------------------------
 
 void TEnemy::updateEntry(float dt) {
@@ -253,18 +190,14 @@ void TEnemy::dispatchState(float dt) {
         updateEntry(dt);
         if (state != EnemyState::Entering) entryEnded();
         break;
-    case EnemyState::Active:
-    case EnemyState::Sucking:
-    case EnemyState::Aiming:
-        activeStep(dt);
-        break;
     case EnemyState::Dying:
-        updateDying(dt);
+        dyingStep(dt);
         break;
     case EnemyState::Frozen:
         updateFrozen(dt);
         break;
     default:
+        activeStep(dt);
         break;
     }
 }

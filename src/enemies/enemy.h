@@ -1,6 +1,7 @@
-// TEnemy: the base of every enemy kind. The kinds supply `create`, `update` and `kind`; the base supplies
-// the shared steps (entry animation, homing, separation, break-apart, blinking), the contact test that
-// destroys the craft and the hit routine that scores a kill.
+// TEnemy: the base of every enemy kind. The kinds supply `create`, `kind` and the steps of their own states;
+// the base supplies the shared steps (entry animation, homing, separation, break-apart, blinking), the
+// contact test that destroys the craft and the hit routine that scores a kill. What a kind does differently
+// when hit, and the fields and states only it has, are the kind's own.
 #pragma once
 
 #include <memory>
@@ -25,8 +26,7 @@ constexpr int DasherShield = 91;
 namespace EnemyState {
 constexpr int Entering = 0;
 constexpr int Active = 1;
-constexpr int Sucking = 2;
-constexpr int Aiming = 3;
+// 2 and 3 are kinds' own: TGravityWell::Sucking and TDasher::Aiming.
 constexpr int Dying = 4;
 constexpr int Frozen = 5;
 } // namespace EnemyState
@@ -43,8 +43,14 @@ public:
     void updateEntry(float dt);
     void separate();
     void seekPlayer(int force);
-    virtual void update(float dt) = 0;
+    // Most kinds think on every second frame only, and then run the step of their state.
+    virtual void update(float dt) {
+        if (skipThisFrame()) return;
+        dispatchState(dt);
+    }
     virtual int kind() const = 0;
+    // A snake's tail segment only follows its head: shots are lost in it and wells pass it by.
+    virtual bool isTailSegment() const { return false; }
 
     std::shared_ptr<TParticle> particle;
     std::shared_ptr<TShape> shape;
@@ -58,24 +64,28 @@ public:
     float turn = 0;
     float blinkTime = 0;
     float dyingTime = 0.25f;
-    int hitPoints = 0;
-    int isHead = 0;
-    std::shared_ptr<TEnemy> companion;
     int killedPlayer = 0;
-    float pulseSpeed = 0;
 
 protected:
-    // The step skeleton most kinds share. They think only on every second frame: `update` starts with
-    //     if (skipThisFrame()) return;
-    // and then calls dispatchState(dt), which runs the step of the current state.
+    // Hits, wakes and the craft's death all send out waves of this radius.
+    static constexpr float waveRadius = 800;
+
+    // True on every second call: the frame an alternate-frame kind does not think in.
     bool skipThisFrame();
-    // 0: entry (then entryEnded() in the update it finishes); 1, 2, 3: activeStep; 4: break-apart; 5: blink.
+    // The step of the current state: entering runs the entry (then entryEnded() in the update it
+    // finishes), dying and frozen their steps, and any other state, the active one and the kinds' own,
+    // activeStep.
     void dispatchState(float dt);
     virtual void entryEnded() {}
     virtual void activeStep(float dt) { (void)dt; }
+    virtual void dyingStep(float dt) { updateDying(dt); }
+    // What the kind does first when it is hit: true to go on to the score, the kill count and the burst,
+    // false when the hit ends there.
+    virtual bool hitByKind(float dt) {
+        (void)dt;
+        return true;
+    }
 
 private:
-    bool hitByKind(float dt); // the special case of the kind; false when the hit ends there
-    void splitIntoSplinters();
     void destroyCraft(float waveDt);
 };

@@ -10,6 +10,7 @@
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
+#include "play/shockwave.h"
 #include "play/spark.h"
 #include "shapes/shape.h"
 
@@ -40,10 +41,6 @@ void pullToward(TVector& acceleration, const TVector& from, const TVector& towar
     pull.normalize().scale(strength);
     acceleration.add(pull);
 }
-
-bool isSnakeTail(const TEnemy& enemy) {
-    return enemy.kind() == EnemyKind::Snake && enemy.isHead == 0;
-}
 } // namespace
 
 std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
@@ -62,15 +59,31 @@ std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
     return well;
 }
 
-void TGravityWell::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TGravityWell::activeStep(float dt) {
     // Dormant, it only waits to be shot (or touched).
     if (state == EnemyState::Active) checkPlayerCollision(0);
-    if (state == EnemyState::Sucking) suck(dt);
+    if (state == Sucking) suck(dt);
+}
+
+bool TGravityWell::hitByKind(float dt) {
+    if (state == EnemyState::Active) {
+        // The first hit only wakes a dormant well; the wake pushes the craft back.
+        TShockwave::create(particle->position, waveRadius, 0, dt, 1);
+        state = Sucking;
+        game->player->stats.shotsHit += 1;
+        return false;
+    }
+    if (state == Sucking) {
+        hitPoints -= 1;
+        burst(particle->position, 21, 200, 1600, 255, 255, 255);
+        game->sounds->play(game->sounds->holeHitSound, 1.0f);
+        pulseSpeed *= 1.2f;
+        if (hitPoints > 0) return false;
+        TShockwave::create(particle->position, waveRadius, 0, dt, 1);
+        game->particles.remove(particle.get());
+        game->enemies.remove(this);
+    }
+    return true;
 }
 
 void TGravityWell::suck(float dt) {
@@ -143,7 +156,7 @@ bool TGravityWell::pullEnemies(float dt) {
         // Once overloaded the well is gone; the children it just made must not be swallowed by it.
         if (overloaded || &other == this) return;
         if (other.state == EnemyState::Entering || other.state == EnemyState::Dying) return;
-        if (isSnakeTail(other)) return;
+        if (other.isTailSegment()) return;
         const float distance = other.particle->position.distanceTo(particle->position);
         if (distance >= enemyReach) return;
         if (distance >= swallowReach) {
@@ -152,7 +165,7 @@ bool TGravityWell::pullEnemies(float dt) {
             return;
         }
         // Two sucking wells leave each other alone; a dormant one is only woken by its hit.
-        const bool suckingWell = other.kind() == EnemyKind::GravityWell && other.state == EnemyState::Sucking;
+        const bool suckingWell = other.kind() == EnemyKind::GravityWell && other.state == Sucking;
         if (!suckingWell) other.hit(0, dt);
         if (other.kind() != EnemyKind::GravityWell) {
             // A dasher's shield survives its hit, so it is swallowed again on every update it stays here.

@@ -25,15 +25,6 @@ std::shared_ptr<TSplinter> TSplinter::create(const TVector& position, float spin
     return splinter;
 }
 
-std::shared_ptr<TEnemy> createSplinter(const TVector& position, float spin) {
-    return TSplinter::create(position, spin);
-}
-
-void TSplinter::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TSplinter::activeStep(float) {
     seekPlayer(300);
     // A force that turns with orbitAngle, added on top of the homing: the splinter corkscrews in. No

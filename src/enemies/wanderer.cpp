@@ -24,11 +24,6 @@ std::shared_ptr<TWanderer> TWanderer::create(float x, float y) {
     return wanderer;
 }
 
-void TWanderer::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TWanderer::entryEnded() {
     // It sets off in a random direction the moment it is solid. The y draw comes first.
     const auto y = static_cast<float>(randomReal(-1, 1));

@@ -16,22 +16,9 @@ std::shared_ptr<TWellChild> TWellChild::create(float x, float y) {
     return child;
 }
 
-// Born active, a child knows only three states: it never enters, sucks or aims.
-void TWellChild::update(float dt) {
-    if (skipThisFrame()) return;
-    switch (state) {
-    case EnemyState::Active:
-        seekPlayer(2000);
-        separate();
-        checkPlayerCollision(0);
-        break;
-    case EnemyState::Dying:
-        updateDying(dt);
-        break;
-    case EnemyState::Frozen:
-        updateFrozen(dt);
-        break;
-    default:
-        break;
-    }
+// Born active, a child never enters, sucks or aims.
+void TWellChild::activeStep(float) {
+    seekPlayer(2000);
+    separate();
+    checkPlayerCollision(0);
 }

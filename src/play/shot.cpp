@@ -26,8 +26,7 @@ float wakeRadius(int weaponLevel) {
 
 // Enemies that swallow a shot without being hurt: any snake segment but the head, and a raised shield.
 bool absorbsShots(const TEnemy& enemy) {
-    const int kind = enemy.kind();
-    return (kind == EnemyKind::Snake && enemy.isHead == 0) || kind == EnemyKind::DasherShield;
+    return enemy.isTailSegment() || enemy.kind() == EnemyKind::DasherShield;
 }
 } // namespace
 

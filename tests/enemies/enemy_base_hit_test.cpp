@@ -1,5 +1,9 @@
+#include "enemies/dasher.h"
 #include "enemies/enemy_base_kit.h"
+#include "enemies/gravity_well.h"
+#include "enemies/snake.h"
 #include "enemies/splinter.h"
+#include "enemies/splitter.h"
 
 #include "play/popup_text.h"
 #include "play/shockwave.h"
@@ -52,8 +56,8 @@ TEST_F(EnemyHit, AKillWithoutScoreStillCountsAndADyingEnemyIsNeverCountedTwice) 
 }
 
 TEST_F(EnemyHit, ASplitterFlingsThreeSplintersAwayFromTheCraftEachHarder) {
-    auto splitter = addTestEnemy(EnemyKind::Splitter, 400, 200); // 100 above the craft
-    auto onCraft = addTestEnemy(EnemyKind::Splitter, 400, 300);
+    auto splitter = addKindEnemy<TSplitter>(400, 200); // 100 above the craft
+    auto onCraft = addKindEnemy<TSplitter>(400, 300);
     splitter->hit(1, 0.016f);
     onCraft->hit(1, 0.016f);
 
@@ -74,12 +78,12 @@ TEST_F(EnemyHit, ASplitterFlingsThreeSplintersAwayFromTheCraftEachHarder) {
 }
 
 TEST_F(EnemyHit, AWellWakesThenLosesHitPointsThenBurstsAndScores) {
-    auto well = addTestEnemy(EnemyKind::GravityWell, 400, 200, EnemyState::Active, 40, 150);
+    auto well = addKindEnemy<TGravityWell>(400, 200, EnemyState::Active, 40, 150);
     well->hitPoints = 2;
     well->pulseSpeed = 1.0f;
 
     well->hit(1, 0.016f); // wakes: a wave that pushes the craft and counts as a hit, nothing else
-    EXPECT_EQ(well->state, EnemyState::Sucking);
+    EXPECT_EQ(well->state, TGravityWell::Sucking);
     ASSERT_EQ(game->shockwaves.size(), 1u);
     EXPECT_EQ(game->shockwaves.first()->destroysEnemies, 0);
     EXPECT_GT(craft().particle->acceleration.y, 0);
@@ -104,9 +108,9 @@ TEST_F(EnemyHit, AWellWakesThenLosesHitPointsThenBurstsAndScores) {
 }
 
 TEST_F(EnemyHit, ADasherTakesItsShieldAlongAndTheShieldAloneCannotDie) {
-    auto shield = addTestEnemy(EnemyKind::DasherShield, 430, 200, EnemyState::Active, 24, 0);
-    auto dasher = addTestEnemy(EnemyKind::Dasher, 400, 200, EnemyState::Aiming, 24, 150);
-    dasher->companion = shield;
+    auto shield = addKindEnemy<TDasherShield>(430, 200, EnemyState::Active, 24, 0);
+    auto dasher = addKindEnemy<TDasher>(400, 200, TDasher::Aiming, 24, 150);
+    dasher->shield = shield;
     shield->hit(1, 0.016f);
     EXPECT_EQ(shield->state, EnemyState::Active);
     EXPECT_EQ(craft().stats.shotsHit, 0);
@@ -116,9 +120,9 @@ TEST_F(EnemyHit, ADasherTakesItsShieldAlongAndTheShieldAloneCannotDie) {
 }
 
 TEST_F(EnemyHit, OnlyASnakeHeadCountsOffTheSnakes) {
-    auto segment = addTestEnemy(EnemyKind::Snake, 380, 200, EnemyState::Active, 16, 0);
-    auto head = addTestEnemy(EnemyKind::Snake, 400, 200, EnemyState::Active, 24, 150);
-    head->isHead = 1;
+    auto segment = addKindEnemy<TSnake>(380, 200, EnemyState::Active, 16, 0);
+    auto head = addKindEnemy<TSnake>(400, 200, EnemyState::Active, 24, 150);
+    head->isHead = true;
     game->snakeCount = 2;
     segment->hit(1, 0.016f);
     EXPECT_EQ(game->snakeCount, 2);

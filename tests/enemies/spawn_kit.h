@@ -18,7 +18,7 @@ struct TSpawnSeen {
     int frame;
     int kind;
     TVector position;
-    int isHead;
+    bool isHead; // of the snakes; false for every other kind
 };
 
 // Each look lists the enemies that were not in the list at the previous look. The enemies of the previous
@@ -32,7 +32,8 @@ public:
         game->enemies.forEach([&](TEnemy& enemy) { now.push_back(enemy.shared_from_this()); });
         for (const auto& enemy : now)
             if (!std::binary_search(previous.begin(), previous.end(), enemy))
-                spawns.push_back({frame, enemy->kind(), enemy->particle->position, enemy->isHead});
+                spawns.push_back({frame, enemy->kind(), enemy->particle->position,
+                                  enemy->kind() == EnemyKind::Snake && !enemy->isTailSegment()});
         std::sort(now.begin(), now.end());
         previous = std::move(now);
     }

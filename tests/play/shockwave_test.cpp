@@ -1,4 +1,5 @@
 #include "enemies/enemy_base_kit.h"
+#include "enemies/snake.h"
 
 #include "play/shockwave.h"
 #include "play/spark.h"
@@ -56,8 +57,8 @@ TEST_F(Shockwave, ABombBreaksUpActiveEnemiesInReachForNothing) {
     auto near = addTestEnemy(EnemyKind::Chaser, 500, 300);
     auto far = addTestEnemy(EnemyKind::Chaser, 900, 300);
     auto entering = addTestEnemy(EnemyKind::Chaser, 450, 300, EnemyState::Entering);
-    auto head = addTestEnemy(EnemyKind::Snake, 450, 300);
-    head->isHead = 1;
+    auto head = addKindEnemy<TSnake>(450, 300);
+    head->isHead = true;
     game->snakeCount = 1;
     craft().kills = 24;
     TShockwave::create(TVector{400, 300}, 800, 1, 0.016f, 0);

@@ -73,7 +73,7 @@ int ringKind(int choice) {
 
 // A snake is made head first and its tail after; only the head is what a pattern asked for.
 bool isWhatWasAsked(const TEnemy& enemy, int kind) {
-    return enemy.kind() == kind && (kind != EnemyKind::Snake || enemy.isHead != 0);
+    return enemy.kind() == kind && (kind != EnemyKind::Snake || !enemy.isTailSegment());
 }
 
 bool onCorner(const TEnemy& enemy, bool inner) {

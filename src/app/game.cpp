@@ -117,7 +117,7 @@ float enemyRadius(const TEnemy& enemy) {
     return enemy.radius;
 }
 int enemyKind(const TEnemy& enemy) {
-    return enemy.kind();
+    return kindCode(enemy.kind());
 }
 const TVector& sparkPosition(const TSpark& spark) {
     return spark.particle->position;

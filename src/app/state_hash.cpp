@@ -102,10 +102,10 @@ uint64_t hashEnemies(TGame& g) {
         const auto* well = dynamic_cast<const TGravityWell*>(&e);
         const auto* snake = dynamic_cast<const TSnake*>(&e);
         const auto* dasher = dynamic_cast<const TDasher*>(&e);
-        h << e.kind() << e.state << *e.particle << e.radius << e.points << e.skipFrame << e.entryTime
-          << e.entryScale << e.timer << e.turn << e.blinkTime << e.dyingTime << (well ? well->hitPoints : 0)
-          << (snake && snake->isHead) << e.killedPlayer << (well ? well->pulseSpeed : 0.0f)
-          << (dasher && dasher->shield != nullptr);
+        h << kindCode(e.kind()) << stateCode(e.state) << *e.particle << e.radius << e.points << e.skipFrame
+          << e.entryTime << e.entryScale << e.timer << e.turn << e.blinkTime << e.dyingTime
+          << (well ? well->hitPoints : 0) << (snake && snake->isHead) << e.killedPlayer
+          << (well ? well->pulseSpeed : 0.0f) << (dasher && dasher->shield != nullptr);
     });
     return h.value();
 }

@@ -17,7 +17,7 @@ std::shared_ptr<TChaser> TChaser::create(float x, float y) {
 }
 
 void TChaser::activeStep(float) {
-    seekPlayer(900);
+    seekPlayer(chaserHoming);
     separate();
     checkPlayerCollision(0);
 }

@@ -7,7 +7,7 @@ class TChaser : public TEnemy {
 public:
     static std::shared_ptr<TChaser> create(float x, float y);
 
-    int kind() const override { return EnemyKind::Chaser; }
+    EnemyKind kind() const override { return EnemyKind::Chaser; }
 
 protected:
     void activeStep(float dt) override;

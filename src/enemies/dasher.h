@@ -9,10 +9,10 @@ class TDasher : public TEnemy {
 public:
     static std::shared_ptr<TDasher> create(float x, float y);
 
-    int kind() const override { return EnemyKind::Dasher; }
+    EnemyKind kind() const override { return EnemyKind::Dasher; }
 
     // Turning on the spot until it points at the craft; dashing is EnemyState::Active.
-    static constexpr int Aiming = 3;
+    static constexpr EnemyState Aiming{3};
 
     float dashTime = 0;             // seconds of thrust left in the current dash
     TVector dash;                   // the dash direction while aiming, the dash force while dashing
@@ -38,7 +38,7 @@ public:
     static std::shared_ptr<TDasherShield> create();
 
     void update(float) override {}
-    int kind() const override { return EnemyKind::DasherShield; }
+    EnemyKind kind() const override { return EnemyKind::DasherShield; }
 
 protected:
     bool hitByKind(float) override { return false; }

@@ -26,7 +26,7 @@ std::shared_ptr<TDodger> TDodger::create(float x, float y) {
 }
 
 void TDodger::activeStep(float) {
-    seekPlayer(900);
+    seekPlayer(chaserHoming);
     separate();
     shape->heading.rotate(dodgerSpinPerUpdate);
     shape->needsRotation = 1;

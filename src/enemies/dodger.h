@@ -7,7 +7,7 @@ class TDodger : public TEnemy {
 public:
     static std::shared_ptr<TDodger> create(float x, float y);
 
-    int kind() const override { return EnemyKind::Dodger; }
+    EnemyKind kind() const override { return EnemyKind::Dodger; }
 
 protected:
     void activeStep(float dt) override;

@@ -57,7 +57,7 @@ void TEnemy::destroyCraft(float waveDt) {
     game->enemies.forEach([](TEnemy& enemy) { enemy.state = EnemyState::Dying; });
     TShockwave::create(craft.particle->position, waveRadius, 1, waveDt, 0);
     // The killer stays on the field, blinking, while the countdown runs; the wave must not take it.
-    killedPlayer = 1;
+    killedPlayer = true;
     state = EnemyState::Frozen;
     game->state = GameState::LifeLost;
     game->deathTime = lifeLostSeconds;
@@ -96,7 +96,7 @@ void TEnemy::updateFrozen(float dt) {
 
 // --- The hit routine -----------------------------------------------------------------------------------
 
-void TEnemy::hit(int awardScore, float dt) {
+void TEnemy::hit(bool awardScore, float dt) {
     // Whatever else reaches a dying enemy in the same frame, it is scored and counted once.
     if (state == EnemyState::Dying) return;
     if (!hitByKind(dt)) return;
@@ -104,7 +104,7 @@ void TEnemy::hit(int awardScore, float dt) {
     TPlayer& craft = *game->player;
     const float x = particle->position.x;
     const float y = particle->position.y;
-    if (awardScore == 1) {
+    if (awardScore) {
         const int earned = points * craft.multiplier;
         craft.stats.score += earned;
         TPopupText::create(std::to_string(earned), x, y);
@@ -115,8 +115,8 @@ void TEnemy::hit(int awardScore, float dt) {
     }
 
     // Kills without score (swallowed by a well) still count, and still feed the multiplier.
-    const int kindCode = kind();
-    if (kindCode >= 0 && kindCode < killCountKinds) craft.stats.kills[static_cast<size_t>(kindCode)] += 1;
+    const int code = kindCode(kind());
+    if (code >= 0 && code < killCountKinds) craft.stats.kills[static_cast<size_t>(code)] += 1;
     craft.stats.shotsHit += 1;
     craft.kills += 1;
 
@@ -149,7 +149,7 @@ void TEnemy::seekPlayer(int force) {
 }
 
 void TEnemy::separate() {
-    const int ownKind = kind();
+    const EnemyKind ownKind = kind();
     TVector& here = particle->position;
     const auto pushApart = [&](TEnemy& other) {
         if (&other == this || other.kind() != ownKind) return;
@@ -172,7 +172,7 @@ void TEnemy::separate() {
         game->enemyMoved(other);
     };
     if (game->enemiesByKind.isOpen())
-        game->enemiesByKind.forEachWithKey(ownKind, pushApart);
+        game->enemiesByKind.forEachWithKey(kindCode(ownKind), pushApart);
     else
         game->enemies.forEach(pushApart);
 }
@@ -180,8 +180,8 @@ void TEnemy::separate() {
 // --- The alternate-frame skeleton ----------------------------------------------------------------------
 
 bool TEnemy::skipThisFrame() {
-    skipFrame = skipFrame == 0 ? 1 : 0;
-    return skipFrame == 1;
+    skipFrame = !skipFrame;
+    return skipFrame;
 }
 
 void TEnemy::dispatchState(float dt) {

@@ -9,27 +9,35 @@
 struct TParticle;
 class TShape;
 
-namespace EnemyKind {
-constexpr int Wanderer = 0;
-constexpr int Chaser = 1;
-constexpr int Dodger = 2;
-constexpr int Splitter = 3;
-constexpr int Splinter = 4;
-constexpr int GravityWell = 5;
-constexpr int WellChild = 6;
-constexpr int Snake = 7;
-constexpr int Swarmer = 8;
-constexpr int Dasher = 9;
-constexpr int DasherShield = 91;
-} // namespace EnemyKind
+// The numbers are what the run record's kill counts are indexed by and what the state hash carries.
+enum class EnemyKind {
+    Wanderer = 0,
+    Chaser = 1,
+    Dodger = 2,
+    Splitter = 3,
+    Splinter = 4,
+    GravityWell = 5,
+    WellChild = 6,
+    Snake = 7,
+    Swarmer = 8,
+    Dasher = 9,
+    DasherShield = 91,
+};
+constexpr int kindCode(EnemyKind kind) {
+    return static_cast<int>(kind);
+}
 
-namespace EnemyState {
-constexpr int Entering = 0;
-constexpr int Active = 1;
-// 2 and 3 are kinds' own: TGravityWell::Sucking and TDasher::Aiming.
-constexpr int Dying = 4;
-constexpr int Frozen = 5;
-} // namespace EnemyState
+// The states every kind shares. A kind's own states are its own (TGravityWell::Sucking is 2,
+// TDasher::Aiming 3); the numbers are what the state hash carries.
+enum class EnemyState {
+    Entering = 0,
+    Active = 1,
+    Dying = 4,
+    Frozen = 5,
+};
+constexpr int stateCode(EnemyState state) {
+    return static_cast<int>(state);
+}
 
 class TEnemy : public std::enable_shared_from_this<TEnemy> {
 public:
@@ -39,7 +47,7 @@ public:
     void checkPlayerCollision(float waveDt);
     void updateDying(float dt);
     void updateFrozen(float dt);
-    void hit(int awardScore, float dt);
+    void hit(bool awardScore, float dt);
     void updateEntry(float dt);
     void separate();
     void seekPlayer(int force);
@@ -48,7 +56,7 @@ public:
         if (skipThisFrame()) return;
         dispatchState(dt);
     }
-    virtual int kind() const = 0;
+    virtual EnemyKind kind() const = 0;
     // A snake's tail segment only follows its head: shots are lost in it and wells pass it by.
     virtual bool isTailSegment() const { return false; }
 
@@ -56,19 +64,21 @@ public:
     std::shared_ptr<TShape> shape;
     float radius = 0;
     int points = 0;
-    int skipFrame = 0;
-    int state = EnemyState::Entering;
+    bool skipFrame = false;
+    EnemyState state = EnemyState::Entering;
     float entryTime = 0.3f;
     float entryScale = 0.5f;
     float timer = 0;
     float turn = 0;
     float blinkTime = 0;
     float dyingTime = 0.25f;
-    int killedPlayer = 0;
+    bool killedPlayer = false; // the wave of the craft's death passes over its killer
 
 protected:
     // Hits, wakes and the craft's death all send out waves of this radius.
     static constexpr float waveRadius = 800;
+    // The chaser's pull toward the craft, which the dodger and the splitter share.
+    static constexpr int chaserHoming = 900;
 
     // True on every second call: the frame an alternate-frame kind does not think in.
     bool skipThisFrame();

@@ -21,6 +21,7 @@ constexpr int hitPointsOverLevel = 8;
 constexpr int swallowsToOverload = 15;
 constexpr float biggestPulse = 1.0f;
 constexpr float smallestPulse = 0.5f;
+constexpr float hitSpeedUp = 1.2f;
 constexpr float swallowSpeedUp = 1.025f;
 constexpr float sparkReach = 300;
 constexpr float sparkPull = 108000;
@@ -77,7 +78,7 @@ bool TGravityWell::hitByKind(float dt) {
         hitPoints -= 1;
         burst(particle->position, 21, 200, 1600, 255, 255, 255);
         game->sounds->play(game->sounds->holeHitSound, 1.0f);
-        pulseSpeed *= 1.2f;
+        pulseSpeed *= hitSpeedUp;
         if (hitPoints > 0) return false;
         TShockwave::create(particle->position, waveRadius, 0, dt, 1);
         game->particles.remove(particle.get());
@@ -166,7 +167,7 @@ bool TGravityWell::pullEnemies(float dt) {
         }
         // Two sucking wells leave each other alone; a dormant one is only woken by its hit.
         const bool suckingWell = other.kind() == EnemyKind::GravityWell && other.state == Sucking;
-        if (!suckingWell) other.hit(0, dt);
+        if (!suckingWell) other.hit(false, dt);
         if (other.kind() != EnemyKind::GravityWell) {
             // A dasher's shield survives its hit, so it is swallowed again on every update it stays here.
             points += other.points / 2;
@@ -200,7 +201,7 @@ void TGravityWell::overload(float dt) {
     }
     // The well ends through its own hit: no score, but the kill counts and it bursts like a shot-down well.
     hitPoints = 0;
-    hit(0, dt);
+    hit(false, dt);
     game->sounds->play(game->sounds->holeExplodeSound, 1.0f);
 }
 

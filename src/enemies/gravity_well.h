@@ -9,10 +9,10 @@ class TGravityWell : public TEnemy {
 public:
     static std::shared_ptr<TGravityWell> create(float x, float y);
 
-    int kind() const override { return EnemyKind::GravityWell; }
+    EnemyKind kind() const override { return EnemyKind::GravityWell; }
 
     // Shot awake, the well stops lying dormant (EnemyState::Active) and sucks.
-    static constexpr int Sucking = 2;
+    static constexpr EnemyState Sucking{2};
 
     int hitPoints = 0;    // hits still needed once awake
     float pulseSpeed = 0; // how fast the outline breathes; hits and swallows speed it up

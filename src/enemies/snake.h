@@ -16,7 +16,7 @@ public:
 
     // Every frame, not every second one.
     void update(float dt) override { dispatchState(dt); }
-    int kind() const override { return EnemyKind::Snake; }
+    EnemyKind kind() const override { return EnemyKind::Snake; }
     bool isTailSegment() const override { return !isHead; }
 
     bool isHead = false;

@@ -13,7 +13,7 @@ public:
     // update; appends its particle to particles and the splinter to enemies.
     static std::shared_ptr<TSplinter> create(const TVector& position, float spin);
 
-    int kind() const override { return EnemyKind::Splinter; }
+    EnemyKind kind() const override { return EnemyKind::Splinter; }
 
     float orbitAngle = 0; // degrees
     float spin = 0;       // degrees per update; the sign picks the sense of the swirl

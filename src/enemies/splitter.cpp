@@ -23,7 +23,7 @@ std::shared_ptr<TSplitter> TSplitter::create(float x, float y) {
 }
 
 void TSplitter::activeStep(float) {
-    seekPlayer(900);
+    seekPlayer(chaserHoming);
     separate();
     shape->heading.rotate(splitterSpinPerUpdate);
     shape->needsRotation = 1;

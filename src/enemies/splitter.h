@@ -7,7 +7,7 @@ class TSplitter : public TEnemy {
 public:
     static std::shared_ptr<TSplitter> create(float x, float y);
 
-    int kind() const override { return EnemyKind::Splitter; }
+    EnemyKind kind() const override { return EnemyKind::Splitter; }
 
 protected:
     void activeStep(float dt) override;

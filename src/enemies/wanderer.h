@@ -7,7 +7,7 @@ class TWanderer : public TEnemy {
 public:
     static std::shared_ptr<TWanderer> create(float x, float y);
 
-    int kind() const override { return EnemyKind::Wanderer; }
+    EnemyKind kind() const override { return EnemyKind::Wanderer; }
 
 protected:
     void entryEnded() override;

@@ -7,7 +7,7 @@ class TWellChild : public TEnemy {
 public:
     static std::shared_ptr<TWellChild> create(float x, float y);
 
-    int kind() const override { return EnemyKind::WellChild; }
+    EnemyKind kind() const override { return EnemyKind::WellChild; }
 
 protected:
     void activeStep(float dt) override;

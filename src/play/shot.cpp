@@ -90,7 +90,7 @@ TShot::HitResult TShot::hitFirstEnemy(float dt) {
         }
         enemy.particle->acceleration.set(0, 0);
         enemy.particle->velocity.set(0, 0);
-        enemy.hit(1, dt);
+        enemy.hit(true, dt);
         life = 0;
         result = HitResult::Struck;
         return true;

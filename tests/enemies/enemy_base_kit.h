@@ -15,15 +15,16 @@
 
 #include <cmath>
 #include <memory>
+#include <ostream>
 
 // An enemy with the base behaviour only; like every real kind, its active step is the contact test.
 class TTestEnemy : public TEnemy {
 public:
-    int kindCode = EnemyKind::Wanderer;
+    EnemyKind reportedKind = EnemyKind::Wanderer;
     int activeSteps = 0;
     int entryEnds = 0;
 
-    int kind() const override { return kindCode; }
+    EnemyKind kind() const override { return reportedKind; }
 
 protected:
     void entryEnded() override { ++entryEnds; }
@@ -45,8 +46,8 @@ inline std::shared_ptr<TShape> testOutline() {
 
 // Fills in a bare enemy with the test outline and appends it to the lists as the kinds' creates do.
 template <class Kind>
-std::shared_ptr<Kind> placeEnemy(std::shared_ptr<Kind> enemy, float x, float y, int state, float radius,
-                                 int points) {
+std::shared_ptr<Kind> placeEnemy(std::shared_ptr<Kind> enemy, float x, float y, EnemyState state,
+                                 float radius, int points) {
     enemy->particle = TParticle::create(x, y, 1.0f, 500);
     enemy->shape = testOutline();
     enemy->radius = radius;
@@ -58,19 +59,28 @@ std::shared_ptr<Kind> placeEnemy(std::shared_ptr<Kind> enemy, float x, float y, 
 }
 
 // A base-only enemy that reports the given kind code.
-inline std::shared_ptr<TTestEnemy> addTestEnemy(int kind, float x, float y, int state = EnemyState::Active,
-                                                float radius = 32, int points = 100) {
+inline std::shared_ptr<TTestEnemy> addTestEnemy(EnemyKind kind, float x, float y,
+                                                EnemyState state = EnemyState::Active, float radius = 32,
+                                                int points = 100) {
     auto enemy = std::make_shared<TTestEnemy>();
-    enemy->kindCode = kind;
+    enemy->reportedKind = kind;
     return placeEnemy(enemy, x, y, state, radius, points);
 }
 
 // A real kind made bare, without its create (no tail, no shield, no level-dependent fields), where the
 // kind's own behaviour is under test.
 template <class Kind>
-std::shared_ptr<Kind> addKindEnemy(float x, float y, int state = EnemyState::Active, float radius = 32,
+std::shared_ptr<Kind> addKindEnemy(float x, float y, EnemyState state = EnemyState::Active, float radius = 32,
                                    int points = 100) {
     return placeEnemy(std::make_shared<Kind>(), x, y, state, radius, points);
+}
+
+// Kinds and states in failure messages, by their numbers.
+inline std::ostream& operator<<(std::ostream& out, EnemyKind kind) {
+    return out << kindCode(kind);
+}
+inline std::ostream& operator<<(std::ostream& out, EnemyState state) {
+    return out << stateCode(state);
 }
 
 inline bool isFinite(const TVector& v) {

@@ -36,10 +36,10 @@ protected:
         enemy.update(dt);
     }
 
-    template <class Kind> static std::vector<Kind*> enemiesOfKind(int kindCode) {
+    template <class Kind> static std::vector<Kind*> enemiesOfKind(EnemyKind kind) {
         std::vector<Kind*> found;
         game->enemies.forEach([&](TEnemy& enemy) {
-            if (enemy.kind() == kindCode) found.push_back(dynamic_cast<Kind*>(&enemy));
+            if (enemy.kind() == kind) found.push_back(dynamic_cast<Kind*>(&enemy));
         });
         return found;
     }

@@ -16,7 +16,7 @@ constexpr float frameDt = 1.0f / 64; // 64 frames a second: 3 s is exactly 192 f
 
 struct TSpawnSeen {
     int frame;
-    int kind;
+    EnemyKind kind;
     TVector position;
     bool isHead; // of the snakes; false for every other kind
 };
@@ -38,7 +38,7 @@ public:
         previous = std::move(now);
     }
 
-    int count(int kind) const {
+    int count(EnemyKind kind) const {
         return static_cast<int>(std::count_if(spawns.begin(), spawns.end(), [kind](const TSpawnSeen& s) {
             return s.kind == kind && (kind != EnemyKind::Snake || s.isHead);
         }));

@@ -66,7 +66,7 @@ TEST_F(Shot, IsSwallowedSilentlyByASnakeTailOrARaisedShield) {
             absorber = addKindEnemy<TSnake>(200, 200); // made bare, it is a segment
         else
             absorber = addKindEnemy<TDasherShield>(200, 200);
-        const int kind = absorber->kind();
+        const EnemyKind kind = absorber->kind();
         auto shot = TShot::create(TVector{180, 200}, TVector{800, 0});
         runShots(0.01f);
         EXPECT_EQ(absorber->state, EnemyState::Active) << kind;

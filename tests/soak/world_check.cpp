@@ -139,7 +139,7 @@ std::string TWorldCheck::checkOwnership(TGame& game) const {
             return;
         }
         std::ostringstream owner;
-        owner << "an enemy of kind " << enemy.kind() << " in state " << enemy.state;
+        owner << "an enemy of kind " << kindCode(enemy.kind()) << " in state " << stateCode(enemy.state);
         own(enemy.particle.get(), owner.str().c_str());
     });
     if (!broken.empty()) return broken;

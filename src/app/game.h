@@ -9,6 +9,7 @@
 #include "app/list_buckets.h"
 #include "app/nearby_index.h"
 #include "app/world_list.h"
+#include "enemies/enemy_shapes.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "play/vector.h"
@@ -167,8 +168,7 @@ public:
     ShapeRef shieldShape;
     ShapeRef shotShape;
     ShapeRef borderShape;
-    ShapeRef enemyShape0, enemyShape1, enemyShape2, enemyShape3, enemyShape5, enemyShape6, enemyShape7,
-        enemyShape7a, enemyShape8, enemyShape9, enemyShape9a;
+    TEnemyShapes enemyShapes;
 
     TVector burstPoint;
     int burstToggle = 0;

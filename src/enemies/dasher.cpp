@@ -1,6 +1,7 @@
 #include "enemies/dasher.h"
 
 #include "app/game.h"
+#include "enemies/enemy_shapes.h"
 #include "platform/random.h"
 #include "play/particle.h"
 #include "play/player.h"
@@ -19,7 +20,7 @@ constexpr float stoppedBelow = 10;
 std::shared_ptr<TDasher> TDasher::create(float x, float y) {
     auto dasher = std::make_shared<TDasher>();
     dasher->particle = TParticle::create(x, y, 0.96f, 500);
-    dasher->shape = game->enemyShape9->copy();
+    dasher->shape = copyEnemyShape("enemy9.xml");
     dasher->radius = 24;
     dasher->points = 150;
     dasher->state = EnemyState::Entering;
@@ -38,7 +39,7 @@ std::shared_ptr<TDasherShield> TDasherShield::create() {
     shield->radius = 24;
     shield->state = EnemyState::Active;
     shield->points = 0;
-    shield->shape = game->enemyShape9a->copy();
+    shield->shape = copyEnemyShape("enemy9a.xml");
     game->enemies.add(shield);
     return shield;
 }

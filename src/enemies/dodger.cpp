@@ -1,6 +1,7 @@
 #include "enemies/dodger.h"
 
 #include "app/game.h"
+#include "enemies/enemy_shapes.h"
 #include "input/joypad.h"
 #include "play/particle.h"
 #include "play/player.h"
@@ -16,7 +17,7 @@ constexpr float dodgerSpinPerUpdate = 7;
 std::shared_ptr<TDodger> TDodger::create(float x, float y) {
     auto dodger = std::make_shared<TDodger>();
     dodger->particle = TParticle::create(x, y, 0.97f, 500);
-    dodger->shape = game->enemyShape2->copy();
+    dodger->shape = copyEnemyShape("enemy2.xml");
     dodger->radius = 32;
     dodger->points = 100;
     dodger->state = EnemyState::Entering;

@@ -13,6 +13,7 @@
 #include "play/popup_text.h"
 #include "play/shockwave.h"
 #include "play/spark.h"
+#include "scores/score_record.h"
 #include "shapes/shape.h"
 
 #include <cmath>
@@ -21,7 +22,6 @@
 namespace {
 constexpr float lifeLostSeconds = 1.5f;
 constexpr float blinkSeconds = 0.05f;
-constexpr int killCountKinds = 10;
 } // namespace
 
 // --- Drawing -------------------------------------------------------------------------------------------
@@ -116,7 +116,7 @@ void TEnemy::hit(bool awardScore, float dt) {
 
     // Kills without score (swallowed by a well) still count, and still feed the multiplier.
     const int code = kindCode(kind());
-    if (code >= 0 && code < killCountKinds) craft.stats.kills[static_cast<size_t>(code)] += 1;
+    if (code >= 0 && code < TScoreRecord::KindCount) craft.stats.kills[static_cast<size_t>(code)] += 1;
     craft.stats.shotsHit += 1;
     craft.kills += 1;
 

@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
+#include "enemies/enemy_shapes.h"
 #include "enemies/level_director.h"
 #include "enemies/well_child.h"
 #include "platform/random.h"
@@ -47,7 +48,7 @@ void pullToward(TVector& acceleration, const TVector& from, const TVector& towar
 std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
     auto well = std::make_shared<TGravityWell>();
     well->particle = TParticle::create(x, y, 1.0f, 15);
-    well->shape = game->enemyShape5->copy();
+    well->shape = copyEnemyShape("enemy5.xml");
     well->radius = 40;
     well->points = 150;
     well->state = EnemyState::Entering;

@@ -1,6 +1,7 @@
 #include "enemies/snake.h"
 
 #include "app/game.h"
+#include "enemies/enemy_shapes.h"
 #include "platform/random.h"
 #include "play/particle.h"
 #include "play/spark.h"
@@ -28,12 +29,12 @@ std::shared_ptr<TSnake> TSnake::create(float x, float y, bool isHead, float dela
     if (isHead) {
         snake->isHead = true;
         snake->points = 150;
-        snake->shape = game->enemyShape7->copy();
+        snake->shape = copyEnemyShape("enemy7.xml");
         snake->makeTail(x, y);
         game->snakeCount += 1;
     } else {
         snake->points = 0;
-        snake->shape = game->enemyShape7a->copy();
+        snake->shape = copyEnemyShape("enemy7a.xml");
         snake->shape->setScale(scale);
         snake->radius = 16 * scale;
         snake->delay = delay;

@@ -1,6 +1,7 @@
 #include "enemies/splinter.h"
 
 #include "app/game.h"
+#include "enemies/enemy_shapes.h"
 #include "play/particle.h"
 #include "shapes/shape.h"
 
@@ -14,7 +15,7 @@ constexpr float splinterSpinPerUpdate = -15;
 std::shared_ptr<TSplinter> TSplinter::create(const TVector& position, float spin) {
     auto splinter = std::make_shared<TSplinter>();
     splinter->particle = TParticle::create(position.x, position.y, 0.97f, 600);
-    splinter->shape = game->enemyShape3->copy();
+    splinter->shape = copyEnemyShape("enemy3.xml");
     splinter->shape->setScale(0.5f);
     splinter->radius = 16;
     splinter->points = 50;

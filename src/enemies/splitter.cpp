@@ -1,6 +1,7 @@
 #include "enemies/splitter.h"
 
 #include "app/game.h"
+#include "enemies/enemy_shapes.h"
 #include "enemies/splinter.h"
 #include "play/particle.h"
 #include "play/player.h"
@@ -13,7 +14,7 @@ constexpr float splitterSpinPerUpdate = -9;
 std::shared_ptr<TSplitter> TSplitter::create(float x, float y) {
     auto splitter = std::make_shared<TSplitter>();
     splitter->particle = TParticle::create(x, y, 0.98f, 300);
-    splitter->shape = game->enemyShape3->copy();
+    splitter->shape = copyEnemyShape("enemy3.xml");
     splitter->radius = 32;
     splitter->points = 100;
     splitter->state = EnemyState::Entering;

@@ -1,6 +1,7 @@
 #include "enemies/swarmer.h"
 
 #include "app/game.h"
+#include "enemies/enemy_shapes.h"
 #include "play/particle.h"
 #include "shapes/shape.h"
 
@@ -11,7 +12,7 @@ constexpr float swarmerSpinPerUpdate = 3;
 std::shared_ptr<TSwarmer> TSwarmer::create(float x, float y) {
     auto swarmer = std::make_shared<TSwarmer>();
     swarmer->particle = TParticle::create(x, y, 0.98f, 150);
-    swarmer->shape = game->enemyShape8->copy();
+    swarmer->shape = copyEnemyShape("enemy8.xml");
     swarmer->radius = 24;
     swarmer->points = 15;
     swarmer->state = EnemyState::Entering;

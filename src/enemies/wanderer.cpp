@@ -1,6 +1,7 @@
 #include "enemies/wanderer.h"
 
 #include "app/game.h"
+#include "enemies/enemy_shapes.h"
 #include "platform/random.h"
 #include "play/particle.h"
 #include "shapes/shape.h"
@@ -15,7 +16,7 @@ constexpr float wandererSpinPerUpdate = -10;
 std::shared_ptr<TWanderer> TWanderer::create(float x, float y) {
     auto wanderer = std::make_shared<TWanderer>();
     wanderer->particle = TParticle::create(x, y, 1.0f, 75);
-    wanderer->shape = game->enemyShape0->copy();
+    wanderer->shape = copyEnemyShape("enemy0.xml");
     wanderer->radius = 32;
     wanderer->points = 25;
     wanderer->state = EnemyState::Entering;

@@ -1,7 +1,6 @@
 #include "enemies/dasher.h"
 
 #include "app/game.h"
-#include "enemies/enemy_shapes.h"
 #include "platform/random.h"
 #include "play/particle.h"
 #include "play/player.h"
@@ -19,11 +18,8 @@ constexpr float stoppedBelow = 10;
 
 std::shared_ptr<TDasher> TDasher::create(float x, float y) {
     auto dasher = std::make_shared<TDasher>();
-    dasher->particle = TParticle::create(x, y, 0.96f, 500);
-    dasher->shape = copyEnemyShape("enemy9.xml");
-    dasher->radius = 24;
-    dasher->points = 150;
-    dasher->state = EnemyState::Entering;
+    dasher->setUp(
+        x, y, {.damping = 0.96f, .maxSpeed = 500, .shapeFile = "enemy9.xml", .radius = 24, .points = 150});
     dasher->dash.set(0, 0);
     // The shield joins the enemies list first, so in every pass it is drawn and hit-tested before its dasher.
     dasher->shield = TDasherShield::create();
@@ -35,11 +31,13 @@ std::shared_ptr<TDasher> TDasher::create(float x, float y) {
 
 std::shared_ptr<TDasherShield> TDasherShield::create() {
     auto shield = std::make_shared<TDasherShield>();
-    shield->particle = TParticle::create(0, 0, 0.95f, 500);
-    shield->radius = 24;
-    shield->state = EnemyState::Active;
-    shield->points = 0;
-    shield->shape = copyEnemyShape("enemy9a.xml");
+    shield->setUp(0, 0,
+                  {.damping = 0.95f,
+                   .maxSpeed = 500,
+                   .shapeFile = "enemy9a.xml",
+                   .radius = 24,
+                   .points = 0,
+                   .firstState = EnemyState::Active});
     game->enemies.add(shield);
     return shield;
 }

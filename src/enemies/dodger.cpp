@@ -1,7 +1,6 @@
 #include "enemies/dodger.h"
 
 #include "app/game.h"
-#include "enemies/enemy_shapes.h"
 #include "input/joypad.h"
 #include "play/particle.h"
 #include "play/player.h"
@@ -16,11 +15,8 @@ constexpr float dodgerSpinPerUpdate = 7;
 
 std::shared_ptr<TDodger> TDodger::create(float x, float y) {
     auto dodger = std::make_shared<TDodger>();
-    dodger->particle = TParticle::create(x, y, 0.97f, 500);
-    dodger->shape = copyEnemyShape("enemy2.xml");
-    dodger->radius = 32;
-    dodger->points = 100;
-    dodger->state = EnemyState::Entering;
+    dodger->setUp(
+        x, y, {.damping = 0.97f, .maxSpeed = 500, .shapeFile = "enemy2.xml", .radius = 32, .points = 100});
     game->particles.add(dodger->particle);
     game->enemies.add(dodger);
     return dodger;

@@ -1,11 +1,12 @@
 // The enemy base: the steps every kind shares and the two routines where enemies meet the craft.
 //
-// Sections: drawing · contact with the craft · dying and frozen · the hit routine · entry, homing and
-// separation · the alternate-frame skeleton.
+// Sections: making one · drawing · contact with the craft · dying and frozen · the hit routine · entry,
+// homing and separation · the alternate-frame skeleton.
 #include "enemies/enemy.h"
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
+#include "enemies/enemy_shapes.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "play/particle.h"
@@ -23,6 +24,16 @@ namespace {
 constexpr float lifeLostSeconds = 1.5f;
 constexpr float blinkSeconds = 0.05f;
 } // namespace
+
+// --- Making one -----------------------------------------------------------------------------------------
+
+void TEnemy::setUp(float x, float y, const TKindBasics& basics) {
+    particle = TParticle::create(x, y, basics.damping, basics.maxSpeed);
+    shape = copyEnemyShape(basics.shapeFile);
+    radius = basics.radius;
+    points = basics.points;
+    state = basics.firstState;
+}
 
 // --- Drawing -------------------------------------------------------------------------------------------
 

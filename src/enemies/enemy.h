@@ -39,6 +39,16 @@ constexpr int stateCode(EnemyState state) {
     return static_cast<int>(state);
 }
 
+// A kind's row of the kinds table: what its create sets in every enemy it makes.
+struct TKindBasics {
+    float damping;         // of the particle
+    float maxSpeed;        // of the particle
+    const char* shapeFile; // the outline the enemy draws a copy of
+    float radius;
+    int points;
+    EnemyState firstState = EnemyState::Entering;
+};
+
 class TEnemy : public std::enable_shared_from_this<TEnemy> {
 public:
     virtual ~TEnemy() = default;
@@ -75,6 +85,9 @@ public:
     bool killedPlayer = false; // the wave of the craft's death passes over its killer
 
 protected:
+    // The particle at (x, y), the outline, radius, points and first state of the kind's row.
+    void setUp(float x, float y, const TKindBasics& basics);
+
     // Hits, wakes and the craft's death all send out waves of this radius.
     static constexpr float waveRadius = 800;
     // The chaser's pull toward the craft, which the dodger and the splitter share.

@@ -4,7 +4,6 @@
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
-#include "enemies/enemy_shapes.h"
 #include "enemies/level_director.h"
 #include "enemies/well_child.h"
 #include "platform/random.h"
@@ -47,11 +46,8 @@ void pullToward(TVector& acceleration, const TVector& from, const TVector& towar
 
 std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
     auto well = std::make_shared<TGravityWell>();
-    well->particle = TParticle::create(x, y, 1.0f, 15);
-    well->shape = copyEnemyShape("enemy5.xml");
-    well->radius = 40;
-    well->points = 150;
-    well->state = EnemyState::Entering;
+    well->setUp(x, y,
+                {.damping = 1.0f, .maxSpeed = 15, .shapeFile = "enemy5.xml", .radius = 40, .points = 150});
     // Later wells take more shots to kill.
     well->hitPoints = game->levelDirector->level + hitPointsOverLevel;
     well->pulseSpeed = 1.0f;

@@ -1,7 +1,6 @@
 #include "enemies/snake.h"
 
 #include "app/game.h"
-#include "enemies/enemy_shapes.h"
 #include "platform/random.h"
 #include "play/particle.h"
 #include "play/spark.h"
@@ -24,23 +23,23 @@ std::shared_ptr<TSnake> TSnake::create(float x, float y, bool isHead, float dela
     if (game->snakeCount >= game->snakeLimit) return nullptr;
 
     auto snake = std::make_shared<TSnake>();
-    snake->particle = TParticle::create(x, y, 0.9f, 800);
-    snake->radius = 24;
     if (isHead) {
+        snake->setUp(
+            x, y, {.damping = 0.9f, .maxSpeed = 800, .shapeFile = "enemy7.xml", .radius = 24, .points = 150});
         snake->isHead = true;
-        snake->points = 150;
-        snake->shape = copyEnemyShape("enemy7.xml");
         snake->makeTail(x, y);
         game->snakeCount += 1;
     } else {
-        snake->points = 0;
-        snake->shape = copyEnemyShape("enemy7a.xml");
+        snake->setUp(x, y,
+                     {.damping = 0.9f,
+                      .maxSpeed = 800,
+                      .shapeFile = "enemy7a.xml",
+                      .radius = 16 * scale,
+                      .points = 0});
         snake->shape->setScale(scale);
-        snake->radius = 16 * scale;
         snake->delay = delay;
         snake->leader = leader;
     }
-    snake->state = EnemyState::Entering;
     // Each segment joined the lists inside its own create, so the list holds segments 1..16 and then the
     // head: in one frame every segment follows a leader that has already moved, and a dying head is seen
     // by the whole tail in the next enemy pass.

@@ -1,7 +1,6 @@
 #include "enemies/splinter.h"
 
 #include "app/game.h"
-#include "enemies/enemy_shapes.h"
 #include "play/particle.h"
 #include "shapes/shape.h"
 
@@ -14,12 +13,14 @@ constexpr float splinterSpinPerUpdate = -15;
 
 std::shared_ptr<TSplinter> TSplinter::create(const TVector& position, float spin) {
     auto splinter = std::make_shared<TSplinter>();
-    splinter->particle = TParticle::create(position.x, position.y, 0.97f, 600);
-    splinter->shape = copyEnemyShape("enemy3.xml");
+    splinter->setUp(position.x, position.y,
+                    {.damping = 0.97f,
+                     .maxSpeed = 600,
+                     .shapeFile = "enemy3.xml",
+                     .radius = 16,
+                     .points = 50,
+                     .firstState = EnemyState::Active});
     splinter->shape->setScale(0.5f);
-    splinter->radius = 16;
-    splinter->points = 50;
-    splinter->state = EnemyState::Active;
     splinter->spin = spin;
     game->particles.add(splinter->particle);
     game->enemies.add(splinter);

@@ -1,7 +1,6 @@
 #include "enemies/splitter.h"
 
 #include "app/game.h"
-#include "enemies/enemy_shapes.h"
 #include "enemies/splinter.h"
 #include "play/particle.h"
 #include "play/player.h"
@@ -13,11 +12,8 @@ constexpr float splitterSpinPerUpdate = -9;
 
 std::shared_ptr<TSplitter> TSplitter::create(float x, float y) {
     auto splitter = std::make_shared<TSplitter>();
-    splitter->particle = TParticle::create(x, y, 0.98f, 300);
-    splitter->shape = copyEnemyShape("enemy3.xml");
-    splitter->radius = 32;
-    splitter->points = 100;
-    splitter->state = EnemyState::Entering;
+    splitter->setUp(
+        x, y, {.damping = 0.98f, .maxSpeed = 300, .shapeFile = "enemy3.xml", .radius = 32, .points = 100});
     game->particles.add(splitter->particle);
     game->enemies.add(splitter);
     return splitter;

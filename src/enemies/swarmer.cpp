@@ -1,7 +1,6 @@
 #include "enemies/swarmer.h"
 
 #include "app/game.h"
-#include "enemies/enemy_shapes.h"
 #include "play/particle.h"
 #include "shapes/shape.h"
 
@@ -11,11 +10,8 @@ constexpr float swarmerSpinPerUpdate = 3;
 
 std::shared_ptr<TSwarmer> TSwarmer::create(float x, float y) {
     auto swarmer = std::make_shared<TSwarmer>();
-    swarmer->particle = TParticle::create(x, y, 0.98f, 150);
-    swarmer->shape = copyEnemyShape("enemy8.xml");
-    swarmer->radius = 24;
-    swarmer->points = 15;
-    swarmer->state = EnemyState::Entering;
+    swarmer->setUp(
+        x, y, {.damping = 0.98f, .maxSpeed = 150, .shapeFile = "enemy8.xml", .radius = 24, .points = 15});
     game->particles.add(swarmer->particle);
     game->enemies.add(swarmer);
     return swarmer;

@@ -1,7 +1,6 @@
 #include "enemies/wanderer.h"
 
 #include "app/game.h"
-#include "enemies/enemy_shapes.h"
 #include "platform/random.h"
 #include "play/particle.h"
 #include "shapes/shape.h"
@@ -15,11 +14,8 @@ constexpr float wandererSpinPerUpdate = -10;
 
 std::shared_ptr<TWanderer> TWanderer::create(float x, float y) {
     auto wanderer = std::make_shared<TWanderer>();
-    wanderer->particle = TParticle::create(x, y, 1.0f, 75);
-    wanderer->shape = copyEnemyShape("enemy0.xml");
-    wanderer->radius = 32;
-    wanderer->points = 25;
-    wanderer->state = EnemyState::Entering;
+    wanderer->setUp(x, y,
+                    {.damping = 1.0f, .maxSpeed = 75, .shapeFile = "enemy0.xml", .radius = 32, .points = 25});
     game->particles.add(wanderer->particle);
     game->enemies.add(wanderer);
     return wanderer;

@@ -1,17 +1,17 @@
 #include "enemies/well_child.h"
 
 #include "app/game.h"
-#include "enemies/enemy_shapes.h"
 #include "play/particle.h"
-#include "shapes/shape.h"
 
 std::shared_ptr<TWellChild> TWellChild::create(float x, float y) {
     auto child = std::make_shared<TWellChild>();
-    child->particle = TParticle::create(x, y, 0.98f, 300);
-    child->shape = copyEnemyShape("enemy6.xml");
-    child->radius = 24;
-    child->points = 50;
-    child->state = EnemyState::Active;
+    child->setUp(x, y,
+                 {.damping = 0.98f,
+                  .maxSpeed = 300,
+                  .shapeFile = "enemy6.xml",
+                  .radius = 24,
+                  .points = 50,
+                  .firstState = EnemyState::Active});
     game->particles.add(child->particle);
     game->enemies.add(child);
     return child;

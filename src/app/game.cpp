@@ -7,7 +7,6 @@
 #include "app/ui/front_end.h"
 #include "audio/sound_bank.h"
 #include "enemies/enemy.h"
-#include "enemies/enemy_shapes.h"
 #include "enemies/level_director.h"
 #include "input/joypad.h"
 #include "platform/display.h"

@@ -9,7 +9,7 @@
 #include "app/list_buckets.h"
 #include "app/nearby_index.h"
 #include "app/world_list.h"
-#include "enemies/enemy_shapes.h"
+#include "enemies/enemy.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "play/vector.h"
@@ -29,7 +29,6 @@ class TSoundBank;
 struct TParticle;
 class TSpark;
 class TShot;
-class TEnemy;
 class TShockwave;
 class TPopupText;
 

@@ -6,7 +6,6 @@
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
-#include "enemies/enemy_shapes.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "play/particle.h"
@@ -18,21 +17,38 @@
 #include "shapes/shape.h"
 
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 namespace {
 constexpr float lifeLostSeconds = 1.5f;
 constexpr float blinkSeconds = 0.05f;
+
+// Splinters are small splitters (enemy3); the snake's tail and the dasher's shield have their own.
+constexpr const char* enemyShapeFiles[] = {"enemy0.xml", "enemy1.xml", "enemy2.xml", "enemy3.xml",
+                                           "enemy5.xml", "enemy6.xml", "enemy7.xml", "enemy7a.xml",
+                                           "enemy8.xml", "enemy9.xml", "enemy9a.xml"};
 } // namespace
 
 // --- Making one -----------------------------------------------------------------------------------------
 
 void TEnemy::setUp(float x, float y, const TKindBasics& basics) {
     particle = TParticle::create(x, y, basics.damping, basics.maxSpeed);
-    shape = copyEnemyShape(basics.shapeFile);
+    // A file left out of the list is a slip in the code: it fails loudly rather than draw nothing.
+    const auto outline = game->enemyShapes.find(std::string_view(basics.shapeFile));
+    if (outline == game->enemyShapes.end())
+        throw std::out_of_range(std::string("no enemy outline ") + basics.shapeFile);
+    shape = outline->second->copy();
     radius = basics.radius;
     points = basics.points;
     state = basics.firstState;
+}
+
+TEnemyShapes loadEnemyShapes() {
+    TEnemyShapes shapes;
+    for (const char* file : enemyShapeFiles)
+        shapes[file] = TShape::create(std::string("incbin::") + file);
+    return shapes;
 }
 
 // --- Drawing -------------------------------------------------------------------------------------------

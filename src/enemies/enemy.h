@@ -4,7 +4,10 @@
 // when hit, and the fields and states only it has, are the kind's own.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
 
 struct TParticle;
 class TShape;
@@ -38,6 +41,11 @@ enum class EnemyState {
 constexpr int stateCode(EnemyState state) {
     return static_cast<int>(state);
 }
+
+// The kinds' outlines, loaded once when the game starts and kept by file name; every enemy draws a copy
+// of its kind's. A new kind adds its file to the list in enemy.cpp.
+using TEnemyShapes = std::map<std::string, std::shared_ptr<TShape>, std::less<>>;
+TEnemyShapes loadEnemyShapes();
 
 // A kind's row of the kinds table: what its create sets in every enemy it makes.
 struct TKindBasics {

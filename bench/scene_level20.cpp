@@ -10,6 +10,7 @@
 
 #include "app/game.h"
 #include "enemies/enemy.h"
+#include "enemies/gravity_well.h"
 #include "enemies/level_director.h"
 #include "enemies/snake.h"
 #include "enemies/spawn_patterns.h"
@@ -45,7 +46,7 @@ void buildFortress(TLevelDirector& director) {
     director.waveBusy = 0;
     fortress.update(1.0f / 60);
     for (const auto& well : fortress.group)
-        well->state = EnemyState::Sucking;
+        well->state = TGravityWell::Sucking;
 }
 
 void buildRing(TLevelDirector& director) {

@@ -46,17 +46,7 @@ void loadShapes(TGame& g) {
     g.shieldShape = TShape::create("incbin::player_shield.xml");
     g.shotShape = TShape::create("incbin::bullet.xml");
     g.borderShape = TShape::create("incbin::border.xml");
-    g.enemyShape0 = TShape::create("incbin::enemy0.xml");
-    g.enemyShape1 = TShape::create("incbin::enemy1.xml");
-    g.enemyShape2 = TShape::create("incbin::enemy2.xml");
-    g.enemyShape3 = TShape::create("incbin::enemy3.xml");
-    g.enemyShape5 = TShape::create("incbin::enemy5.xml");
-    g.enemyShape6 = TShape::create("incbin::enemy6.xml");
-    g.enemyShape7 = TShape::create("incbin::enemy7.xml");
-    g.enemyShape7a = TShape::create("incbin::enemy7a.xml");
-    g.enemyShape8 = TShape::create("incbin::enemy8.xml");
-    g.enemyShape9 = TShape::create("incbin::enemy9.xml");
-    g.enemyShape9a = TShape::create("incbin::enemy9a.xml");
+    g.enemyShapes = loadEnemyShapes();
 }
 
 // Decoding both tracks would hold up the title screen for over half a second, so they decode in the
@@ -117,7 +107,7 @@ float enemyRadius(const TEnemy& enemy) {
     return enemy.radius;
 }
 int enemyKind(const TEnemy& enemy) {
-    return enemy.kind();
+    return kindCode(enemy.kind());
 }
 const TVector& sparkPosition(const TSpark& spark) {
     return spark.particle.position;

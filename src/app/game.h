@@ -8,6 +8,7 @@
 
 #include "app/nearby_index.h"
 #include "app/world_list.h"
+#include "enemies/enemy.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "play/vector.h"
@@ -27,7 +28,6 @@ class TSoundBank;
 struct TParticle;
 class TSpark;
 class TShot;
-class TEnemy;
 class TShockwave;
 class TPopupText;
 
@@ -166,8 +166,7 @@ public:
     ShapeRef shieldShape;
     ShapeRef shotShape;
     ShapeRef borderShape;
-    ShapeRef enemyShape0, enemyShape1, enemyShape2, enemyShape3, enemyShape5, enemyShape6, enemyShape7,
-        enemyShape7a, enemyShape8, enemyShape9, enemyShape9a;
+    TEnemyShapes enemyShapes;
 
     TVector burstPoint;
     int burstToggle = 0;

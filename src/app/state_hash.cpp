@@ -8,8 +8,11 @@
 
 #include "app/game.h"
 #include "app/ui/menu.h"
+#include "enemies/dasher.h"
 #include "enemies/enemy.h"
+#include "enemies/gravity_well.h"
 #include "enemies/level_director.h"
+#include "enemies/snake.h"
 #include "enemies/spawn_pattern.h"
 #include "input/joypad.h"
 #include "platform/random.h"
@@ -94,9 +97,15 @@ uint64_t hashEnemies(TGame& g) {
     THasher h;
     h << g.enemies.size();
     g.enemies.forEach([&h](TEnemy& e) {
-        h << e.kind() << e.state << *e.particle << e.radius << e.points << e.skipFrame << e.entryTime
-          << e.entryScale << e.timer << e.turn << e.blinkTime << e.dyingTime << e.hitPoints << e.isHead
-          << e.killedPlayer << e.pulseSpeed << (e.companion != nullptr);
+        // A few kinds' own fields were once every enemy's, and hashed as such: their bytes stay where they
+        // were, zero for the kinds without them, so that recorded runs still verify.
+        const auto* well = dynamic_cast<const TGravityWell*>(&e);
+        const auto* snake = dynamic_cast<const TSnake*>(&e);
+        const auto* dasher = dynamic_cast<const TDasher*>(&e);
+        h << kindCode(e.kind()) << stateCode(e.state) << *e.particle << e.radius << e.points << e.skipFrame
+          << e.entryTime << e.entryScale << e.timer << e.turn << e.blinkTime << e.dyingTime
+          << (well ? well->hitPoints : 0) << (snake && snake->isHead) << e.killedPlayer
+          << (well ? well->pulseSpeed : 0.0f) << (dasher && dasher->shield != nullptr);
     });
     return h.value();
 }

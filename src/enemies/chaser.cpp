@@ -3,27 +3,18 @@
 #include "app/game.h"
 #include "play/particle.h"
 #include "play/recycler.h"
-#include "shapes/shape.h"
 
 std::shared_ptr<TChaser> TChaser::create(float x, float y) {
     auto chaser = std::allocate_shared<TChaser>(TRecycler<TChaser>{});
-    chaser->particle = TParticle::create(x, y, 0.96f, 550);
-    chaser->shape = game->enemyShape1->copy();
-    chaser->radius = 32;
-    chaser->points = 50;
-    chaser->state = EnemyState::Entering;
+    chaser->setUp(x, y,
+                  {.damping = 0.96f, .maxSpeed = 550, .shapeFile = "enemy1.xml", .radius = 32, .points = 50});
     game->particles.add(chaser->particle);
     game->enemies.add(chaser);
     return chaser;
 }
 
-void TChaser::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TChaser::activeStep(float) {
-    seekPlayer(900);
+    seekPlayer(chaserHoming);
     separate();
     checkPlayerCollision(0);
 }

@@ -7,8 +7,7 @@ class TChaser : public TEnemy {
 public:
     static std::shared_ptr<TChaser> create(float x, float y);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::Chaser; }
+    EnemyKind kind() const override { return EnemyKind::Chaser; }
 
 protected:
     void activeStep(float dt) override;

@@ -19,15 +19,12 @@ constexpr float stoppedBelow = 10;
 
 std::shared_ptr<TDasher> TDasher::create(float x, float y) {
     auto dasher = std::allocate_shared<TDasher>(TRecycler<TDasher>{});
-    dasher->particle = TParticle::create(x, y, 0.96f, 500);
-    dasher->shape = game->enemyShape9->copy();
-    dasher->radius = 24;
-    dasher->points = 150;
-    dasher->state = EnemyState::Entering;
+    dasher->setUp(
+        x, y, {.damping = 0.96f, .maxSpeed = 500, .shapeFile = "enemy9.xml", .radius = 24, .points = 150});
     dasher->dash.set(0, 0);
     // The shield joins the enemies list first, so in every pass it is drawn and hit-tested before its dasher.
-    dasher->companion = TDasherShield::create();
-    dasher->companion->shape->visible = 0;
+    dasher->shield = TDasherShield::create();
+    dasher->shield->shape->visible = 0;
     game->particles.add(dasher->particle);
     game->enemies.add(dasher);
     return dasher;
@@ -35,11 +32,13 @@ std::shared_ptr<TDasher> TDasher::create(float x, float y) {
 
 std::shared_ptr<TDasherShield> TDasherShield::create() {
     auto shield = std::allocate_shared<TDasherShield>(TRecycler<TDasherShield>{});
-    shield->particle = TParticle::create(0, 0, 0.95f, 500);
-    shield->radius = 24;
-    shield->state = EnemyState::Active;
-    shield->points = 0;
-    shield->shape = game->enemyShape9a->copy();
+    shield->setUp(0, 0,
+                  {.damping = 0.95f,
+                   .maxSpeed = 500,
+                   .shapeFile = "enemy9a.xml",
+                   .radius = 24,
+                   .points = 0,
+                   .firstState = EnemyState::Active});
     game->enemies.add(shield);
     return shield;
 }
@@ -48,22 +47,23 @@ bool isLoweredShield(const TEnemy& enemy) {
     return enemy.kind() == EnemyKind::DasherShield && enemy.shape->visible == 0;
 }
 
-void TDasher::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TDasher::entryEnded() {
-    state = EnemyState::Aiming;
+    state = Aiming;
     turn = randomInteger(1, 2) == 1 ? -aimTurn : aimTurn;
 }
 
 void TDasher::activeStep(float dt) {
-    if (state == EnemyState::Aiming)
+    if (state == Aiming)
         aim();
     else if (state == EnemyState::Active)
         dashOn(dt);
     checkPlayerCollision(0);
+}
+
+bool TDasher::hitByKind(float) {
+    // The shield's particle was never in the particles list.
+    if (shield) game->enemies.remove(shield.get());
+    return true;
 }
 
 void TDasher::aim() {
@@ -77,12 +77,12 @@ void TDasher::aim() {
     towardCraft.normalize();
     if (towardCraft.dot(dash) <= aimedWithin) return;
 
-    TEnemy& shield = *companion;
-    shield.shape->visible = 1;
-    shield.particle->position.setFrom(particle->position);
-    game->enemyMoved(shield);
-    shield.shape->heading.setFrom(heading);
-    shield.shape->needsRotation = 1;
+    TEnemy& carried = *shield;
+    carried.shape->visible = 1;
+    carried.particle->position.setFrom(particle->position);
+    game->enemyMoved(carried);
+    carried.shape->heading.setFrom(heading);
+    carried.shape->needsRotation = 1;
     state = EnemyState::Active;
     dashTime = dashSeconds;
     dash.scale(dashForce);
@@ -94,16 +94,16 @@ void TDasher::dashOn(float dt) {
     acceleration.setFrom(dash);
     TVector ahead = dash;
     ahead.normalize().scale(shieldAhead);
-    TEnemy& shield = *companion;
-    shield.particle->position.setFrom(particle->position);
-    shield.particle->position.add(ahead);
-    game->enemyMoved(shield);
+    TEnemy& carried = *shield;
+    carried.particle->position.setFrom(particle->position);
+    carried.particle->position.add(ahead);
+    game->enemyMoved(carried);
     dashTime -= dt;
     if (dashTime >= 0) return;
     acceleration.set(0, 0);
     if (particle->velocity.length() < stoppedBelow) {
-        state = EnemyState::Aiming;
-        shield.shape->visible = 0;
+        state = Aiming;
+        carried.shape->visible = 0;
         turn = -turn;
     }
 }

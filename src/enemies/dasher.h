@@ -9,15 +9,20 @@ class TDasher : public TEnemy {
 public:
     static std::shared_ptr<TDasher> create(float x, float y);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::Dasher; }
+    EnemyKind kind() const override { return EnemyKind::Dasher; }
 
-    float dashTime = 0; // seconds of thrust left in the current dash
-    TVector dash;       // the dash direction while aiming, the dash force while dashing
+    // Turning on the spot until it points at the craft; dashing is EnemyState::Active.
+    static constexpr EnemyState Aiming{3};
+
+    float dashTime = 0;             // seconds of thrust left in the current dash
+    TVector dash;                   // the dash direction while aiming, the dash force while dashing
+    std::shared_ptr<TEnemy> shield; // ahead of it while it dashes
 
 protected:
     void entryEnded() override;
     void activeStep(float dt) override;
+    // The shield leaves the enemies list with its dasher.
+    bool hitByKind(float dt) override;
 
 private:
     void aim();
@@ -33,7 +38,10 @@ public:
     static std::shared_ptr<TDasherShield> create();
 
     void update(float) override {}
-    int kind() const override { return EnemyKind::DasherShield; }
+    EnemyKind kind() const override { return EnemyKind::DasherShield; }
+
+protected:
+    bool hitByKind(float) override { return false; }
 };
 
 // A lowered shield is left wherever its dasher last dashed (or at the origin, before the first dash) and is

@@ -16,23 +16,15 @@ constexpr float dodgerSpinPerUpdate = 7;
 
 std::shared_ptr<TDodger> TDodger::create(float x, float y) {
     auto dodger = std::allocate_shared<TDodger>(TRecycler<TDodger>{});
-    dodger->particle = TParticle::create(x, y, 0.97f, 500);
-    dodger->shape = game->enemyShape2->copy();
-    dodger->radius = 32;
-    dodger->points = 100;
-    dodger->state = EnemyState::Entering;
+    dodger->setUp(
+        x, y, {.damping = 0.97f, .maxSpeed = 500, .shapeFile = "enemy2.xml", .radius = 32, .points = 100});
     game->particles.add(dodger->particle);
     game->enemies.add(dodger);
     return dodger;
 }
 
-void TDodger::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TDodger::activeStep(float) {
-    seekPlayer(900);
+    seekPlayer(chaserHoming);
     separate();
     shape->heading.rotate(dodgerSpinPerUpdate);
     shape->needsRotation = 1;

@@ -7,8 +7,7 @@ class TDodger : public TEnemy {
 public:
     static std::shared_ptr<TDodger> create(float x, float y);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::Dodger; }
+    EnemyKind kind() const override { return EnemyKind::Dodger; }
 
 protected:
     void activeStep(float dt) override;

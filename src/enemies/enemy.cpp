@@ -1,12 +1,11 @@
 // The enemy base: the steps every kind shares and the two routines where enemies meet the craft.
 //
-// Sections: drawing · contact with the craft · dying and frozen · the hit routine · entry, homing and
-// separation · the alternate-frame skeleton.
+// Sections: making one · drawing · contact with the craft · dying and frozen · the hit routine · entry,
+// homing and separation · the alternate-frame skeleton.
 #include "enemies/enemy.h"
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
-#include "enemies/splinter.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "play/particle.h"
@@ -14,17 +13,43 @@
 #include "play/popup_text.h"
 #include "play/shockwave.h"
 #include "play/spark.h"
+#include "scores/score_record.h"
 #include "shapes/shape.h"
 
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 namespace {
-constexpr float waveRadius = 800;
 constexpr float lifeLostSeconds = 1.5f;
 constexpr float blinkSeconds = 0.05f;
-constexpr int killCountKinds = 10;
+
+// Splinters are small splitters (enemy3); the snake's tail and the dasher's shield have their own.
+constexpr const char* enemyShapeFiles[] = {"enemy0.xml", "enemy1.xml", "enemy2.xml", "enemy3.xml",
+                                           "enemy5.xml", "enemy6.xml", "enemy7.xml", "enemy7a.xml",
+                                           "enemy8.xml", "enemy9.xml", "enemy9a.xml"};
 } // namespace
+
+// --- Making one -----------------------------------------------------------------------------------------
+
+void TEnemy::setUp(float x, float y, const TKindBasics& basics) {
+    particle = TParticle::create(x, y, basics.damping, basics.maxSpeed);
+    // A file left out of the list is a slip in the code: it fails loudly rather than draw nothing.
+    const auto outline = game->enemyShapes.find(std::string_view(basics.shapeFile));
+    if (outline == game->enemyShapes.end())
+        throw std::out_of_range(std::string("no enemy outline ") + basics.shapeFile);
+    shape = outline->second->copy();
+    radius = basics.radius;
+    points = basics.points;
+    state = basics.firstState;
+}
+
+TEnemyShapes loadEnemyShapes() {
+    TEnemyShapes shapes;
+    for (const char* file : enemyShapeFiles)
+        shapes[file] = TShape::create(std::string("incbin::") + file);
+    return shapes;
+}
 
 // --- Drawing -------------------------------------------------------------------------------------------
 
@@ -59,7 +84,7 @@ void TEnemy::destroyCraft(float waveDt) {
     game->enemies.forEach([](TEnemy& enemy) { enemy.state = EnemyState::Dying; });
     TShockwave::create(craft.particle->position, waveRadius, 1, waveDt, 0);
     // The killer stays on the field, blinking, while the countdown runs; the wave must not take it.
-    killedPlayer = 1;
+    killedPlayer = true;
     state = EnemyState::Frozen;
     game->state = GameState::LifeLost;
     game->deathTime = lifeLostSeconds;
@@ -98,7 +123,7 @@ void TEnemy::updateFrozen(float dt) {
 
 // --- The hit routine -----------------------------------------------------------------------------------
 
-void TEnemy::hit(int awardScore, float dt) {
+void TEnemy::hit(bool awardScore, float dt) {
     // Whatever else reaches a dying enemy in the same frame, it is scored and counted once.
     if (state == EnemyState::Dying) return;
     if (!hitByKind(dt)) return;
@@ -106,7 +131,7 @@ void TEnemy::hit(int awardScore, float dt) {
     TPlayer& craft = *game->player;
     const float x = particle->position.x;
     const float y = particle->position.y;
-    if (awardScore == 1) {
+    if (awardScore) {
         const int earned = points * craft.multiplier;
         craft.stats.score += earned;
         TPopupText::create(std::to_string(earned), x, y);
@@ -117,75 +142,14 @@ void TEnemy::hit(int awardScore, float dt) {
     }
 
     // Kills without score (swallowed by a well) still count, and still feed the multiplier.
-    const int kindCode = kind();
-    if (kindCode >= 0 && kindCode < killCountKinds) craft.stats.kills[static_cast<size_t>(kindCode)] += 1;
+    const int code = kindCode(kind());
+    if (code >= 0 && code < TScoreRecord::KindCount) craft.stats.kills[static_cast<size_t>(code)] += 1;
     craft.stats.shotsHit += 1;
     craft.kills += 1;
 
     game->sounds->play(game->sounds->explosionSound, 1.0f);
     burst(particle->position, 30, 200, 1600, 0, 0, 0);
     state = EnemyState::Dying;
-}
-
-bool TEnemy::hitByKind(float dt) {
-    switch (kind()) {
-    case EnemyKind::Splitter:
-        splitIntoSplinters();
-        return true;
-
-    case EnemyKind::GravityWell:
-        if (state == EnemyState::Active) {
-            // The first hit only wakes a dormant well; the wake pushes the craft back.
-            TShockwave::create(particle->position, waveRadius, 0, dt, 1);
-            state = EnemyState::Sucking;
-            game->player->stats.shotsHit += 1;
-            return false;
-        }
-        if (state == EnemyState::Sucking) {
-            hitPoints -= 1;
-            burst(particle->position, 21, 200, 1600, 255, 255, 255);
-            game->sounds->play(game->sounds->holeHitSound, 1.0f);
-            pulseSpeed *= 1.2f;
-            if (hitPoints > 0) return false;
-            TShockwave::create(particle->position, waveRadius, 0, dt, 1);
-            game->particles.remove(particle.get());
-            game->enemies.remove(this);
-        }
-        return true;
-
-    case EnemyKind::Snake:
-        // Only the head can be hit; the count is of heads, so a segment leaves it alone.
-        if (isHead == 0) return false;
-        game->snakeCount -= 1;
-        return true;
-
-    case EnemyKind::Dasher:
-        // The shield's particle was never in the particles list.
-        if (companion) game->enemies.remove(companion.get());
-        return true;
-
-    case EnemyKind::DasherShield:
-        return false;
-
-    default:
-        return true;
-    }
-}
-
-void TEnemy::splitIntoSplinters() {
-    // Three splinters flung away from the craft, each harder than the last, each swirling its own way.
-    // Directly on the craft there is no "away": they start without a push.
-    TVector away = particle->position;
-    away.subtract(game->player->particle->position);
-    const bool hasDirection = away.length() > 0;
-    const float spins[3] = {8, -8, -10};
-    const float pushes[3] = {9000, 18000, 32000};
-    for (int i = 0; i < 3; ++i) {
-        std::shared_ptr<TEnemy> splinter = createSplinter(particle->position, spins[i]);
-        if (!splinter || !hasDirection) continue;
-        away.normalize().scale(pushes[i]);
-        splinter->particle->acceleration.setFrom(away);
-    }
 }
 
 // --- Entry, homing and separation ----------------------------------------------------------------------
@@ -212,7 +176,7 @@ void TEnemy::seekPlayer(int force) {
 }
 
 void TEnemy::separate() {
-    const int ownKind = kind();
+    const EnemyKind ownKind = kind();
     TVector& here = particle->position;
     // Where is other's position, which the walk may know without going to other.
     const auto pushApart = [&](TEnemy& other, const TVector& where) {
@@ -256,7 +220,8 @@ void TEnemy::separate() {
             carriedAway = &other;
             return true;
         };
-        game->enemiesAround.forEachNearWithKeyInOrder(start, radius + driftAllowed, ownKind, from, visit);
+        game->enemiesAround.forEachNearWithKeyInOrder(start, radius + driftAllowed, kindCode(ownKind), from,
+                                                      visit);
         if (!carriedAway) return;
         from = game->enemies.slotOf(carriedAway) + 1;
     }
@@ -265,8 +230,8 @@ void TEnemy::separate() {
 // --- The alternate-frame skeleton ----------------------------------------------------------------------
 
 bool TEnemy::skipThisFrame() {
-    skipFrame = skipFrame == 0 ? 1 : 0;
-    return skipFrame == 1;
+    skipFrame = !skipFrame;
+    return skipFrame;
 }
 
 void TEnemy::dispatchState(float dt) {
@@ -275,18 +240,14 @@ void TEnemy::dispatchState(float dt) {
         updateEntry(dt);
         if (state != EnemyState::Entering) entryEnded();
         break;
-    case EnemyState::Active:
-    case EnemyState::Sucking:
-    case EnemyState::Aiming:
-        activeStep(dt);
-        break;
     case EnemyState::Dying:
-        updateDying(dt);
+        dyingStep(dt);
         break;
     case EnemyState::Frozen:
         updateFrozen(dt);
         break;
     default:
+        activeStep(dt);
         break;
     }
 }

@@ -11,6 +11,7 @@
 #include "play/particle.h"
 #include "play/player.h"
 #include "play/recycler.h"
+#include "play/shockwave.h"
 #include "play/spark.h"
 #include "shapes/shape.h"
 
@@ -21,6 +22,7 @@ constexpr int hitPointsOverLevel = 8;
 constexpr int swallowsToOverload = 15;
 constexpr float biggestPulse = 1.0f;
 constexpr float smallestPulse = 0.5f;
+constexpr float hitSpeedUp = 1.2f;
 constexpr float swallowSpeedUp = 1.025f;
 constexpr float sparkReach = 300;
 constexpr float sparkPull = 108000;
@@ -41,19 +43,12 @@ void pullToward(TVector& acceleration, const TVector& from, const TVector& towar
     pull.normalize().scale(strength);
     acceleration.add(pull);
 }
-
-bool isSnakeTail(const TEnemy& enemy) {
-    return enemy.kind() == EnemyKind::Snake && enemy.isHead == 0;
-}
 } // namespace
 
 std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
     auto well = std::allocate_shared<TGravityWell>(TRecycler<TGravityWell>{});
-    well->particle = TParticle::create(x, y, 1.0f, 15);
-    well->shape = game->enemyShape5->copy();
-    well->radius = 40;
-    well->points = 150;
-    well->state = EnemyState::Entering;
+    well->setUp(x, y,
+                {.damping = 1.0f, .maxSpeed = 15, .shapeFile = "enemy5.xml", .radius = 40, .points = 150});
     // Later wells take more shots to kill.
     well->hitPoints = game->levelDirector->level + hitPointsOverLevel;
     well->pulseSpeed = 1.0f;
@@ -63,15 +58,31 @@ std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
     return well;
 }
 
-void TGravityWell::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TGravityWell::activeStep(float dt) {
     // Dormant, it only waits to be shot (or touched).
     if (state == EnemyState::Active) checkPlayerCollision(0);
-    if (state == EnemyState::Sucking) suck(dt);
+    if (state == Sucking) suck(dt);
+}
+
+bool TGravityWell::hitByKind(float dt) {
+    if (state == EnemyState::Active) {
+        // The first hit only wakes a dormant well; the wake pushes the craft back.
+        TShockwave::create(particle->position, waveRadius, 0, dt, 1);
+        state = Sucking;
+        game->player->stats.shotsHit += 1;
+        return false;
+    }
+    if (state == Sucking) {
+        hitPoints -= 1;
+        burst(particle->position, 21, 200, 1600, 255, 255, 255);
+        game->sounds->play(game->sounds->holeHitSound, 1.0f);
+        pulseSpeed *= hitSpeedUp;
+        if (hitPoints > 0) return false;
+        TShockwave::create(particle->position, waveRadius, 0, dt, 1);
+        game->particles.remove(particle.get());
+        game->enemies.remove(this);
+    }
+    return true;
 }
 
 void TGravityWell::suck(float dt) {
@@ -144,7 +155,7 @@ bool TGravityWell::pullEnemies(float dt) {
         // Once overloaded the well is gone; the children it just made must not be swallowed by it.
         if (overloaded || &other == this) return;
         if (other.state == EnemyState::Entering || other.state == EnemyState::Dying) return;
-        if (isSnakeTail(other)) return;
+        if (other.isTailSegment()) return;
         const float distance = other.particle->position.distanceTo(particle->position);
         if (distance >= enemyReach) return;
         if (distance >= swallowReach) {
@@ -153,8 +164,8 @@ bool TGravityWell::pullEnemies(float dt) {
             return;
         }
         // Two sucking wells leave each other alone; a dormant one is only woken by its hit.
-        const bool suckingWell = other.kind() == EnemyKind::GravityWell && other.state == EnemyState::Sucking;
-        if (!suckingWell) other.hit(0, dt);
+        const bool suckingWell = other.kind() == EnemyKind::GravityWell && other.state == Sucking;
+        if (!suckingWell) other.hit(false, dt);
         if (other.kind() != EnemyKind::GravityWell) {
             // A dasher's shield survives its hit, so it is swallowed again on every update it stays here.
             points += other.points / 2;
@@ -188,7 +199,7 @@ void TGravityWell::overload(float dt) {
     }
     // The well ends through its own hit: no score, but the kill counts and it bursts like a shot-down well.
     hitPoints = 0;
-    hit(0, dt);
+    hit(false, dt);
     game->sounds->play(game->sounds->holeExplodeSound, 1.0f);
 }
 

@@ -9,13 +9,19 @@ class TGravityWell : public TEnemy {
 public:
     static std::shared_ptr<TGravityWell> create(float x, float y);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::GravityWell; }
+    EnemyKind kind() const override { return EnemyKind::GravityWell; }
 
-    int absorbLeft = 0; // swallows left before the well overloads
+    // Shot awake, the well stops lying dormant (EnemyState::Active) and sucks.
+    static constexpr EnemyState Sucking{2};
+
+    int hitPoints = 0;    // hits still needed once awake
+    float pulseSpeed = 0; // how fast the outline breathes; hits and swallows speed it up
+    int absorbLeft = 0;   // swallows left before the well overloads
 
 protected:
     void activeStep(float dt) override;
+    // The first hit wakes it; awake, every hit costs a hit point, and only the last one kills.
+    bool hitByKind(float dt) override;
 
 private:
     void suck(float dt);

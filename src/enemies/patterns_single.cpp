@@ -10,10 +10,6 @@
 #include "enemies/splitter.h"
 #include "enemies/wanderer.h"
 
-namespace {
-constexpr int singlesAwayFromCraft = 200;
-} // namespace
-
 // --- Trickle -------------------------------------------------------------------------------------------
 
 std::shared_ptr<TTricklePattern> TTricklePattern::create() {
@@ -31,11 +27,11 @@ void TTricklePattern::update(float dt) {
         phase = 1;
         return;
     }
-    pickSpawnPoint(singlesAwayFromCraft);
+    pickSpawnPoint(ClearOfCraft);
     track(TWanderer::create(spawnPoint.x, spawnPoint.y));
     game->sounds->play(game->sounds->entrySound0, 1.0f);
     if (remaining == 2) {
-        pickSpawnPoint(singlesAwayFromCraft);
+        pickSpawnPoint(ClearOfCraft);
         track(TChaser::create(spawnPoint.x, spawnPoint.y));
         game->sounds->play(game->sounds->entrySound1, 1.0f);
     }
@@ -59,12 +55,12 @@ void TDodgerPattern::update(float dt) {
         phase = 1;
         return;
     }
-    pickSpawnPoint(singlesAwayFromCraft);
+    pickSpawnPoint(ClearOfCraft);
     track(TDodger::create(spawnPoint.x, spawnPoint.y));
     if (remaining == 2) {
         // The pair's dodger comes in with the chaser's sound.
         game->sounds->play(game->sounds->entrySound1, 1.0f);
-        pickSpawnPoint(singlesAwayFromCraft);
+        pickSpawnPoint(ClearOfCraft);
         track(TSplitter::create(spawnPoint.x, spawnPoint.y));
         game->sounds->play(game->sounds->entrySound3, 1.0f);
     } else {
@@ -93,7 +89,7 @@ void TWellPattern::update(float dt) {
         if (groupCount() >= groupLimit) phase = 0;
         return;
     }
-    pickSpawnPoint(singlesAwayFromCraft);
+    pickSpawnPoint(ClearOfCraft);
     track(TGravityWell::create(spawnPoint.x, spawnPoint.y));
     game->sounds->play(game->sounds->entrySound5, 1.0f);
     phase = 0;

@@ -12,7 +12,6 @@
 #include "platform/random.h"
 
 namespace {
-constexpr int streamAwayFromCraft = 200;
 constexpr float survivorsRetry = 8;
 } // namespace
 
@@ -39,7 +38,7 @@ void TStreamPattern::update(float dt) {
         return;
     }
     if (!stepIsDue(dt, 0.4f)) return;
-    pickSpawnPoint(streamAwayFromCraft);
+    pickSpawnPoint(ClearOfCraft);
     const int pick = level() > 14 ? randomInteger(1, 3) : 1;
     if (pick == 2) {
         track(TDodger::create(spawnPoint.x, spawnPoint.y));

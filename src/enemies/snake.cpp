@@ -18,30 +18,29 @@ constexpr float taperStep = 0.1f;
 constexpr float followDivisor = 5;
 } // namespace
 
-std::shared_ptr<TSnake> TSnake::create(float x, float y, int isHead, float delay, float scale,
+std::shared_ptr<TSnake> TSnake::create(float x, float y, bool isHead, float delay, float scale,
                                        const std::shared_ptr<TEnemy>& leader) {
     // The segments are made before the head is counted, so only a new head can be turned away here.
     if (game->snakeCount >= game->snakeLimit) return nullptr;
 
     auto snake = std::allocate_shared<TSnake>(TRecycler<TSnake>{});
-    snake->particle = TParticle::create(x, y, 0.9f, 800);
-    snake->radius = 24;
-    if (isHead != 0) {
-        snake->isHead = isHead;
-        snake->points = 150;
-        snake->shape = game->enemyShape7->copy();
+    if (isHead) {
+        snake->setUp(
+            x, y, {.damping = 0.9f, .maxSpeed = 800, .shapeFile = "enemy7.xml", .radius = 24, .points = 150});
+        snake->isHead = true;
         snake->makeTail(x, y);
         game->snakeCount += 1;
     } else {
-        snake->isHead = 0;
-        snake->points = 0;
-        snake->shape = game->enemyShape7a->copy();
+        snake->setUp(x, y,
+                     {.damping = 0.9f,
+                      .maxSpeed = 800,
+                      .shapeFile = "enemy7a.xml",
+                      .radius = 16 * scale,
+                      .points = 0});
         snake->shape->setScale(scale);
-        snake->radius = 16 * scale;
         snake->delay = delay;
         snake->leader = leader;
     }
-    snake->state = EnemyState::Entering;
     // Each segment joined the lists inside its own create, so the list holds segments 1..16 and then the
     // head: in one frame every segment follows a leader that has already moved, and a dying head is seen
     // by the whole tail in the next enemy pass.
@@ -56,37 +55,32 @@ void TSnake::makeTail(float x, float y) {
     float segmentScale = 1.0f;
     std::shared_ptr<TEnemy> previous = shared_from_this();
     for (int i = 1; i <= TailSegments; ++i) {
-        previous = create(x, y, 0, segmentDelay, segmentScale, previous);
+        previous = create(x, y, false, segmentDelay, segmentScale, previous);
         if (i >= fullSizeSegments) segmentScale -= taperStep;
         segmentDelay += popInterval;
     }
 }
 
-void TSnake::update(float dt) {
-    switch (state) {
-    case EnemyState::Entering:
-        updateEntry(dt);
-        break;
-    case EnemyState::Active:
-        if (isHead != 0)
-            steerHead(dt);
-        else
-            followLeader();
-        // The snake alone hands its frame time to the craft's death wave, which then shoves what is near.
-        checkPlayerCollision(dt);
-        break;
-    case EnemyState::Dying:
-        if (isHead != 0)
-            updateDying(dt);
-        else
-            pop(dt);
-        break;
-    case EnemyState::Frozen:
-        updateFrozen(dt);
-        break;
-    default:
-        break;
-    }
+void TSnake::activeStep(float dt) {
+    if (isHead)
+        steerHead(dt);
+    else
+        followLeader();
+    // The snake alone hands its frame time to the craft's death wave, which then shoves what is near.
+    checkPlayerCollision(dt);
+}
+
+void TSnake::dyingStep(float dt) {
+    if (isHead)
+        updateDying(dt);
+    else
+        pop(dt);
+}
+
+bool TSnake::hitByKind(float) {
+    if (!isHead) return false;
+    game->snakeCount -= 1;
+    return true;
 }
 
 // Every half second of update time the head picks straight on (1 in 5) or a turn either way (2 in 5 each).

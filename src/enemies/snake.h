@@ -8,17 +8,27 @@ class TSnake : public TEnemy {
 public:
     static constexpr int TailSegments = 16;
 
-    // isHead 1 makes a whole snake (the spawn patterns pass delay 0.01, scale 1.0 and no leader); isHead 0
+    // isHead true makes a whole snake (the spawn patterns pass delay 0.01, scale 1.0 and no leader); false
     // makes one tail segment following leader. Null, and nothing made, while the game's snakeCount is at
     // its snakeLimit.
-    static std::shared_ptr<TSnake> create(float x, float y, int isHead, float delay, float scale,
+    static std::shared_ptr<TSnake> create(float x, float y, bool isHead, float delay, float scale,
                                           const std::shared_ptr<TEnemy>& leader);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::Snake; }
+    // Every frame, not every second one.
+    void update(float dt) override { dispatchState(dt); }
+    EnemyKind kind() const override { return EnemyKind::Snake; }
+    bool isTailSegment() const override { return !isHead; }
 
+    bool isHead = false;
     float delay = 0;                // tail segment: seconds between dying and popping
     std::shared_ptr<TEnemy> leader; // tail segment: the head or segment it follows
+
+protected:
+    void activeStep(float dt) override;
+    // The head breaks apart; a segment waits out its delay and pops.
+    void dyingStep(float dt) override;
+    // Only the head can be hit, and only a head counts off the snakes.
+    bool hitByKind(float dt) override;
 
 private:
     void makeTail(float x, float y);

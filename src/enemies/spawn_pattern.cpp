@@ -16,6 +16,8 @@ namespace {
 // inside the top and bottom walls.
 constexpr float spawnHalfWidth = 518;
 constexpr float spawnHalfHeight = 310;
+// The corner groups come out this far either side of the middle.
+constexpr float cornerHalfWidth = 462;
 
 // Inside a 1036 x 620 area some point is always 200 from the craft, and nearly every draw finds one. The
 // cap only keeps a craft somewhere impossible (far outside the arena, say) from hanging the frame.
@@ -59,11 +61,13 @@ int TSpawnPattern::groupCount() {
 }
 
 TVector TSpawnPattern::corner(int index) {
-    return offsetFromCentre(index < 2 ? -462.0f : 462.0f, index % 2 == 0 ? -270.0f : 270.0f);
+    return offsetFromCentre(index < 2 ? -cornerHalfWidth : cornerHalfWidth,
+                            index % 2 == 0 ? -270.0f : 270.0f);
 }
 
 TVector TSpawnPattern::innerCorner(int index) {
-    return offsetFromCentre(index < 2 ? -462.0f : 462.0f, index % 2 == 0 ? -200.0f : 200.0f);
+    return offsetFromCentre(index < 2 ? -cornerHalfWidth : cornerHalfWidth,
+                            index % 2 == 0 ? -200.0f : 200.0f);
 }
 
 bool TSpawnPattern::waitIsOver(float dt) {

@@ -24,6 +24,8 @@ public:
 
     // Draws points in the spawn area, x then y, until one lies at least minDistance from the craft.
     void pickSpawnPoint(int minDistance);
+    // How far from the craft the single enemies and the streams appear.
+    static constexpr int ClearOfCraft = 200;
     // Drops the tracked enemies that have left the enemy list; the ones still breaking apart count.
     int groupCount();
 

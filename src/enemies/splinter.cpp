@@ -14,25 +14,18 @@ constexpr float splinterSpinPerUpdate = -15;
 
 std::shared_ptr<TSplinter> TSplinter::create(const TVector& position, float spin) {
     auto splinter = std::allocate_shared<TSplinter>(TRecycler<TSplinter>{});
-    splinter->particle = TParticle::create(position.x, position.y, 0.97f, 600);
-    splinter->shape = game->enemyShape3->copy();
+    splinter->setUp(position.x, position.y,
+                    {.damping = 0.97f,
+                     .maxSpeed = 600,
+                     .shapeFile = "enemy3.xml",
+                     .radius = 16,
+                     .points = 50,
+                     .firstState = EnemyState::Active});
     splinter->shape->setScale(0.5f);
-    splinter->radius = 16;
-    splinter->points = 50;
-    splinter->state = EnemyState::Active;
     splinter->spin = spin;
     game->particles.add(splinter->particle);
     game->enemies.add(splinter);
     return splinter;
-}
-
-std::shared_ptr<TEnemy> createSplinter(const TVector& position, float spin) {
-    return TSplinter::create(position, spin);
-}
-
-void TSplinter::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
 }
 
 void TSplinter::activeStep(float) {

@@ -13,8 +13,7 @@ public:
     // update; appends its particle to particles and the splinter to enemies.
     static std::shared_ptr<TSplinter> create(const TVector& position, float spin);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::Splinter; }
+    EnemyKind kind() const override { return EnemyKind::Splinter; }
 
     float orbitAngle = 0; // degrees
     float spin = 0;       // degrees per update; the sign picks the sense of the swirl
@@ -22,6 +21,3 @@ public:
 protected:
     void activeStep(float dt) override;
 };
-
-// The enemy base makes splinters through this factory so that it does not depend on the splinter type.
-std::shared_ptr<TEnemy> createSplinter(const TVector& position, float spin);

@@ -1,7 +1,9 @@
 #include "enemies/splitter.h"
 
 #include "app/game.h"
+#include "enemies/splinter.h"
 #include "play/particle.h"
+#include "play/player.h"
 #include "play/recycler.h"
 #include "shapes/shape.h"
 
@@ -11,25 +13,34 @@ constexpr float splitterSpinPerUpdate = -9;
 
 std::shared_ptr<TSplitter> TSplitter::create(float x, float y) {
     auto splitter = std::allocate_shared<TSplitter>(TRecycler<TSplitter>{});
-    splitter->particle = TParticle::create(x, y, 0.98f, 300);
-    splitter->shape = game->enemyShape3->copy();
-    splitter->radius = 32;
-    splitter->points = 100;
-    splitter->state = EnemyState::Entering;
+    splitter->setUp(
+        x, y, {.damping = 0.98f, .maxSpeed = 300, .shapeFile = "enemy3.xml", .radius = 32, .points = 100});
     game->particles.add(splitter->particle);
     game->enemies.add(splitter);
     return splitter;
 }
 
-void TSplitter::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
-}
-
 void TSplitter::activeStep(float) {
-    seekPlayer(900);
+    seekPlayer(chaserHoming);
     separate();
     shape->heading.rotate(splitterSpinPerUpdate);
     shape->needsRotation = 1;
     checkPlayerCollision(0);
+}
+
+bool TSplitter::hitByKind(float) {
+    // Three splinters flung away from the craft, each harder than the last, each swirling its own way.
+    // Directly on the craft there is no "away": they start without a push.
+    TVector away = particle->position;
+    away.subtract(game->player->particle->position);
+    const bool hasDirection = away.length() > 0;
+    const float spins[3] = {8, -8, -10};
+    const float pushes[3] = {9000, 18000, 32000};
+    for (int i = 0; i < 3; ++i) {
+        std::shared_ptr<TSplinter> splinter = TSplinter::create(particle->position, spins[i]);
+        if (!hasDirection) continue;
+        away.normalize().scale(pushes[i]);
+        splinter->particle->acceleration.setFrom(away);
+    }
+    return true;
 }

@@ -1,5 +1,4 @@
-// TSplitter (kind 3): a homing enemy that breaks into three splinters when it is shot (the break-up itself
-// is in the enemy base's hit routine).
+// TSplitter (kind 3): a homing enemy that breaks into three splinters when it is shot.
 #pragma once
 
 #include "enemies/enemy.h"
@@ -8,9 +7,9 @@ class TSplitter : public TEnemy {
 public:
     static std::shared_ptr<TSplitter> create(float x, float y);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::Splitter; }
+    EnemyKind kind() const override { return EnemyKind::Splitter; }
 
 protected:
     void activeStep(float dt) override;
+    bool hitByKind(float dt) override;
 };

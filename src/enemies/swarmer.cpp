@@ -11,11 +11,8 @@ constexpr float swarmerSpinPerUpdate = 3;
 
 std::shared_ptr<TSwarmer> TSwarmer::create(float x, float y) {
     auto swarmer = std::allocate_shared<TSwarmer>(TRecycler<TSwarmer>{});
-    swarmer->particle = TParticle::create(x, y, 0.98f, 150);
-    swarmer->shape = game->enemyShape8->copy();
-    swarmer->radius = 24;
-    swarmer->points = 15;
-    swarmer->state = EnemyState::Entering;
+    swarmer->setUp(
+        x, y, {.damping = 0.98f, .maxSpeed = 150, .shapeFile = "enemy8.xml", .radius = 24, .points = 15});
     game->particles.add(swarmer->particle);
     game->enemies.add(swarmer);
     return swarmer;

@@ -8,7 +8,7 @@ public:
     static std::shared_ptr<TSwarmer> create(float x, float y);
 
     void update(float dt) override;
-    int kind() const override { return EnemyKind::Swarmer; }
+    EnemyKind kind() const override { return EnemyKind::Swarmer; }
 
 protected:
     void activeStep(float dt) override;

@@ -15,19 +15,11 @@ constexpr float wandererSpinPerUpdate = -10;
 
 std::shared_ptr<TWanderer> TWanderer::create(float x, float y) {
     auto wanderer = std::allocate_shared<TWanderer>(TRecycler<TWanderer>{});
-    wanderer->particle = TParticle::create(x, y, 1.0f, 75);
-    wanderer->shape = game->enemyShape0->copy();
-    wanderer->radius = 32;
-    wanderer->points = 25;
-    wanderer->state = EnemyState::Entering;
+    wanderer->setUp(x, y,
+                    {.damping = 1.0f, .maxSpeed = 75, .shapeFile = "enemy0.xml", .radius = 32, .points = 25});
     game->particles.add(wanderer->particle);
     game->enemies.add(wanderer);
     return wanderer;
-}
-
-void TWanderer::update(float dt) {
-    if (skipThisFrame()) return;
-    dispatchState(dt);
 }
 
 void TWanderer::entryEnded() {

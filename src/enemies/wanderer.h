@@ -7,8 +7,7 @@ class TWanderer : public TEnemy {
 public:
     static std::shared_ptr<TWanderer> create(float x, float y);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::Wanderer; }
+    EnemyKind kind() const override { return EnemyKind::Wanderer; }
 
 protected:
     void entryEnded() override;

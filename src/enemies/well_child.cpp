@@ -3,36 +3,24 @@
 #include "app/game.h"
 #include "play/particle.h"
 #include "play/recycler.h"
-#include "shapes/shape.h"
 
 std::shared_ptr<TWellChild> TWellChild::create(float x, float y) {
     auto child = std::allocate_shared<TWellChild>(TRecycler<TWellChild>{});
-    child->particle = TParticle::create(x, y, 0.98f, 300);
-    child->shape = game->enemyShape6->copy();
-    child->radius = 24;
-    child->points = 50;
-    child->state = EnemyState::Active;
+    child->setUp(x, y,
+                 {.damping = 0.98f,
+                  .maxSpeed = 300,
+                  .shapeFile = "enemy6.xml",
+                  .radius = 24,
+                  .points = 50,
+                  .firstState = EnemyState::Active});
     game->particles.add(child->particle);
     game->enemies.add(child);
     return child;
 }
 
-// Born active, a child knows only three states: it never enters, sucks or aims.
-void TWellChild::update(float dt) {
-    if (skipThisFrame()) return;
-    switch (state) {
-    case EnemyState::Active:
-        seekPlayer(2000);
-        separate();
-        checkPlayerCollision(0);
-        break;
-    case EnemyState::Dying:
-        updateDying(dt);
-        break;
-    case EnemyState::Frozen:
-        updateFrozen(dt);
-        break;
-    default:
-        break;
-    }
+// Born active, a child never enters, sucks or aims.
+void TWellChild::activeStep(float) {
+    seekPlayer(2000);
+    separate();
+    checkPlayerCollision(0);
 }

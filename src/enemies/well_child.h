@@ -7,6 +7,8 @@ class TWellChild : public TEnemy {
 public:
     static std::shared_ptr<TWellChild> create(float x, float y);
 
-    void update(float dt) override;
-    int kind() const override { return EnemyKind::WellChild; }
+    EnemyKind kind() const override { return EnemyKind::WellChild; }
+
+protected:
+    void activeStep(float dt) override;
 };

@@ -32,8 +32,8 @@ void shoveAway(TParticle& target, const TVector& centre, float strength) {
 
 // Wells and snakes hold their ground; the enemy that killed the craft stays frozen where it struck.
 bool shovedByWaves(const TEnemy& enemy) {
-    const int kind = enemy.kind();
-    return kind != EnemyKind::Snake && kind != EnemyKind::GravityWell && enemy.killedPlayer == 0;
+    const EnemyKind kind = enemy.kind();
+    return kind != EnemyKind::Snake && kind != EnemyKind::GravityWell && !enemy.killedPlayer;
 }
 } // namespace
 
@@ -73,7 +73,7 @@ void TShockwave::update(float dt) {
 void TShockwave::destroyEnemiesWithin() {
     const TVector& centre = particle->position;
     game->enemies.forEach([&](TEnemy& enemy) {
-        if (enemy.killedPlayer != 0) return;
+        if (enemy.killedPlayer) return;
         if (enemy.state == EnemyState::Dying || enemy.state == EnemyState::Entering) return;
         if (isLoweredShield(enemy)) return;
         if (centre.distanceTo(enemy.particle->position) >= radius) return;

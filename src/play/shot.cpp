@@ -27,8 +27,7 @@ float wakeRadius(int weaponLevel) {
 
 // Enemies that swallow a shot without being hurt: any snake segment but the head, and a raised shield.
 bool absorbsShots(const TEnemy& enemy) {
-    const int kind = enemy.kind();
-    return (kind == EnemyKind::Snake && enemy.isHead == 0) || kind == EnemyKind::DasherShield;
+    return enemy.isTailSegment() || enemy.kind() == EnemyKind::DasherShield;
 }
 } // namespace
 
@@ -92,7 +91,7 @@ TShot::HitResult TShot::hitFirstEnemy(float dt) {
         }
         enemy.particle->acceleration.set(0, 0);
         enemy.particle->velocity.set(0, 0);
-        enemy.hit(1, dt);
+        enemy.hit(true, dt);
         life = 0;
         result = HitResult::Struck;
         return true;

@@ -67,7 +67,7 @@ protected:
             TChaser::create(left + 500 + real(0, 40), top + 300 + real(0, 40));
         for (int i = 0; i < 8; ++i) {
             const TVector at = anywhere();
-            TGravityWell::create(at.x, at.y)->state = EnemyState::Sucking;
+            TGravityWell::create(at.x, at.y)->state = TGravityWell::Sucking;
         }
         TSnake::create(left + 200, top + 200, 1, 0.01f, 1.0f, nullptr);
         TPlayed played;
@@ -83,7 +83,7 @@ protected:
             game->updateWorld(frameDt);
             played.hashes.push_back(hashGameState(*game));
             game->enemies.forEach([&](TEnemy& enemy) {
-                if (enemy.kind() == EnemyKind::GravityWell && enemy.state == EnemyState::Sucking)
+                if (enemy.kind() == EnemyKind::GravityWell && enemy.state == TGravityWell::Sucking)
                     ++played.wellFramesSucking;
             });
         }

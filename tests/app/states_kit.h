@@ -29,7 +29,7 @@ inline std::string readWholeTextFile(const std::string& path) {
 }
 
 // A contact enemy right on the craft: the next frames of play take a life through the real contact test
-// (the enemy thinks every second frame; skipFrame 1 makes the next frame one of them).
+// (the enemy thinks every second frame; skipFrame true makes the next frame one of them).
 inline std::shared_ptr<TTestEnemy> placeEnemyOnCraft() {
     const TVector& craft = game->player->particle->position;
     return addTestEnemy(EnemyKind::Wanderer, craft.x, craft.y);
@@ -47,7 +47,7 @@ protected:
     std::shared_ptr<TTestEnemy> loseALife() {
         game->player->shieldOn = 0;
         auto killer = placeEnemyOnCraft();
-        killer->skipFrame = 1;
+        killer->skipFrame = true;
         stepFrames(1);
         EXPECT_EQ(game->state, GameState::LifeLost);
         return killer;

@@ -200,7 +200,7 @@ TEST_F(PlayStepTest, AnEscapeDuringThePauseWaitsAndAbandonsTheRunOnceResumed) {
 TEST_F(PlayStepTest, APauseInTheFrameALifeIsLostIsDropped) {
     startPlaying();
     game->player->lives = 1;
-    placeEnemyOnCraft()->skipFrame = 1; // it thinks in the next frame
+    placeEnemyOnCraft()->skipFrame = true; // it thinks in the next frame
     tapKey(Key::P);
     stepFrames(1);
     ASSERT_EQ(game->state, GameState::LifeLost);

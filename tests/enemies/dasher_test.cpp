@@ -11,18 +11,18 @@ protected:
     // (-heading.y, -heading.x) points offDegrees away from the craft.
     static std::shared_ptr<TDasher> aimingDasher(float offDegrees) {
         auto dasher = TDasher::create(400, 2300);
-        dasher->state = EnemyState::Aiming;
+        dasher->state = TDasher::Aiming;
         dasher->turn = 8;
         dasher->shape->heading.set(1, 0);
         dasher->shape->heading.rotate(offDegrees - 8);
         return dasher;
     }
-    static TEnemy& shieldOf(const TDasher& dasher) { return *dasher.companion; }
+    static TEnemy& shieldOf(const TDasher& dasher) { return *dasher.shield; }
 };
 
 TEST_F(Dasher, ItsShieldJoinsTheEnemiesFirstHiddenAndOutsideTheParticles) {
     auto dasher = TDasher::create(100, 100);
-    EXPECT_EQ(game->enemies.first(), dasher->companion);
+    EXPECT_EQ(game->enemies.first(), dasher->shield);
     EXPECT_EQ(shieldOf(*dasher).kind(), EnemyKind::DasherShield);
     EXPECT_EQ(shieldOf(*dasher).shape->visible, 0);
     EXPECT_FALSE(game->particles.contains(shieldOf(*dasher).particle.get()));
@@ -31,7 +31,7 @@ TEST_F(Dasher, ItsShieldJoinsTheEnemiesFirstHiddenAndOutsideTheParticles) {
 TEST_F(Dasher, DashesOnlyWhenPointingWithinAboutFourDegreesOfTheCraft) {
     auto wide = aimingDasher(4.2f);
     runOnce(*wide, 0.016f);
-    EXPECT_EQ(wide->state, EnemyState::Aiming);
+    EXPECT_EQ(wide->state, TDasher::Aiming);
     EXPECT_EQ(shieldOf(*wide).shape->visible, 0);
 
     auto close = aimingDasher(-3.9f);
@@ -67,7 +67,7 @@ TEST_F(Dasher, ThrustsForSixTenthsWithItsShieldFortyAheadCoastsBelowTenThenAimsT
     }
     EXPECT_NEAR(thrustTime, 0.6f, 0.051f);
     EXPECT_GT(updates, 13); // it coasted after the thrust
-    ASSERT_EQ(dasher->state, EnemyState::Aiming);
+    ASSERT_EQ(dasher->state, TDasher::Aiming);
     EXPECT_LT(dasher->particle->velocity.length(), 10);
     EXPECT_EQ(shield.shape->visible, 0);
     EXPECT_FLOAT_EQ(dasher->turn, -8);

@@ -1,5 +1,6 @@
-// What the shot, shockwave, spark, popup and enemy-base tests share: a bare enemy of any kind code and a
-// fresh game per test, in play, with empty world lists.
+// What the shot, shockwave, spark, popup and enemy-base tests share: a bare enemy of any kind code (or of
+// a real kind, where the kind's own behaviour is under test) and a fresh game per test, in play, with
+// empty world lists.
 #pragma once
 
 #include "app/game.h"
@@ -14,19 +15,16 @@
 
 #include <cmath>
 #include <memory>
+#include <ostream>
 
 // An enemy with the base behaviour only; like every real kind, its active step is the contact test.
 class TTestEnemy : public TEnemy {
 public:
-    int kindCode = EnemyKind::Wanderer;
+    EnemyKind reportedKind = EnemyKind::Wanderer;
     int activeSteps = 0;
     int entryEnds = 0;
 
-    void update(float dt) override {
-        if (skipThisFrame()) return;
-        dispatchState(dt);
-    }
-    int kind() const override { return kindCode; }
+    EnemyKind kind() const override { return reportedKind; }
 
 protected:
     void entryEnded() override { ++entryEnds; }
@@ -46,18 +44,43 @@ inline std::shared_ptr<TShape> testOutline() {
     return shape;
 }
 
-inline std::shared_ptr<TTestEnemy> addTestEnemy(int kind, float x, float y, int state = EnemyState::Active,
-                                                float radius = 32, int points = 100) {
-    auto enemy = std::make_shared<TTestEnemy>();
-    enemy->kindCode = kind;
+// Fills in a bare enemy with the test outline and appends it to the lists as the kinds' creates do.
+template <class Kind>
+std::shared_ptr<Kind> placeEnemy(std::shared_ptr<Kind> enemy, float x, float y, EnemyState state,
+                                 float radius, int points) {
     enemy->particle = TParticle::create(x, y, 1.0f, 500);
     enemy->shape = testOutline();
     enemy->radius = radius;
     enemy->points = points;
     enemy->state = state;
-    if (kind != EnemyKind::DasherShield) game->particles.add(enemy->particle);
+    if (enemy->kind() != EnemyKind::DasherShield) game->particles.add(enemy->particle);
     game->enemies.add(enemy);
     return enemy;
+}
+
+// A base-only enemy that reports the given kind code.
+inline std::shared_ptr<TTestEnemy> addTestEnemy(EnemyKind kind, float x, float y,
+                                                EnemyState state = EnemyState::Active, float radius = 32,
+                                                int points = 100) {
+    auto enemy = std::make_shared<TTestEnemy>();
+    enemy->reportedKind = kind;
+    return placeEnemy(enemy, x, y, state, radius, points);
+}
+
+// A real kind made bare, without its create (no tail, no shield, no level-dependent fields), where the
+// kind's own behaviour is under test.
+template <class Kind>
+std::shared_ptr<Kind> addKindEnemy(float x, float y, EnemyState state = EnemyState::Active, float radius = 32,
+                                   int points = 100) {
+    return placeEnemy(std::make_shared<Kind>(), x, y, state, radius, points);
+}
+
+// Kinds and states in failure messages, by their numbers.
+inline std::ostream& operator<<(std::ostream& out, EnemyKind kind) {
+    return out << kindCode(kind);
+}
+inline std::ostream& operator<<(std::ostream& out, EnemyState state) {
+    return out << stateCode(state);
 }
 
 inline bool isFinite(const TVector& v) {

@@ -17,7 +17,7 @@ TEST_F(EnemyLife, TouchingTheCraftDestroysItAndFreezesTheKiller) {
     EXPECT_EQ(entering->state, EnemyState::Dying);
     EXPECT_EQ(bystander->state, EnemyState::Dying);
     EXPECT_EQ(killer->state, EnemyState::Frozen);
-    EXPECT_EQ(killer->killedPlayer, 1);
+    EXPECT_TRUE(killer->killedPlayer);
     EXPECT_EQ(game->state, GameState::LifeLost);
     EXPECT_FLOAT_EQ(game->deathTime, 1.5f);
     EXPECT_EQ(game->sparks.size(), 80u);
@@ -43,7 +43,7 @@ TEST_F(EnemyLife, AShieldedCraftBreaksTheEnemyForNothing) {
     chaser->checkPlayerCollision(0);
     EXPECT_EQ(chaser->state, EnemyState::Dying);
     EXPECT_EQ(craft().lives, 3);
-    EXPECT_EQ(craft().stats.score + craft().stats.kills[EnemyKind::Chaser], 0);
+    EXPECT_EQ(craft().stats.score + craft().stats.kills[kindCode(EnemyKind::Chaser)], 0);
     EXPECT_TRUE(game->sparks.empty());
     EXPECT_EQ(game->sounds->explosionCursor, 0);
     EXPECT_EQ(effectsSounding(), soundingBefore);

@@ -13,10 +13,8 @@ protected:
     void SetUp() override {
         PlayWorldTest::SetUp();
         if (HasFatalFailure()) return;
-        for (auto* outline : {&game->enemyShape0, &game->enemyShape1, &game->enemyShape2, &game->enemyShape3,
-                              &game->enemyShape5, &game->enemyShape6, &game->enemyShape7, &game->enemyShape7a,
-                              &game->enemyShape8, &game->enemyShape9, &game->enemyShape9a})
-            *outline = testOutline();
+        for (auto& [file, outline] : game->enemyShapes)
+            outline = testOutline();
         game->snakeLimit = 10;
         seedRandom(20240611);
     }
@@ -36,10 +34,10 @@ protected:
         enemy.update(dt);
     }
 
-    template <class Kind> static std::vector<Kind*> enemiesOfKind(int kindCode) {
+    template <class Kind> static std::vector<Kind*> enemiesOfKind(EnemyKind kind) {
         std::vector<Kind*> found;
         game->enemies.forEach([&](TEnemy& enemy) {
-            if (enemy.kind() == kindCode) found.push_back(dynamic_cast<Kind*>(&enemy));
+            if (enemy.kind() == kind) found.push_back(dynamic_cast<Kind*>(&enemy));
         });
         return found;
     }

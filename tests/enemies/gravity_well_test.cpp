@@ -14,7 +14,7 @@ protected:
     // An awake well well away from the craft (more than 400), so the craft feels nothing of it.
     static std::shared_ptr<TGravityWell> suckingWell(float x, float y) {
         auto well = TGravityWell::create(x, y);
-        well->state = EnemyState::Sucking;
+        well->state = TGravityWell::Sucking;
         return well;
     }
 };
@@ -43,11 +43,11 @@ TEST_F(GravityWell, SwallowsEnemiesWithinFiftyForHalfTheirPointsButOnlyWakesAnot
     EXPECT_EQ(well->absorbLeft, 14);
     EXPECT_FLOAT_EQ(std::fabs(well->pulseSpeed), pulseBefore * 1.025f);
     EXPECT_EQ(craft().stats.score, 0);
-    EXPECT_EQ(craft().stats.kills[EnemyKind::Chaser], 1);
+    EXPECT_EQ(craft().stats.kills[kindCode(EnemyKind::Chaser)], 1);
     // Wells are never swallowed: the dormant one is woken, the awake one not even hit.
-    EXPECT_EQ(dormant->state, EnemyState::Sucking);
+    EXPECT_EQ(dormant->state, TGravityWell::Sucking);
     EXPECT_EQ(awake->hitPoints, 9);
-    EXPECT_EQ(craft().stats.kills[EnemyKind::GravityWell], 0);
+    EXPECT_EQ(craft().stats.kills[kindCode(EnemyKind::GravityWell)], 0);
 
     runOnce(*well, 0.016f); // the dying chaser is not swallowed twice
     EXPECT_EQ(well->absorbLeft, 14);
@@ -83,7 +83,7 @@ TEST_F(GravityWell, ADasherShieldBesideItOverloadsItAfterFourteenUpdates) {
     EXPECT_FALSE(game->enemies.contains(well.get()));
     EXPECT_FALSE(game->particles.contains(well->particle.get()));
     EXPECT_EQ(craft().stats.score, 0);
-    EXPECT_EQ(craft().stats.kills[EnemyKind::GravityWell], 1);
+    EXPECT_EQ(craft().stats.kills[kindCode(EnemyKind::GravityWell)], 1);
     EXPECT_TRUE(game->enemies.contains(shield.get()));
 }
 

@@ -1,3 +1,4 @@
+#include "enemies/gravity_well.h"
 #include "enemies/spawn_kit.h"
 #include "harness/input_driver.h"
 #include "platform/input.h"
@@ -53,7 +54,7 @@ TEST_F(LevelDirector, SurvivingLevelTwentyBreaksEverythingUpAndEndsTheRunWithLiv
     for (const auto& p : director().patterns)
         p->waitTime = 5;
     auto chaser = addTestEnemy(EnemyKind::Chaser, 100, 100);
-    auto well = addTestEnemy(EnemyKind::GravityWell, 600, 100, EnemyState::Sucking);
+    auto well = addTestEnemy(EnemyKind::GravityWell, 600, 100, TGravityWell::Sucking);
     const int scoreBefore = craft().stats.score;
     pressKey(Key::A);
     pumpEvents();

@@ -35,8 +35,8 @@ TEST_F(OnTheCraft, NoKindLetsANaNIntoItsMotion) {
         TGravityWell::create(at.x, at.y), TSnake::create(at.x, at.y, 1, 0.01f, 1, nullptr)};
     for (const auto& enemy : enemies)
         if (enemy->state == EnemyState::Entering) enemy->state = EnemyState::Active;
-    enemies[7]->state = EnemyState::Aiming;
-    enemies[8]->state = EnemyState::Sucking;
+    enemies[7]->state = TDasher::Aiming;
+    enemies[8]->state = TGravityWell::Sucking;
 
     // Each takes one step while all the others still sit on the spot.
     for (const auto& enemy : enemies) {

@@ -38,7 +38,7 @@ TEST_F(Snake, WhenTheHeadDiesTheSegmentsPopInTailOrderEightThousandthsApart) {
     auto head = spawnHead();
     stepWorld(20, 0.02f); // through the entry
     const auto parts = snakeParts();
-    head->hit(1, 0.001f);
+    head->hit(true, 0.001f);
     const size_t sparksBefore = game->sparks.size();
 
     stepWorld(1, 0.001f); // the first pass after the hit carries the whole tail into dying

@@ -23,7 +23,7 @@ constexpr int steering[4] = {Key::Right, Key::Down, Key::Left, Key::Up};
 struct TRunResult {
     uint64_t hash = 14695981039346656037ull;
     size_t spawns = 0;
-    std::set<int> kinds;
+    std::set<EnemyKind> kinds;
     int lastFrame = 0;
 };
 
@@ -107,8 +107,8 @@ TEST_F(FullRun, TheSameSeedAndInputGiveTheSameSpawnsFrameForFrame) {
     EXPECT_EQ(first.spawns, second.spawns);
     EXPECT_EQ(first.hash, second.hash);
     // A run worth comparing: every pattern's kind, from wanderers to dashers, came in.
-    for (int kind : {EnemyKind::Wanderer, EnemyKind::Chaser, EnemyKind::Dodger, EnemyKind::Splitter,
-                     EnemyKind::GravityWell, EnemyKind::Snake, EnemyKind::Swarmer, EnemyKind::Dasher})
+    for (EnemyKind kind : {EnemyKind::Wanderer, EnemyKind::Chaser, EnemyKind::Dodger, EnemyKind::Splitter,
+                           EnemyKind::GravityWell, EnemyKind::Snake, EnemyKind::Swarmer, EnemyKind::Dasher})
         EXPECT_TRUE(first.kinds.count(kind)) << kind;
 }
 

@@ -16,9 +16,9 @@ constexpr float frameDt = 1.0f / 64; // 64 frames a second: 3 s is exactly 192 f
 
 struct TSpawnSeen {
     int frame;
-    int kind;
+    EnemyKind kind;
     TVector position;
-    int isHead;
+    bool isHead; // of the snakes; false for every other kind
 };
 
 // Each look lists the enemies that were not in the list at the previous look. The enemies of the previous
@@ -32,12 +32,13 @@ public:
         game->enemies.forEach([&](TEnemy& enemy) { now.push_back(enemy.shared_from_this()); });
         for (const auto& enemy : now)
             if (!std::binary_search(previous.begin(), previous.end(), enemy))
-                spawns.push_back({frame, enemy->kind(), enemy->particle->position, enemy->isHead});
+                spawns.push_back({frame, enemy->kind(), enemy->particle->position,
+                                  enemy->kind() == EnemyKind::Snake && !enemy->isTailSegment()});
         std::sort(now.begin(), now.end());
         previous = std::move(now);
     }
 
-    int count(int kind) const {
+    int count(EnemyKind kind) const {
         return static_cast<int>(std::count_if(spawns.begin(), spawns.end(), [kind](const TSpawnSeen& s) {
             return s.kind == kind && (kind != EnemyKind::Snake || s.isHead);
         }));

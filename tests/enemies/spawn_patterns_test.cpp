@@ -225,7 +225,8 @@ TEST_F(SpawnPatterns, RingsHoldWhatTheWholeDegreeStepGivesAllRoundTheCraft) {
     game->snakeLimit = 100;
     craft().particle->position.set(300, 250);
     struct Case {
-        int choice, asked, made, kind;
+        int choice, asked, made;
+        EnemyKind kind;
     };
     for (const Case c : {Case{1, 16, 17, EnemyKind::Chaser}, Case{2, 24, 24, EnemyKind::Dodger},
                          Case{3, 32, 33, EnemyKind::Splitter}, Case{1, 48, 52, EnemyKind::Chaser},

@@ -8,7 +8,8 @@ using Swarmer = EnemyKindTest;
 TEST_F(Swarmer, SpinsInEveryStateSoThatADyingOneOnlyFadesInPlace) {
     auto swarmer = TSwarmer::create(100, 100);
     swarmer->dyingTime = 10; // stays in the list throughout
-    for (int state : {EnemyState::Entering, EnemyState::Active, EnemyState::Dying, EnemyState::Frozen}) {
+    for (EnemyState state :
+         {EnemyState::Entering, EnemyState::Active, EnemyState::Dying, EnemyState::Frozen}) {
         swarmer->state = state;
         TVector expected = swarmer->shape->heading;
         expected.rotate(3);

@@ -46,7 +46,7 @@ TEST_F(ArenaViewTest, ACraftHeldAgainstTheLeftWallStopsTheViewHorizontallyButNot
 
 struct TStillEnemy : TEnemy {
     void update(float) override {}
-    int kind() const override { return EnemyKind::Wanderer; }
+    EnemyKind kind() const override { return EnemyKind::Wanderer; }
 };
 
 TEST_F(ArenaViewTest, ARunStartsWithNoEnemiesAndNoneOfTheirParticles) {

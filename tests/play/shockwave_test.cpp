@@ -1,4 +1,5 @@
 #include "enemies/enemy_base_kit.h"
+#include "enemies/snake.h"
 
 #include "play/shockwave.h"
 #include "play/spark.h"
@@ -34,7 +35,7 @@ TEST_F(Shockwave, ShovesSparksEnemiesAndTheCraftOutwardsButNotWellsSnakesOrTheKi
     auto well = addTestEnemy(EnemyKind::GravityWell, 500, 200);
     auto snake = addTestEnemy(EnemyKind::Snake, 500, 200);
     auto killer = addTestEnemy(EnemyKind::Chaser, 500, 200, EnemyState::Frozen);
-    killer->killedPlayer = 1;
+    killer->killedPlayer = true;
     TShockwave::create(TVector{400, 200}, 800, 0, 0.01f, 1);
 
     EXPECT_NEAR(game->sparks.first()->particle.acceleration.y, -14000, 0.1);
@@ -56,8 +57,8 @@ TEST_F(Shockwave, ABombBreaksUpActiveEnemiesInReachForNothing) {
     auto near = addTestEnemy(EnemyKind::Chaser, 500, 300);
     auto far = addTestEnemy(EnemyKind::Chaser, 900, 300);
     auto entering = addTestEnemy(EnemyKind::Chaser, 450, 300, EnemyState::Entering);
-    auto head = addTestEnemy(EnemyKind::Snake, 450, 300);
-    head->isHead = 1;
+    auto head = addKindEnemy<TSnake>(450, 300);
+    head->isHead = true;
     game->snakeCount = 1;
     craft().kills = 24;
     TShockwave::create(TVector{400, 300}, 800, 1, 0.016f, 0);
@@ -70,7 +71,7 @@ TEST_F(Shockwave, ABombBreaksUpActiveEnemiesInReachForNothing) {
     EXPECT_EQ(game->sparks.size(), 30u); // the snake pops with bursts of its own
     EXPECT_EQ(game->snakeCount, 1);
     EXPECT_EQ(craft().stats.score, 0);
-    EXPECT_EQ(craft().stats.kills[EnemyKind::Chaser], 0);
+    EXPECT_EQ(craft().stats.kills[kindCode(EnemyKind::Chaser)], 0);
     EXPECT_EQ(craft().kills, 24);
     EXPECT_TRUE(game->popups.empty());
 }

@@ -1,4 +1,6 @@
+#include "enemies/dasher.h"
 #include "enemies/enemy_base_kit.h"
+#include "enemies/snake.h"
 
 #include "play/shot.h"
 #include "play/spark.h"
@@ -47,7 +49,7 @@ TEST_F(Shot, HitsOnlyTheFirstOfTwoOverlappingEnemiesInListOrder) {
 TEST_F(Shot, PassesOverEnteringDyingAndLoweredShieldEnemies) {
     auto entering = addTestEnemy(EnemyKind::Chaser, 200, 200, EnemyState::Entering);
     addTestEnemy(EnemyKind::Chaser, 200, 200, EnemyState::Dying);
-    auto shield = addTestEnemy(EnemyKind::DasherShield, 200, 200);
+    auto shield = addKindEnemy<TDasherShield>(200, 200);
     shield->shape->visible = 0;
     auto behind = addTestEnemy(EnemyKind::Chaser, 210, 200);
     TShot::create(TVector{180, 200}, TVector{800, 0});
@@ -58,8 +60,13 @@ TEST_F(Shot, PassesOverEnteringDyingAndLoweredShieldEnemies) {
 }
 
 TEST_F(Shot, IsSwallowedSilentlyByASnakeTailOrARaisedShield) {
-    for (int kind : {EnemyKind::Snake, EnemyKind::DasherShield}) {
-        auto absorber = addTestEnemy(kind, 200, 200);
+    for (const bool tail : {true, false}) {
+        std::shared_ptr<TEnemy> absorber;
+        if (tail)
+            absorber = addKindEnemy<TSnake>(200, 200); // made bare, it is a segment
+        else
+            absorber = addKindEnemy<TDasherShield>(200, 200);
+        const EnemyKind kind = absorber->kind();
         auto shot = TShot::create(TVector{180, 200}, TVector{800, 0});
         runShots(0.01f);
         EXPECT_EQ(absorber->state, EnemyState::Active) << kind;

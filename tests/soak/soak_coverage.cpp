@@ -24,8 +24,9 @@ constexpr const char* patternNames[SoakPatternCount] = {
 constexpr float ringRadius = 400;
 constexpr float ringSlack = 0.5f;
 
-int kindIndex(int kind) {
-    if (kind >= 0 && kind <= EnemyKind::Dasher) return kind;
+int kindIndex(EnemyKind kind) {
+    const int code = kindCode(kind);
+    if (code >= 0 && code <= kindCode(EnemyKind::Dasher)) return code;
     return kind == EnemyKind::DasherShield ? SoakKindCount - 1 : -1;
 }
 
@@ -47,7 +48,7 @@ TSpawnSign signOf(const TSpawnPattern& pattern) {
 
 // The kind a corner wave sends, and whether it comes from the inner corners.
 struct TCornerWave {
-    int kind;
+    EnemyKind kind;
     bool inner;
 };
 
@@ -58,7 +59,7 @@ TCornerWave cornerWaveOf(const TSpawnPattern& pattern) {
     return {EnemyKind::Swarmer, false};
 }
 
-int ringKind(int choice) {
+EnemyKind ringKind(int choice) {
     switch (choice) {
     case 1:
         return EnemyKind::Chaser;
@@ -72,8 +73,8 @@ int ringKind(int choice) {
 }
 
 // A snake is made head first and its tail after; only the head is what a pattern asked for.
-bool isWhatWasAsked(const TEnemy& enemy, int kind) {
-    return enemy.kind() == kind && (kind != EnemyKind::Snake || enemy.isHead != 0);
+bool isWhatWasAsked(const TEnemy& enemy, EnemyKind kind) {
+    return enemy.kind() == kind && (kind != EnemyKind::Snake || !enemy.isTailSegment());
 }
 
 bool onCorner(const TEnemy& enemy, bool inner) {
@@ -152,7 +153,7 @@ void TSoakCoverage::afterFrame(TGame& game) {
         }
         case TSpawnSign::Ring: {
             const bool closed = before.phase == 1 && pattern.phase == 0;
-            const int kind = ringKind(pattern.choice);
+            const EnemyKind kind = ringKind(pattern.choice);
             spawned = closed && anyFresh([&](const TEnemy* enemy) {
                           return isWhatWasAsked(*enemy, kind) && onRing(*enemy, craft);
                       });

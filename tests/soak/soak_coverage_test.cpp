@@ -132,14 +132,14 @@ TEST_F(SoakCoverage, AWellPatternAtItsLimitAndEnemiesMadeElsewhereCountForNoPatt
     TChaser::create(at.x, at.y);
     auto splitter = TSplitter::create(600, 200);
     splitter->state = EnemyState::Active;
-    splitter->hit(1, frameDt);
+    splitter->hit(true, frameDt);
     coverage.afterFrame(*game);
     EXPECT_EQ(coverage.patternSpawns[4], 0);
     EXPECT_EQ(patternsCounted(), 1);
-    EXPECT_EQ(coverage.kindSpawns[EnemyKind::Chaser], 1);
-    EXPECT_EQ(coverage.kindSpawns[EnemyKind::Splitter], 1);
-    EXPECT_EQ(coverage.kindSpawns[EnemyKind::Splinter], 3);
-    EXPECT_EQ(coverage.kindSpawns[EnemyKind::GravityWell], 1);
+    EXPECT_EQ(coverage.kindSpawns[kindCode(EnemyKind::Chaser)], 1);
+    EXPECT_EQ(coverage.kindSpawns[kindCode(EnemyKind::Splitter)], 1);
+    EXPECT_EQ(coverage.kindSpawns[kindCode(EnemyKind::Splinter)], 3);
+    EXPECT_EQ(coverage.kindSpawns[kindCode(EnemyKind::GravityWell)], 1);
     EXPECT_EQ(coverage.kindsSeen(), 4);
 }
 
@@ -147,7 +147,7 @@ TEST_F(SoakCoverage, KindsAreTheEnemiesThatAppearedAndTheDasherBringsItsShield) 
     atLevel(13);
     onlyDue(10).stepTime = 0;
     play(64 * 2);
-    EXPECT_EQ(coverage.kindSpawns[EnemyKind::Dasher], 1);
+    EXPECT_EQ(coverage.kindSpawns[kindCode(EnemyKind::Dasher)], 1);
     EXPECT_EQ(coverage.kindSpawns[SoakKindCount - 1], 1);
     EXPECT_EQ(coverage.kindsSeen(), 2);
     EXPECT_EQ(coverage.missing().find("kind dasher shield"), std::string::npos);

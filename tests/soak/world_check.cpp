@@ -1,6 +1,7 @@
 #include "soak/world_check.h"
 
 #include "app/game.h"
+#include "enemies/dasher.h"
 #include "enemies/enemy.h"
 #include "play/arena_border.h"
 #include "play/grid.h"
@@ -89,8 +90,9 @@ std::string TWorldCheck::checkFinite(TGame& game) const {
     if (!broken.empty()) return broken;
 
     game.enemies.forEach([&](TEnemy& enemy) {
-        if (broken.empty() && enemy.companion && !finite(*enemy.companion->particle))
-            broken = describe("a dasher's shield", *enemy.companion->particle);
+        const auto* dasher = dynamic_cast<const TDasher*>(&enemy);
+        if (broken.empty() && dasher && dasher->shield && !finite(*dasher->shield->particle))
+            broken = describe("a dasher's shield", *dasher->shield->particle);
     });
     game.shockwaves.forEach([&](TShockwave& wave) {
         if (broken.empty() && !(std::isfinite(wave.radius) && std::isfinite(wave.alpha)))
@@ -137,7 +139,7 @@ std::string TWorldCheck::checkOwnership(TGame& game) const {
             return;
         }
         std::ostringstream owner;
-        owner << "an enemy of kind " << enemy.kind() << " in state " << enemy.state;
+        owner << "an enemy of kind " << kindCode(enemy.kind()) << " in state " << stateCode(enemy.state);
         own(enemy.particle.get(), owner.str().c_str());
     });
     if (!broken.empty()) return broken;

@@ -85,7 +85,8 @@ std::string TWorldCheck::checkFinite(TGame& game) const {
     std::string broken = firstNonFinite(game.particles, "a world particle", itself);
     if (broken.empty()) broken = firstNonFinite(game.enemies, "an enemy", ownParticle);
     if (broken.empty()) broken = firstNonFinite(game.shots, "a shot", ownParticle);
-    if (broken.empty()) broken = firstNonFinite(game.sparks, "a spark", ownParticle);
+    if (broken.empty())
+        broken = firstNonFinite(game.sparks, "a spark", [](TSpark& spark) { return &spark.particle; });
     if (broken.empty()) broken = firstNonFinite(game.shockwaves, "a shockwave centre", ownParticle);
     if (!broken.empty()) return broken;
 

@@ -7,16 +7,26 @@
 namespace {
 constexpr float levelSeconds = 20;
 constexpr int lastLevel = 20;
+
+// A pattern of type T, stepped from level minLevel to maxLevel.
+template <class T> std::shared_ptr<TSpawnPattern> pattern(int minLevel, int maxLevel) {
+    auto made = std::make_shared<T>();
+    made->minLevel = minLevel;
+    made->maxLevel = maxLevel;
+    return made;
+}
 } // namespace
 
 std::shared_ptr<TLevelDirector> TLevelDirector::create() {
     auto director = std::make_shared<TLevelDirector>();
     director->reset();
     director->patterns = {
-        TTricklePattern::create(),    TDodgerPattern::create(),     TWellPattern::create(),
-        TDodgerWavePattern::create(), TChaserWavePattern::create(), TRingPattern::create(),
-        TFortressPattern::create(),   TStreamPattern::create(),     TSnakeWavePattern::create(),
-        TSwarmPattern::create(),      TDasherPattern::create(),
+        pattern<TTricklePattern>(1, 10),    pattern<TDodgerPattern>(3, 10),
+        pattern<TWellPattern>(4, 12),       pattern<TDodgerWavePattern>(8, 20),
+        pattern<TChaserWavePattern>(9, 20), pattern<TRingPattern>(10, 20),
+        pattern<TFortressPattern>(10, 20),  pattern<TStreamPattern>(11, 20),
+        pattern<TSnakeWavePattern>(10, 20), pattern<TSwarmPattern>(15, 25),
+        pattern<TDasherPattern>(13, 20),
     };
     return director;
 }

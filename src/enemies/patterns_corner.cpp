@@ -15,13 +15,6 @@
 
 // --- Dodger wave ---------------------------------------------------------------------------------------
 
-std::shared_ptr<TDodgerWavePattern> TDodgerWavePattern::create() {
-    auto pattern = std::make_shared<TDodgerWavePattern>();
-    pattern->minLevel = 8;
-    pattern->maxLevel = 20;
-    return pattern;
-}
-
 void TDodgerWavePattern::update(float dt) {
     if (phase == 0) {
         if (!startLockedWave(dt, 10)) return;
@@ -39,14 +32,6 @@ void TDodgerWavePattern::update(float dt) {
 }
 
 // --- Chaser wave ---------------------------------------------------------------------------------------
-
-std::shared_ptr<TChaserWavePattern> TChaserWavePattern::create() {
-    auto pattern = std::make_shared<TChaserWavePattern>();
-    pattern->minLevel = 9;
-    pattern->maxLevel = 20;
-    pattern->waitTime = 3.0f;
-    return pattern;
-}
 
 void TChaserWavePattern::update(float dt) {
     if (phase == 0) {
@@ -67,13 +52,6 @@ void TChaserWavePattern::update(float dt) {
 
 // --- Snake wave ----------------------------------------------------------------------------------------
 
-std::shared_ptr<TSnakeWavePattern> TSnakeWavePattern::create() {
-    auto pattern = std::make_shared<TSnakeWavePattern>();
-    pattern->minLevel = 10;
-    pattern->maxLevel = 20;
-    return pattern;
-}
-
 void TSnakeWavePattern::update(float dt) {
     if (phase == 0) {
         if (!startLockedWave(dt, 16)) return;
@@ -92,14 +70,6 @@ void TSnakeWavePattern::update(float dt) {
 }
 
 // --- Swarm ---------------------------------------------------------------------------------------------
-
-std::shared_ptr<TSwarmPattern> TSwarmPattern::create() {
-    auto pattern = std::make_shared<TSwarmPattern>();
-    pattern->minLevel = 15;
-    pattern->maxLevel = 25;
-    pattern->waitTime = 3.0f;
-    return pattern;
-}
 
 void TSwarmPattern::update(float dt) {
     if (phase == 0) {

@@ -57,13 +57,6 @@ const SoundClip& ringSound(int choice) {
 
 // --- Ring ----------------------------------------------------------------------------------------------
 
-std::shared_ptr<TRingPattern> TRingPattern::create() {
-    auto pattern = std::make_shared<TRingPattern>();
-    pattern->minLevel = 10;
-    pattern->maxLevel = 20;
-    return pattern;
-}
-
 void TRingPattern::update(float dt) {
     if (phase == 0) {
         if (!waitIsOver(dt)) return;
@@ -90,13 +83,6 @@ void TRingPattern::update(float dt) {
 }
 
 // --- Fortress ------------------------------------------------------------------------------------------
-
-std::shared_ptr<TFortressPattern> TFortressPattern::create() {
-    auto pattern = std::make_shared<TFortressPattern>();
-    pattern->minLevel = 10;
-    pattern->maxLevel = 20;
-    return pattern;
-}
 
 void TFortressPattern::update(float dt) {
     if (phase == 1) {

@@ -12,13 +12,6 @@
 
 // --- Trickle -------------------------------------------------------------------------------------------
 
-std::shared_ptr<TTricklePattern> TTricklePattern::create() {
-    auto pattern = std::make_shared<TTricklePattern>();
-    pattern->minLevel = 1;
-    pattern->maxLevel = 10;
-    return pattern;
-}
-
 void TTricklePattern::update(float dt) {
     if (phase == 0) {
         if (!waitIsOver(dt)) return;
@@ -39,13 +32,6 @@ void TTricklePattern::update(float dt) {
 }
 
 // --- Dodger pair ---------------------------------------------------------------------------------------
-
-std::shared_ptr<TDodgerPattern> TDodgerPattern::create() {
-    auto pattern = std::make_shared<TDodgerPattern>();
-    pattern->minLevel = 3;
-    pattern->maxLevel = 10;
-    return pattern;
-}
 
 void TDodgerPattern::update(float dt) {
     if (phase == 0) {
@@ -70,14 +56,6 @@ void TDodgerPattern::update(float dt) {
 }
 
 // --- Wells ---------------------------------------------------------------------------------------------
-
-std::shared_ptr<TWellPattern> TWellPattern::create() {
-    auto pattern = std::make_shared<TWellPattern>();
-    pattern->minLevel = 4;
-    pattern->maxLevel = 12;
-    pattern->groupLimit = 1;
-    return pattern;
-}
 
 void TWellPattern::update(float dt) {
     if (phase == 0) {

@@ -17,13 +17,6 @@ constexpr float survivorsRetry = 8;
 
 // --- Stream --------------------------------------------------------------------------------------------
 
-std::shared_ptr<TStreamPattern> TStreamPattern::create() {
-    auto pattern = std::make_shared<TStreamPattern>();
-    pattern->minLevel = 11;
-    pattern->maxLevel = 20;
-    return pattern;
-}
-
 void TStreamPattern::update(float dt) {
     if (phase == 0) {
         if (!waitIsOver(dt)) return;
@@ -55,13 +48,6 @@ void TStreamPattern::update(float dt) {
 }
 
 // --- Dashers -------------------------------------------------------------------------------------------
-
-std::shared_ptr<TDasherPattern> TDasherPattern::create() {
-    auto pattern = std::make_shared<TDasherPattern>();
-    pattern->minLevel = 13;
-    pattern->maxLevel = 20;
-    return pattern;
-}
 
 void TDasherPattern::update(float dt) {
     if (phase == 0) {

@@ -13,42 +13,38 @@
 // Single wanderers, and from level 2 a wanderer and a chaser, every three seconds.
 class TTricklePattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TTricklePattern> create();
     void update(float dt) override;
 };
 
 // A dodger, and from level 4 a dodger and a splitter, every three seconds.
 class TDodgerPattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TDodgerPattern> create();
     void update(float dt) override;
 };
 
 // A gravity well every ten seconds while fewer than its limit of its own wells are alive.
 class TWellPattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TWellPattern> create();
+    TWellPattern() { groupLimit = 1; }
     void update(float dt) override;
 };
 
 // Fours of dodgers from the corners, 0.4 s apart.
 class TDodgerWavePattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TDodgerWavePattern> create();
     void update(float dt) override;
 };
 
 // Fours of chasers from the corners, 0.3 s apart.
 class TChaserWavePattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TChaserWavePattern> create();
+    TChaserWavePattern() { waitTime = 3.0f; } // the first wave comes a little after its level starts
     void update(float dt) override;
 };
 
 // A ring of chasers, dodgers, splitters or snakes, 400 from the craft all round.
 class TRingPattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TRingPattern> create();
     void update(float dt) override;
 };
 
@@ -56,28 +52,25 @@ public:
 // all four wells are gone.
 class TFortressPattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TFortressPattern> create();
     void update(float dt) override;
 };
 
 // Single chasers (from level 15 also dodgers and splitters) at random points, 0.4 s apart.
 class TStreamPattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TStreamPattern> create();
     void update(float dt) override;
 };
 
 // Fours of snakes from the inner corners, 0.1 s apart.
 class TSnakeWavePattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TSnakeWavePattern> create();
     void update(float dt) override;
 };
 
 // Two hundred swarmers from the corners over five seconds, under one looping whine.
 class TSwarmPattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TSwarmPattern> create();
+    TSwarmPattern() { waitTime = 3.0f; } // the first wave comes a little after its level starts
     void update(float dt) override;
     void runEnded() override;
 
@@ -90,6 +83,5 @@ private:
 // Dashers from random corners, 0.8 s apart.
 class TDasherPattern : public TSpawnPattern {
 public:
-    static std::shared_ptr<TDasherPattern> create();
     void update(float dt) override;
 };

@@ -57,18 +57,6 @@ bool held(const TThrustKey& k, int (*keyDown)(int)) {
     return keyDown(k.key) || (k.alternate != 0 && keyDown(k.alternate));
 }
 
-TVector rotated(TVector v, float degrees) {
-    return v.rotate(degrees);
-}
-
-TVector sum(TVector a, const TVector& b) {
-    return a.add(b);
-}
-
-TVector scaled(TVector v, float factor) {
-    return v.scale(factor);
-}
-
 } // namespace
 
 TKeyThrust keyboardThrust(int (*keyDown)(int code)) {
@@ -161,7 +149,7 @@ void TPlayer::updateJoypad(float dt) {
 
     if (move.length() > StickDeadZone) {
         // The raw stick, not its direction: a half-pushed stick gives half thrust.
-        particle->acceleration.add(scaled(move, StickThrust));
+        particle->acceleration.add(move * StickThrust);
         showThrust(move);
     } else {
         silenceEngine();
@@ -206,8 +194,7 @@ void TPlayer::showThrust(const TVector& thrust) {
 }
 
 void TPlayer::emitExhaust(const TVector& thrust) {
-    TVector d = thrust;
-    d.normalize().scale(100);
+    TVector d = thrust.normalized() * 100;
     for (int i = 0; i < 3; ++i) {
         d.rotate(static_cast<float>(randomReal(-25, 25))); // the turns add up, fanning the plume
         game->sparks.add(TSpark::create(particle->position, -d.x, -d.y, 200, 100, 50, 0.5f, 0.95f));
@@ -220,8 +207,7 @@ void TPlayer::silenceEngine() {
 
 bool TPlayer::fireWeapon(const TVector& aim) {
     if (!(aim.length() > 0)) return false;
-    TVector dir = aim;
-    dir.normalize();
+    const TVector dir = aim.normalized();
     const TVector& craftVelocity = particle->velocity;
     const TVector& p = particle->position;
 
@@ -230,10 +216,10 @@ bool TPlayer::fireWeapon(const TVector& aim) {
     switch (weaponLevel) {
     case 1: {
         // Two parallel shots from either side of the nose.
-        const TVector velocity = sum(scaled(dir, 800), craftVelocity);
-        const TVector offset = scaled(dir, 6);
-        TShot::create(sum(p, rotated(offset, -45)), velocity);
-        TShot::create(sum(p, rotated(offset, 45)), velocity);
+        const TVector velocity = dir * 800 + craftVelocity;
+        const TVector offset = dir * 6;
+        TShot::create(p + offset.rotated(-45), velocity);
+        TShot::create(p + offset.rotated(45), velocity);
         fireDelay = 0.12f;
         shotCount = 2;
         rate = 0.9f;
@@ -241,18 +227,18 @@ bool TPlayer::fireWeapon(const TVector& aim) {
     }
     case 2: {
         // A fan of three; the craft's own velocity is part of the fanned vector.
-        const TVector first = sum(scaled(rotated(dir, -5), 1100), craftVelocity);
+        const TVector first = dir.rotated(-5) * 1100 + craftVelocity;
         for (int i = 0; i < 3; ++i)
-            TShot::create(p, rotated(first, 5.0f * i));
+            TShot::create(p, first.rotated(5.0f * i));
         fireDelay = 0.1f;
         shotCount = 3;
         rate = 1.0f;
         break;
     }
     default: {
-        const TVector first = sum(scaled(rotated(dir, -8), 700), craftVelocity);
+        const TVector first = dir.rotated(-8) * 700 + craftVelocity;
         for (int i = 0; i < 5; ++i)
-            TShot::create(p, rotated(first, 4.0f * i));
+            TShot::create(p, first.rotated(4.0f * i));
         fireDelay = 0.15f;
         shotCount = 5;
         rate = 0.8f;

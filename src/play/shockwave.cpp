@@ -22,11 +22,9 @@ constexpr float gridPushRadius = 300;
 // Adds a push of the given strength straight away from centre. Something exactly on the centre has no
 // "away", so it is left alone rather than handed a NaN.
 void shoveAway(TParticle& target, const TVector& centre, float strength) {
-    TVector away = target.position;
-    away.subtract(centre);
+    const TVector away = target.position - centre;
     if (away.length() == 0) return;
-    away.normalize().scale(strength);
-    target.acceleration.add(away);
+    target.acceleration.add(away.normalized() * strength);
 }
 
 // Wells and snakes hold their ground; the enemy that killed the craft stays frozen where it struck.

@@ -46,9 +46,7 @@ std::shared_ptr<TShot> TShot::create(const TVector& position, const TVector& vel
 
     // A still shot has no direction to lead along or to point its outline at; it keeps both as they are.
     if (velocity.length() > 0) {
-        TVector lead = velocity;
-        lead.normalize().scale(launchLead);
-        shot->particle->position.add(lead);
+        shot->particle->position.add(velocity.normalized() * launchLead);
         shot->shape->heading.set(-velocity.y, -velocity.x);
         shot->shape->needsRotation = 1;
     }

@@ -91,8 +91,6 @@ void TGame::stepFrame() {
     case GameState::HiscoresPage:
         hiscoresPageStep(*this, dt);
         break;
-    default:
-        break; // 0, 4 and anything else: no step
     }
     drawNote(dt);
     // Leaving waits on the title only: a run started meanwhile is played, and the quit forgotten.
@@ -269,7 +267,8 @@ void TGame::titleScreen(float dt) {
     mainMenu->draw(490);
     drawVersionText();
 
-    switch (mainMenu->update()) {
+    if (mainMenu->update() != MenuResult::Chosen) return;
+    switch (mainMenu->selectedEntry<MainMenuEntry>()) {
     case MainMenuEntry::Start:
         startPlaying();
         break;
@@ -288,8 +287,6 @@ void TGame::titleScreen(float dt) {
     case MainMenuEntry::Quit:
         quitProgram();
         break;
-    default:
-        break; // no choice this frame
     }
 }
 

@@ -248,7 +248,7 @@ void TJoypad::drawConfigurationPrompt() {
         drawCaption("DONE!", PromptRow, 1, CaptionStyle::Green, 1, 1);
         // The test screen follows. Back on the menu the cursor is off CONFIGURE JOYPAD, so the freshly
         // mapped SELECT does not start the whole dialogue over.
-        game->configMenu->selected = 2;
+        game->configMenu->selected = menuIndex(ConfigMenuEntry::Grid);
     }
 }
 

@@ -27,8 +27,9 @@
 namespace {
 
 // The option texts show with "<<" and ">>" which ways the value can still go.
-void addPercentOptions(TMenu& menu, int index, const char* name) {
+void addPercentOptions(TMenu& menu, ConfigMenuEntry entry, const char* name) {
     const std::string label(name);
+    const int index = menuIndex(entry);
     menu.addItem(label + ": 0% >>");
     menu.addOption(index, "<< " + label + ": 25% >>");
     menu.addOption(index, "<< " + label + ": 50% >>");
@@ -48,21 +49,21 @@ void buildMenus(TGame& g) {
     addPercentOptions(config, ConfigMenuEntry::MusicVolume, "MUSIC VOLUME");
     addPercentOptions(config, ConfigMenuEntry::EffectsVolume, "EFFECTS VOLUME");
     config.addItem("HIDE GRID >>");
-    config.addOption(ConfigMenuEntry::Grid, "<< SHOW GRID");
+    config.addOption(menuIndex(ConfigMenuEntry::Grid), "<< SHOW GRID");
     config.addItem("CONTROL: KEYS/MOUSE >>");
-    config.addOption(ConfigMenuEntry::Control, "<< CONTROL: DUAL ANALOG JOYPAD");
+    config.addOption(menuIndex(ConfigMenuEntry::Control), "<< CONTROL: DUAL ANALOG JOYPAD");
     config.addItem("CONFIGURE JOYPAD");
     config.addItem("TEST JOYPAD");
     config.addItem("BACK");
-    config.setOption(ConfigMenuEntry::MusicVolume, 4);
-    config.setOption(ConfigMenuEntry::EffectsVolume, 4);
-    config.setOption(ConfigMenuEntry::Grid, 0);
-    config.setOption(ConfigMenuEntry::Control, 1);
+    config.setOption(menuIndex(ConfigMenuEntry::MusicVolume), 4);
+    config.setOption(menuIndex(ConfigMenuEntry::EffectsVolume), 4);
+    config.setOption(menuIndex(ConfigMenuEntry::Grid), 0);
+    config.setOption(menuIndex(ConfigMenuEntry::Control), 1);
 }
 
 void TGame::applyConfigOption() {
     const int option = configMenu->items[static_cast<size_t>(configMenu->selected)].current;
-    switch (configMenu->selected) {
+    switch (configMenu->selectedEntry<ConfigMenuEntry>()) {
     case ConfigMenuEntry::MusicVolume:
         // The play track always runs at a quarter of the title track's volume.
         musicVolume = static_cast<float>(option) * 0.25f;
@@ -85,14 +86,14 @@ void TGame::applyConfigOption() {
 
 // --- Shared pieces -------------------------------------------------------------------------------------
 
-int TGame::backPressed() {
+bool TGame::backPressed() {
     // All three are read every time, so none of them is left counted for a later page.
     const bool padBack = joypad->backPressed();
     const bool escape = keyHitCount(Key::Escape) != 0;
     const bool enter = keyHitCount(Key::Enter) != 0;
-    if (!padBack && !escape && !enter) return 0;
+    if (!padBack && !escape && !enter) return false;
     playMenuSound(0.8f);
-    return 1;
+    return true;
 }
 
 void TGame::drawLogo() {
@@ -186,9 +187,12 @@ bool joypadScreenShown(TGame& g, int mode, float dt) {
 
 } // namespace
 
-void TGame::runConfigMenu(int backState) {
+void TGame::runConfigMenu(GameState backState) {
     configMenu->draw(450);
-    switch (configMenu->update()) {
+    const MenuResult result = configMenu->update();
+    if (result == MenuResult::OptionChanged) applyConfigOption();
+    if (result != MenuResult::Chosen) return;
+    switch (configMenu->selectedEntry<ConfigMenuEntry>()) {
     case ConfigMenuEntry::ConfigureJoypad:
         joypad->mode = JoypadMode::Configuration;
         joypad->step = 1;
@@ -199,11 +203,8 @@ void TGame::runConfigMenu(int backState) {
     case ConfigMenuEntry::Back:
         state = backState;
         break;
-    case MenuResult::OptionChanged:
-        applyConfigOption();
-        break;
     default:
-        break;
+        break; // a setting changes with its options, not by being chosen
     }
 }
 

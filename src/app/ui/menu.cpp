@@ -83,7 +83,7 @@ void TMenu::draw(float y) {
                     CaptionStyle::Green, 1, 1);
 }
 
-int TMenu::update() {
+MenuResult TMenu::update() {
     const TJoypad* pad = game ? game->joypad.get() : nullptr;
     Move move = stickMove(pad);
     // Every counter is read, so a key hit this frame never lingers into a later one.
@@ -117,13 +117,9 @@ int TMenu::update() {
         }
     }
 
-    if (pad && pad->selectPressed()) {
+    if ((pad && pad->selectPressed()) || keyHitCount(Key::Enter)) {
         playMenuSound(0.8f);
-        return selected;
-    }
-    if (keyHitCount(Key::Enter)) {
-        playMenuSound(0.8f);
-        return selected;
+        return MenuResult::Chosen;
     }
     return MenuResult::Nothing;
 }

@@ -152,7 +152,7 @@ public:
         enemyShape7a, enemyShape8, enemyShape9, enemyShape9a;
 
     TVector burstPoint;
-    int burstToggle = 0;
+    bool burstToggle = false;
 
     std::shared_ptr<TMenu> mainMenu;
     std::shared_ptr<TMenu> configMenu;

@@ -180,9 +180,9 @@ void TGame::lifeLostStep(float dt) {
 
 // The craft comes back where it died, with its bombs and weapon, and three seconds of shield.
 void TGame::respawnCraft() {
-    player->shape->visible = 1;
-    shieldShape->visible = 1;
-    player->shieldOn = 1;
+    player->shape->visible = true;
+    shieldShape->visible = true;
+    player->shieldOn = true;
     player->shieldTime = respawnShieldSeconds;
     snakeCount = 0;
     levelDirector->waveBusy = 0; // a wave cut short by the death must not hold the lock for ever
@@ -219,8 +219,8 @@ void TGame::gameOverStep(float dt) {
         // Written at once: a crash or a closed window later must not cost the player the entry.
         saveSettings();
         // Leave in this same frame; the Enter that completed the entry must not count twice.
-        joypad->select = 1;
-        joypad->selectPrevious = 0;
+        joypad->select = true;
+        joypad->selectPrevious = false;
         clearKeyState();
     }
 
@@ -310,7 +310,7 @@ void TGame::startRun() {
     seedRandom(elapsedMillis());
     padPullPending = false;
     player->reset();
-    player->shieldOn = 0; // a run starts unshielded; only a lost life gives the three seconds
+    player->shieldOn = false; // a run starts unshielded; only a lost life gives the three seconds
     player->lives = 3;
     player->bombs = 3;
     player->stats.reset();

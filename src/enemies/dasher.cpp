@@ -26,7 +26,7 @@ std::shared_ptr<TDasher> TDasher::create(float x, float y) {
     dasher->dash.set(0, 0);
     // The shield joins the enemies list first, so in every pass it is drawn and hit-tested before its dasher.
     dasher->companion = TDasherShield::create();
-    dasher->companion->shape->visible = 0;
+    dasher->companion->shape->visible = false;
     game->particles.add(dasher->particle);
     game->enemies.add(dasher);
     return dasher;
@@ -44,7 +44,7 @@ std::shared_ptr<TDasherShield> TDasherShield::create() {
 }
 
 bool isLoweredShield(const TEnemy& enemy) {
-    return enemy.kind() == EnemyKind::DasherShield && enemy.shape->visible == 0;
+    return enemy.kind() == EnemyKind::DasherShield && !enemy.shape->visible;
 }
 
 void TDasher::update(float dt) {
@@ -77,7 +77,7 @@ void TDasher::aim() {
     if (towardCraft.dot(dash) <= aimedWithin) return;
 
     TEnemy& shield = *companion;
-    shield.shape->visible = 1;
+    shield.shape->visible = true;
     shield.particle->position.setFrom(particle->position);
     game->enemyMoved(shield);
     shield.shape->heading.setFrom(heading);
@@ -102,7 +102,7 @@ void TDasher::dashOn(float dt) {
     acceleration.set(0, 0);
     if (particle->velocity.length() < stoppedBelow) {
         state = EnemyState::Aiming;
-        shield.shape->visible = 0;
+        shield.shape->visible = false;
         turn = -turn;
     }
 }

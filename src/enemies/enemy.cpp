@@ -41,7 +41,7 @@ void TEnemy::checkPlayerCollision(float waveDt) {
     if (particle->position.distanceTo(craft.particle->position) >= radius) return;
 
     // The shield simply breaks the enemy up: no points, no burst, no sound.
-    if (craft.shieldOn == 1) {
+    if (craft.shieldOn) {
         state = EnemyState::Dying;
         return;
     }
@@ -55,7 +55,7 @@ void TEnemy::destroyCraft(float waveDt) {
     game->sounds->play(game->sounds->explosionSound, 1.0f);
     suspendChannel(game->sounds->engineChannel);
     craft.lives -= 1;
-    craft.shape->visible = 0;
+    craft.shape->visible = false;
     game->enemies.forEach([](TEnemy& enemy) { enemy.state = EnemyState::Dying; });
     TShockwave::create(craft.particle->position, waveRadius, 1, waveDt, 0);
     // The killer stays on the field, blinking, while the countdown runs; the wave must not take it.
@@ -90,7 +90,7 @@ void TEnemy::updateFrozen(float dt) {
     blinkTime -= dt;
     if (blinkTime < 0) {
         blinkTime = blinkSeconds;
-        shape->visible = shape->visible != 0 ? 0 : 1;
+        shape->visible = !shape->visible;
     }
     particle->velocity.set(0, 0);
     particle->acceleration.set(0, 0);

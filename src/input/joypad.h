@@ -71,17 +71,17 @@ public:
 
     TVector move;
     TVector fire;
-    int bomb = 0;
-    int pause = 0, select = 0, back = 0;
-    int pausePrevious = 0, selectPrevious = 0, backPrevious = 0;
-    int stickPushed = 0;
+    bool bomb = false;
+    bool pause = false, select = false, back = false;
+    bool pausePrevious = false, selectPrevious = false, backPrevious = false;
+    bool stickPushed = false;
     int mode = JoypadMode::Hidden;
     TJoypadMapping mapping;
     int step = 1;
     float pauseTimer = 2.0f;
-    int waiting = 0;
+    bool waiting = false;
     // Whether a pad is plugged in at the game's port, at the latest poll and the one before.
-    int connected = 0, connectedPrevious = 0;
+    bool connected = false, connectedPrevious = false;
 
 private:
     void drawConfigurationPrompt();

@@ -60,7 +60,7 @@ std::shared_ptr<TGrid> TGrid::create() {
             point.damping = pointDamping;
             point.maxSpeed = pointMaxSpeed;
         }
-    grid->enabled = 1;
+    grid->enabled = true;
     grid->fade = 1.0f;
     grid->measureSpans();
     return grid;

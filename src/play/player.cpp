@@ -122,7 +122,7 @@ void TPlayer::updateShield(float dt) {
             game->shieldShape->visible = !game->shieldShape->visible;
         }
     }
-    if (shieldTime < 0) shieldOn = 0;
+    if (shieldTime < 0) shieldOn = false;
 }
 
 // A score that leaps over several marks is paid out one mark per frame, so each award is noticed.
@@ -158,7 +158,7 @@ void TPlayer::updateJoypad(float dt) {
     fireDelay -= dt;
     if (fireDelay < 0 && fire.length() > StickDeadZone) fireWeapon(fire);
 
-    if (pad && pad->bomb == 1) dropBomb(dt);
+    if (pad && pad->bomb) dropBomb(dt);
 }
 
 void TPlayer::updateKeysMouse(float dt) {
@@ -185,7 +185,7 @@ void TPlayer::showThrust(const TVector& thrust) {
     // or to blow the exhaust along.
     if (thrust.length() > 0) {
         shape->heading.set(-thrust.x, -thrust.y);
-        shape->needsRotation = 1;
+        shape->needsRotation = true;
         emitExhaust(thrust);
     }
     // The gain first: resumed at the gain it was cued with, the hum could be heard at full volume.
@@ -269,9 +269,9 @@ void TPlayer::reset() {
     multiplier = 1;
     bombMark = 0;
     lifeMark = 0;
-    shape->visible = 1;
-    game->shieldShape->visible = 1;
-    shieldOn = 1;
+    shape->visible = true;
+    game->shieldShape->visible = true;
+    shieldOn = true;
     shieldTime = 3.0f;
     particle->position.set(static_cast<float>(screenWidth() / 2), static_cast<float>(screenHeight() / 2));
     particle->velocity.set(0, 0);

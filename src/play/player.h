@@ -55,7 +55,7 @@ public:
     int weaponLevel = 1;
     std::shared_ptr<TShockwave> activeBomb;
     int joyPort = 0;
-    int shieldOn = 0;
+    bool shieldOn = false;
     float shieldTime = 0;
     float blinkTime = 0;
 

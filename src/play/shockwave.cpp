@@ -34,7 +34,7 @@ bool shovedByWaves(const TEnemy& enemy) {
 }
 } // namespace
 
-std::shared_ptr<TShockwave> TShockwave::create(const TVector& position, float maxRadius, int destroysEnemies,
+std::shared_ptr<TShockwave> TShockwave::create(const TVector& position, float maxRadius, bool destroysEnemies,
                                                float dt, int pushCraft) {
     auto wave = std::make_shared<TShockwave>();
     wave->particle = TParticle::create(position.x, position.y, 0, 0);
@@ -58,7 +58,7 @@ void TShockwave::update(float dt) {
     radius += growthPerSecond * dt;
     alpha -= fadePerSecond * dt;
 
-    if (destroysEnemies != 0) destroyEnemiesWithin();
+    if (destroysEnemies) destroyEnemiesWithin();
 
     if (radius > maxRadius) {
         // Only now may the craft set off its next bomb.

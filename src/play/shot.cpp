@@ -48,7 +48,7 @@ std::shared_ptr<TShot> TShot::create(const TVector& position, const TVector& vel
     if (velocity.length() > 0) {
         shot->particle->position.add(velocity.normalized() * launchLead);
         shot->shape->heading.set(-velocity.y, -velocity.x);
-        shot->shape->needsRotation = 1;
+        shot->shape->needsRotation = true;
     }
     shot->particle->velocity.setFrom(velocity);
 

@@ -63,7 +63,7 @@ Shape TShape::copy() const {
     shape->scale = scale;
     shape->visible = visible;
     shape->heading = heading.copy();
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     shape->sourceLines.reserve(sourceLines.size());
     shape->drawnLines.reserve(sourceLines.size());
     for (const TShapeLine& line : sourceLines) {
@@ -74,8 +74,8 @@ Shape TShape::copy() const {
 }
 
 void TShape::draw(int frame) {
-    if (visible == 0) return;
-    if (needsRotation != 0) rotateLines();
+    if (!visible) return;
+    if (needsRotation) rotateLines();
     for (const TShapeLine& line : drawnLines)
         line.draw(frame);
 }
@@ -100,18 +100,18 @@ void TShape::rotateLines() {
         turn(sourceLines[k].start, drawnLines[k].start);
         turn(sourceLines[k].end, drawnLines[k].end);
     }
-    needsRotation = 0;
+    needsRotation = false;
 }
 
 void TShape::setScale(float newScale) {
     scale = newScale;
-    needsRotation = 1;
+    needsRotation = true;
 }
 
 void TShape::changeScale(float change) {
     scale += change;
     if (!(scale > 0)) scale = smallestScale;
-    needsRotation = 1;
+    needsRotation = true;
 }
 
 void TShape::load(std::string_view path) {

@@ -43,9 +43,9 @@ public:
     std::vector<TShapeLine> sourceLines; // as loaded, in file order
     std::vector<TShapeLine> drawnLines;  // one per source line, same order: turned and scaled
     float scale = 1;
-    TVector heading{1, 0}; // (1, 0) leaves the shape as drawn in its file
-    int needsRotation = 1; // owners set it after changing heading
-    int visible = 1;
+    TVector heading{1, 0};     // (1, 0) leaves the shape as drawn in its file
+    bool needsRotation = true; // owners set it after changing heading
+    bool visible = true;
 
     // An empty path gives an empty shape.
     static Shape create(std::string_view path);

@@ -48,7 +48,7 @@ void applyVolumes(TGame& g, int musicOption, int effectsOption) {
 }
 
 void applyGrid(TGame& g, int option) {
-    g.grid->enabled = option;
+    g.grid->enabled = option != 0;
     showOption(g, ConfigMenuEntry::Grid, option);
 }
 

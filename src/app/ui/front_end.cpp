@@ -74,7 +74,7 @@ void TGame::applyConfigOption() {
         sounds->effectsVolume = static_cast<float>(option) * 0.25f;
         break;
     case ConfigMenuEntry::Grid:
-        grid->enabled = option;
+        grid->enabled = option != 0;
         break;
     case ConfigMenuEntry::Control:
         player->controlMode = option;
@@ -116,8 +116,8 @@ void TGame::fadeLogoOut() {
 }
 
 void TGame::frontEndBurst() {
-    burstToggle = 1 - burstToggle;
-    if (burstToggle != 0) return;
+    burstToggle = !burstToggle;
+    if (burstToggle) return;
     const float x = static_cast<float>(randomReal(0, screenWidth()));
     const float y = static_cast<float>(randomReal(0, screenHeight()));
     burstPoint.set(x, y);
@@ -125,7 +125,7 @@ void TGame::frontEndBurst() {
 }
 
 void TGame::frontEndBackdrop(float dt, bool hideCraft) {
-    if (hideCraft) player->shape->visible = 0;
+    if (hideCraft) player->shape->visible = false;
     frontEndBurst();
     updateWorld(dt);
     drawWorld();

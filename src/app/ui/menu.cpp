@@ -19,7 +19,7 @@ enum class Move { None, Up, Down, Left, Right };
 // The stick counts only when it was near the centre at the poll before, so holding it moves once.
 Move stickMove(const TJoypad* pad) {
     Move move = Move::None;
-    if (!pad || pad->stickPushed != 0) return move;
+    if (!pad || pad->stickPushed) return move;
     if (pad->move.y < -0.8f) move = Move::Up;
     if (pad->move.y > 0.8f) move = Move::Down;
     if (pad->move.x < -0.8f) move = Move::Left;

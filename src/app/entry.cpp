@@ -36,7 +36,8 @@ bool applyCommandLine(int argc, char** argv) {
         return false;
     }
     if (argc == next + 2 && option == "--replay") return startReplay(argv[next + 1], hashCurrentGame, true);
-    std::fprintf(stderr, "usage: %s [--scale auto|native|N] [--record FILE | --replay FILE | --verify RUNFILE]\n",
+    std::fprintf(stderr,
+                 "usage: %s [--scale auto|native|N] [--record FILE | --replay FILE | --verify RUNFILE]\n",
                  argv[0]);
     return false;
 }
@@ -57,7 +58,7 @@ bool startGame() {
     // A browser page may be closed or hidden at any moment; the desktop never asks for this.
     setSettingsSaver([] { game->saveSettings(); });
     game->startRun(); // every play object in its start-of-run state before the first frame
-    game->phaseTime = 10.0f;
+    game->phaseTime = titlePhaseSeconds;
     game->lastFrameTime = elapsedMillis();
     return true;
 }

@@ -46,6 +46,8 @@ enum class GameState {
 };
 
 enum class TitlePhase { Logo = 11, Hiscores = 12 };
+// How long the title shows the logo, or the table, before it turns to the other.
+constexpr float titlePhaseSeconds = 10.0f;
 
 // The entries of the two menus, by index.
 enum class MainMenuEntry { Start, Configuration, Instructions, Credits, Hiscores, Quit };

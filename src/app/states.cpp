@@ -28,13 +28,6 @@
 #include "scores/score_record.h"
 #include "shapes/shape.h"
 
-namespace {
-
-constexpr float titlePhaseSeconds = 10.0f;
-constexpr float respawnShieldSeconds = 3.0f;
-
-} // namespace
-
 // --- Frame ---------------------------------------------------------------------------------------------
 
 void TGame::frame() {
@@ -178,12 +171,9 @@ void TGame::lifeLostStep(float dt) {
     drawHud();
 }
 
-// The craft comes back where it died, with its bombs and weapon, and three seconds of shield.
+// The craft comes back where it died, with its bombs and weapon.
 void TGame::respawnCraft() {
-    player->shape->visible = true;
-    shieldShape->visible = true;
-    player->shieldOn = true;
-    player->shieldTime = respawnShieldSeconds;
+    player->raiseShield();
     snakeCount = 0;
     levelDirector->waveBusy = 0; // a wave cut short by the death must not hold the lock for ever
 }
@@ -219,8 +209,7 @@ void TGame::gameOverStep(float dt) {
         // Written at once: a crash or a closed window later must not cost the player the entry.
         saveSettings();
         // Leave in this same frame; the Enter that completed the entry must not count twice.
-        joypad->select = true;
-        joypad->selectPrevious = false;
+        joypad->pressSelect();
         clearKeyState();
     }
 
@@ -309,13 +298,7 @@ void TGame::startRun() {
     runLeaving(); // a run recorded or played back ends with the record as it stands now
     seedRandom(elapsedMillis());
     padPullPending = false;
-    player->reset();
-    player->shieldOn = false; // a run starts unshielded; only a lost life gives the three seconds
-    player->lives = 3;
-    player->bombs = 3;
-    player->stats.reset();
-    player->weaponMark = 0;
-    player->weaponLevel = 1;
+    player->startRun();
     levelDirector->reset();
     snakeLimit = 10;
     snakeCount = 0;

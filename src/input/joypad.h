@@ -63,6 +63,11 @@ public:
     bool pausePressed() const { return pause && !pausePrevious; }
     bool selectPressed() const { return select && !selectPrevious; }
     bool backPressed() const { return back && !backPrevious; }
+    // This frame reads as a fresh press of select, whatever the button does.
+    void pressSelect() {
+        select = true;
+        selectPrevious = false;
+    }
     // The pad was there at the poll before and is gone now.
     bool pulledOut() const { return connectedPrevious && !connected; }
     // The mapping the polls read through: the stored one, unless that is still unconfigured and the pad

@@ -28,6 +28,9 @@ constexpr float BombRadius = 800;
 constexpr int WeaponStep = 10000;
 constexpr int BombStep = 100000;
 constexpr int LifeStep = 75000;
+constexpr float ShieldSeconds = 3.0f;
+constexpr int StartingLives = 3;
+constexpr int StartingBombs = 3;
 
 // kills needed to leave multiplier n, indexed by n; 10 is the top.
 constexpr int MultiplierThresholds[] = {0, 25, 50, 100, 200, 400, 700, 1000, 1500, 2000};
@@ -269,15 +272,29 @@ void TPlayer::reset() {
     multiplier = 1;
     bombMark = 0;
     lifeMark = 0;
-    shape->visible = true;
-    game->shieldShape->visible = true;
-    shieldOn = true;
-    shieldTime = 3.0f;
+    raiseShield();
     particle->position.set(static_cast<float>(screenWidth() / 2), static_cast<float>(screenHeight() / 2));
     particle->velocity.set(0, 0);
     particle->acceleration.set(0, 0);
     // Recentres the arena on the screen around the craft.
     game->border->particle->position.setFrom(particle->position);
+}
+
+void TPlayer::startRun() {
+    reset();
+    shieldOn = false;
+    lives = StartingLives;
+    bombs = StartingBombs;
+    stats.reset();
+    weaponMark = 0;
+    weaponLevel = 1;
+}
+
+void TPlayer::raiseShield() {
+    shape->visible = true;
+    game->shieldShape->visible = true;
+    shieldOn = true;
+    shieldTime = ShieldSeconds;
 }
 
 void TPlayer::draw() {

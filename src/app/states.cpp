@@ -133,7 +133,7 @@ void TGame::pauseStep(float dt) {
     focusLossCount(); // leaving the window again changes nothing: only the player resumes
     drawWorld();
     drawHud();
-    drawCaption("PAUSE", 290, 1, CaptionStyle::Blue, 1, 1);
+    drawCaption("PAUSE", 290, CaptionStyle::Blue, {.white = true});
 
     if (joypad->mode == JoypadMode::Configuration || joypad->mode == JoypadMode::Test) {
         drawJoypadScreen(dt); // its Escape only closes the page; the frame ends here
@@ -189,21 +189,21 @@ void TGame::gameOverStep(float dt) {
     updateWorld(dt);
     drawWorld();
     drawHud();
-    drawCaption("GAME OVER", 200, 0, CaptionStyle::Blue, 1, 1);
+    drawCaption("GAME OVER", 200, CaptionStyle::Blue);
     TScoreRecord& record = player->stats;
     record.drawStats(240, 0, true);
 
     bool entering = true;
     bool entered = false;
     if (record.score > hiscores->best->score) {
-        drawCaption("THAT IS A NEW HISCORE!!", 400, 0, CaptionStyle::Flashing, 1, 1);
+        drawCaption("THAT IS A NEW HISCORE!!", 400, CaptionStyle::Flashing);
         entered = record.enter(420, true);
     } else if (record.score > hiscores->lowest->score) {
-        drawCaption("YOU'RE IN THE TOP TEN!", 400, 0, CaptionStyle::Blue, 1, 1);
+        drawCaption("YOU'RE IN THE TOP TEN!", 400, CaptionStyle::Blue);
         entered = record.enter(440, false);
     } else {
         entering = false;
-        drawCaption("BETTER LUCK NEXT TIME...", 400, 0, CaptionStyle::Blue, 1, 1);
+        drawCaption("BETTER LUCK NEXT TIME...", 400, CaptionStyle::Blue);
     }
     if (entered) {
         // Written at once: a crash or a closed window later must not cost the player the entry.

@@ -50,8 +50,9 @@ void TEnemy::checkPlayerCollision(float waveDt) {
 
 void TEnemy::destroyCraft(float waveDt) {
     TPlayer& craft = *game->player;
-    burst(particle->position, 30, 200, 1600, 0, 0, 0);
-    burst(craft.particle->position, 50, 200, 1600, 255, 255, 255);
+    burst(particle->position, ExplosionBurst);
+    burst(craft.particle->position,
+          {.count = 50, .minSpeed = 200, .maxSpeed = 1600, .red = 255, .green = 255, .blue = 255});
     game->sounds->play(game->sounds->explosionSound, 1.0f);
     suspendChannel(game->sounds->engineChannel);
     craft.lives -= 1;
@@ -123,7 +124,7 @@ void TEnemy::hit(int awardScore, float dt) {
     craft.kills += 1;
 
     game->sounds->play(game->sounds->explosionSound, 1.0f);
-    burst(particle->position, 30, 200, 1600, 0, 0, 0);
+    burst(particle->position, ExplosionBurst);
     state = EnemyState::Dying;
 }
 
@@ -143,7 +144,8 @@ bool TEnemy::hitByKind(float dt) {
         }
         if (state == EnemyState::Sucking) {
             hitPoints -= 1;
-            burst(particle->position, 21, 200, 1600, 255, 255, 255);
+            burst(particle->position,
+                  {.count = 21, .minSpeed = 200, .maxSpeed = 1600, .red = 255, .green = 255, .blue = 255});
             game->sounds->play(game->sounds->holeHitSound, 1.0f);
             pulseSpeed *= 1.2f;
             if (hitPoints > 0) return false;

@@ -120,7 +120,8 @@ void TSnake::followLeader() {
 void TSnake::pop(float dt) {
     delay -= dt;
     if (delay >= 0) return;
-    burst(particle->position, 5, 200, 400, 255, 200, 60);
+    burst(particle->position,
+          {.count = 5, .minSpeed = 200, .maxSpeed = 400, .red = 255, .green = 200, .blue = 60});
     game->enemies.remove(this);
     game->particles.remove(particle.get());
 }

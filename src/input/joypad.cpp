@@ -218,10 +218,10 @@ void drawButtonLabel(std::string_view label, float x, int down) {
 
 void TJoypad::drawScreen() {
     if (mode == JoypadMode::Configuration) {
-        drawCaption("JOYPAD CONFIGURATION", TitleRow, 1, CaptionStyle::Green, 1, 1);
+        drawCaption("JOYPAD CONFIGURATION", TitleRow, CaptionStyle::Green, {.white = true});
         drawConfigurationPrompt();
     } else if (mode == JoypadMode::Test) {
-        drawCaption("JOYPAD TEST", TitleRow, 1, CaptionStyle::Green, 1, 1);
+        drawCaption("JOYPAD TEST", TitleRow, CaptionStyle::Green, {.white = true});
         drawTestPanel();
     }
 }
@@ -239,13 +239,13 @@ void TJoypad::drawConfigurationPrompt() {
         } else {
             std::snprintf(text.data(), text.size(), "OK, SET TO BUTTON %d", value);
         }
-        drawCaption(text.data(), PromptRow, 0, CaptionStyle::Green, 1, 1);
+        drawCaption(text.data(), PromptRow, CaptionStyle::Green);
         return;
     }
     if (current) {
-        drawCaption(current->prompt, PromptRow, 1, CaptionStyle::Green, 1, 1);
+        drawCaption(current->prompt, PromptRow, CaptionStyle::Green, {.white = true});
     } else if (step == DoneStep) {
-        drawCaption("DONE!", PromptRow, 1, CaptionStyle::Green, 1, 1);
+        drawCaption("DONE!", PromptRow, CaptionStyle::Green, {.white = true});
         // The test screen follows. Back on the menu the cursor is off CONFIGURE JOYPAD, so the freshly
         // mapped SELECT does not start the whole dialogue over.
         game->configMenu->selected = menuIndex(ConfigMenuEntry::Grid);
@@ -253,7 +253,7 @@ void TJoypad::drawConfigurationPrompt() {
 }
 
 void TJoypad::drawTestPanel() {
-    drawCaption("MOVE          FIRE", StickCaptionRow, 1, CaptionStyle::Blue, 1, 1);
+    drawCaption("MOVE          FIRE", StickCaptionRow, CaptionStyle::Blue, {.white = true});
 
     setDrawOrigin(0, 0);
     setDrawScale(1, 1);

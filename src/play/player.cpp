@@ -29,6 +29,7 @@ constexpr int WeaponStep = 10000;
 constexpr int BombStep = 100000;
 constexpr int LifeStep = 75000;
 constexpr float ShieldSeconds = 3.0f;
+constexpr TSparkLook ExhaustSpark{.red = 200, .green = 100, .blue = 50, .life = 0.5f, .damping = 0.95f};
 constexpr int StartingLives = 3;
 constexpr int StartingBombs = 3;
 
@@ -200,7 +201,7 @@ void TPlayer::emitExhaust(const TVector& thrust) {
     TVector d = thrust.normalized() * 100;
     for (int i = 0; i < 3; ++i) {
         d.rotate(static_cast<float>(randomReal(-25, 25))); // the turns add up, fanning the plume
-        game->sparks.add(TSpark::create(particle->position, -d.x, -d.y, 200, 100, 50, 0.5f, 0.95f));
+        game->sparks.add(TSpark::create(particle->position, -d, ExhaustSpark));
     }
 }
 

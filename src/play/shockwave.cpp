@@ -75,7 +75,7 @@ void TShockwave::destroyEnemiesWithin() {
         if (isLoweredShield(enemy)) return;
         if (centre.distanceTo(enemy.particle->position) >= radius) return;
         // Snake segments pop with bursts of their own as they die.
-        if (enemy.kind() != EnemyKind::Snake) burst(enemy.particle->position, 30, 200, 1600, 0, 0, 0);
+        if (enemy.kind() != EnemyKind::Snake) burst(enemy.particle->position, ExplosionBurst);
         enemy.state = EnemyState::Dying;
     });
 }

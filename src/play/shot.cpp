@@ -102,7 +102,8 @@ TShot::HitResult TShot::hitFirstEnemy(float dt) {
 }
 
 void TShot::end() {
-    burst(particle->position, 10, 200, 400, 255, 200, 60);
+    burst(particle->position,
+          {.count = 10, .minSpeed = 200, .maxSpeed = 400, .red = 255, .green = 200, .blue = 60});
     game->shots.remove(this);
     game->particles.remove(particle.get());
 }

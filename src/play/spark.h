@@ -7,11 +7,18 @@
 
 struct TParticle;
 
+// A spark's colour, its life in seconds and the share of its speed it keeps each frame.
+struct TSparkLook {
+    int red = 0, green = 0, blue = 0;
+    float life = 0;
+    float damping = 1;
+};
+
 class TSpark {
 public:
     // The spark's particle is appended to the particles list; the caller appends the spark to sparks.
-    static std::shared_ptr<TSpark> create(const TVector& position, float vx, float vy, int red, int green,
-                                          int blue, float life, float damping);
+    static std::shared_ptr<TSpark> create(const TVector& position, const TVector& velocity,
+                                          const TSparkLook& look);
 
     void update(float dt);
     void draw();
@@ -23,5 +30,15 @@ public:
     int red = 0, green = 0, blue = 0;
 };
 
-// Throws a ring of count sparks out of position. A red of 0 gives the whole ring one random colour.
-void burst(const TVector& position, int count, float minSpeed, float maxSpeed, int red, int green, int blue);
+// A ring of sparks: how many, how fast, and their colour, where a red of 0 gives the whole ring one random
+// colour.
+struct TBurst {
+    int count = 0;
+    float minSpeed = 0, maxSpeed = 0;
+    int red = 0, green = 0, blue = 0;
+};
+// The ring an enemy, or the craft's killer, blows up in.
+constexpr TBurst ExplosionBurst{.count = 30, .minSpeed = 200, .maxSpeed = 1600};
+
+// Throws the ring out of position.
+void burst(const TVector& position, const TBurst& ring);

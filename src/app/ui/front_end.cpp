@@ -121,7 +121,8 @@ void TGame::frontEndBurst() {
     const float x = static_cast<float>(randomReal(0, screenWidth()));
     const float y = static_cast<float>(randomReal(0, screenHeight()));
     burstPoint.set(x, y);
-    burst(burstPoint, 30, 200, static_cast<float>(randomInteger(500, 1600)), 0, 0, 0);
+    burst(burstPoint,
+          {.count = 30, .minSpeed = 200, .maxSpeed = static_cast<float>(randomInteger(500, 1600))});
 }
 
 void TGame::frontEndBackdrop(float dt, bool hideCraft) {
@@ -147,12 +148,13 @@ void TGame::showNote(std::string text) {
 // title for as long as the session lasts, since nothing the player does there will be kept.
 void TGame::drawNote(float dt) {
     if (noteTime > 0) {
-        drawCaption(noteText, 8, 1, CaptionStyle::Blue, 1, 1);
+        drawCaption(noteText, 8, CaptionStyle::Blue, {.white = true});
         noteTime -= dt;
     } else if (settingsUnreadable && state == GameState::Title) {
-        drawCaption("SETTINGS COULD NOT BE READ AND WILL NOT BE SAVED", 8, 1, CaptionStyle::Blue, 1, 1);
+        drawCaption("SETTINGS COULD NOT BE READ AND WILL NOT BE SAVED", 8, CaptionStyle::Blue,
+                    {.white = true});
     } else if (savedFilesAtRisk() && (state == GameState::Title || state == GameState::GameOver)) {
-        drawCaption("THE BROWSER IS NOT STORING THE SETTINGS", 8, 1, CaptionStyle::Blue, 1, 1);
+        drawCaption("THE BROWSER IS NOT STORING THE SETTINGS", 8, CaptionStyle::Blue, {.white = true});
     }
 }
 
@@ -169,7 +171,7 @@ void TGame::drawVersionText() {
 void TGame::drawJoypadScreen(float dt) {
     joypad->drawScreen();
     joypad->updateScreen(dt);
-    drawCaption("PRESS ESCAPE TO CANCEL", 570, 1, CaptionStyle::Green, 1, 1);
+    drawCaption("PRESS ESCAPE TO CANCEL", 570, CaptionStyle::Green, {.white = true});
     if (keyHitCount(Key::Escape)) joypad->mode = JoypadMode::Hidden;
 }
 
@@ -212,7 +214,7 @@ void TGame::configScreen(float dt) {
     updateWorld(dt);
     drawWorld();
     drawLogo();
-    drawCaption("CONFIGURATION", 50, 0, CaptionStyle::Blue, 1, 1);
+    drawCaption("CONFIGURATION", 50, CaptionStyle::Blue);
     if (joypadScreenShown(*this, JoypadMode::Configuration, dt)) return;
     frontEndBurst();
     if (joypadScreenShown(*this, JoypadMode::Test, dt)) return;
@@ -230,8 +232,8 @@ namespace {
 struct TPageLine {
     float row;
     const char* text;
-    int white;
-    int centred;
+    bool white;
+    bool centred;
 };
 
 constexpr std::array<TPageLine, 6> creditLines{{
@@ -275,8 +277,8 @@ void runTextPage(TGame& g, float dt, const std::array<TPageLine, Count>& lines, 
         g.fadeLogoOut(); // the text needs the space the logo takes
     }
     for (const TPageLine& line : lines)
-        drawCaption(line.text, line.row, line.white, CaptionStyle::Blue, line.centred, 1);
-    drawCaption("BACK", 570, 1, CaptionStyle::Green, 1, 1);
+        drawCaption(line.text, line.row, CaptionStyle::Blue, {.white = line.white, .centred = line.centred});
+    drawCaption("BACK", 570, CaptionStyle::Green, {.white = true});
     if (g.backPressed()) g.state = GameState::Title;
 }
 

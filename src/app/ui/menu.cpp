@@ -79,8 +79,8 @@ void TMenu::draw(float y) {
     setDrawScale(1, 1);
     setDrawRotation(0);
     for (int i = 0; i < itemCount; ++i)
-        drawCaption(items[static_cast<size_t>(i)].text(), y + 20.0f * static_cast<float>(i), i == selected,
-                    CaptionStyle::Green, 1, 1);
+        drawCaption(items[static_cast<size_t>(i)].text(), y + 20.0f * static_cast<float>(i),
+                    CaptionStyle::Green, {.white = i == selected});
 }
 
 MenuResult TMenu::update() {

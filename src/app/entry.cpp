@@ -42,13 +42,19 @@ bool applyCommandLine(int argc, char** argv) {
     return false;
 }
 
+namespace {
+// The game's picture is 800 x 600 whatever the display; any depth asks for full screen, paced to 60 Hz.
+constexpr int WindowWidth = 800, WindowHeight = 600, FullScreenDepth = 32, FramesPerSecond = 60;
+} // namespace
+
 bool startGame() {
     static bool entered = false;
     if (entered) return false;
     entered = true;
 
     initPlatform();
-    if (!openGraphicsWindow(800, 600, 32, 60, 0)) raiseFatalError("Could not open the display.");
+    if (!openGraphicsWindow(WindowWidth, WindowHeight, FullScreenDepth, FramesPerSecond, 0))
+        raiseFatalError("Could not open the display.");
     hidePointer();
     setWindowTitle(std::string(productTitle) + versionText);
     registerEmbeddedAssets();

@@ -29,6 +29,7 @@ constexpr int WeaponStep = 10000;
 constexpr int BombStep = 100000;
 constexpr int LifeStep = 75000;
 constexpr float ShieldSeconds = 3.0f;
+constexpr float CrosshairArm = 8;
 constexpr TSparkLook ExhaustSpark{.red = 200, .green = 100, .blue = 50, .life = 0.5f, .damping = 0.95f};
 constexpr int StartingLives = 3;
 constexpr int StartingBombs = 3;
@@ -317,6 +318,6 @@ void TPlayer::drawCrosshair() {
     setDrawColor(255, 50, 50);
     setDrawAlpha(1.0f);
     setDrawScale(1, 1);
-    drawGlowLine(game->glowImage, 2, -8, 0, 8, 0, 20, 1);
-    drawGlowLine(game->glowImage, 2, 0, -8, 0, 8, 20, 1);
+    drawGlowSegment(game->glowImage, 2, {-CrosshairArm, 0}, {CrosshairArm, 0});
+    drawGlowSegment(game->glowImage, 2, {0, -CrosshairArm}, {0, CrosshairArm});
 }

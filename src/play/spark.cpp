@@ -5,6 +5,7 @@
 #include "platform/random.h"
 #include "play/particle.h"
 #include "play/recycler.h"
+#include "shapes/shape.h"
 
 #include <cmath>
 
@@ -46,9 +47,7 @@ void TSpark::draw() {
     setDrawOrigin(0, 0);
     setDrawColor(red, green, blue);
     setDrawAlpha(alpha);
-    const TVector& from = particle->previousPosition;
-    const TVector& to = particle->position;
-    drawGlowLine(game->glowImage, 2, from.x, from.y, to.x, to.y, 20, 1);
+    drawGlowSegment(game->glowImage, 2, particle->previousPosition, particle->position);
 }
 
 void burst(const TVector& position, const TBurst& ring) {

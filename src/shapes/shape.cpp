@@ -21,7 +21,6 @@ Picture& glowStrip() {
 // A scale of zero or below would fold the outline onto a point or mirror it; shrinking stops here.
 constexpr float smallestScale = 0.01f;
 
-// The drawing passes this width and caps every line; the glow frame alone varies between objects.
 constexpr float glowLineWidth = 20;
 constexpr int glowLineCapped = 1;
 
@@ -29,6 +28,10 @@ constexpr int glowLineCapped = 1;
 
 void setShapeGlowPicture(Picture glowPicture) {
     glowStrip() = std::move(glowPicture);
+}
+
+void drawGlowSegment(const Picture& strip, int frame, const TVector& from, const TVector& to) {
+    drawGlowLine(strip, frame, from.x, from.y, to.x, to.y, glowLineWidth, glowLineCapped);
 }
 
 const Picture& shapeGlowPicture() {
@@ -49,7 +52,7 @@ TShapeLine TShapeLine::create(float x1, float y1, float x2, float y2, float /*wi
 void TShapeLine::draw(int frame) const {
     setDrawColor(red, green, blue);
     setDrawAlpha(alpha);
-    drawGlowLine(glowStrip(), frame, start.x, start.y, end.x, end.y, glowLineWidth, glowLineCapped);
+    drawGlowSegment(glowStrip(), frame, start, end);
 }
 
 Shape TShape::create(std::string_view path) {

@@ -16,6 +16,9 @@
 
 // The four-frame glow strip every shape line is drawn with; the game object sets it once at start-up.
 void setShapeGlowPicture(Picture glowPicture);
+// Every glow line in the arena, outlines, grid, sparks and crosshair, is as wide and capped alike; only the
+// strip's frame varies.
+void drawGlowSegment(const Picture& strip, int frame, const TVector& from, const TVector& to);
 const Picture& shapeGlowPicture();
 
 struct TShapeLine {

@@ -42,10 +42,8 @@ bool applyCommandLine(int argc, char** argv) {
     return false;
 }
 
-namespace {
 // The game's picture is 800 x 600 whatever the display; any depth asks for full screen, paced to 60 Hz.
 constexpr int WindowWidth = 800, WindowHeight = 600, FullScreenDepth = 32, FramesPerSecond = 60;
-} // namespace
 
 bool startGame() {
     static bool entered = false;

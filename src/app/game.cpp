@@ -81,7 +81,6 @@ TGame* TGame::create() {
     loadPictures(*g);
     loadShapes(*g);
     setShapeGlowPicture(g->glowImage);
-    g->burstPoint.set(0, 0);
     // Additive is the standing mode: any routine that switches away switches back before returning.
     setBlendMode(BlendAdditive);
     buildMenus(*g);
@@ -96,8 +95,6 @@ TGame* TGame::create() {
     g->backdrop = TBackdrop::create(100);
     g->border = TArenaBorder::create(g->borderShape);
     g->particles.add(g->border->particle);
-    g->state = GameState::Title;
-    g->titlePhase = TitlePhase::Logo;
     // After everything the settings file writes into exists, before the music starts; the track is
     // heard at the saved volume from its first sample.
     g->loadSettings();

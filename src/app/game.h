@@ -184,8 +184,8 @@ public:
 
     int snakeLimit = 0;
     int snakeCount = 0;
-    GameState state{}; // set by create
-    TitlePhase titlePhase{};
+    GameState state = GameState::Title;
+    TitlePhase titlePhase = TitlePhase::Logo;
     float phaseTime = 0;
     float deathTime = 0;
     int lastFrameTime = 0;

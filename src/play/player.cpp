@@ -93,10 +93,6 @@ std::shared_ptr<TPlayer> TPlayer::create(const std::shared_ptr<TShape>& shape) {
                                          static_cast<float>(screenHeight() / 2), Damping, MaxSpeed);
     // The craft stops short of the walls and holds the view still there, instead of bouncing.
     player->particle->keepsMargin = true;
-    player->weaponLevel = 1;
-    player->joyPort = 0;
-    player->controlMode = ControlMode::Joypad;
-    player->stats = TScoreRecord{};
     return player;
 }
 

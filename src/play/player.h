@@ -30,13 +30,10 @@ public:
 
     void update(float dt);
     void draw();
-    // Centred and still, the multiplier and the award marks back at their start, shielded.
-    void reset();
-    // As a new run finds the craft: reset, but unshielded (only a lost life gives the shield), three lives
-    // and bombs, the first weapon and a fresh record.
+    void reset(); // centred and still, no kills, the award marks at the start, shielded
+    // Reset, unshielded (only a lost life gives the shield), with the lives, bombs and weapon of a new run.
     void startRun();
-    // Shown again, with a few seconds of shield: after a lost life, and at a reset.
-    void raiseShield();
+    void raiseShield(); // shown again, with a few seconds of shield
     // Called for every enemy the player destroys, before the kill is counted; true when it rose.
     bool checkMultiplier();
     // Fires one volley of the current weapon along aim. False, with nothing fired, when aim has no

@@ -38,10 +38,8 @@ std::shared_ptr<TShockwave> TShockwave::create(const TVector& position, float ma
                                                float dt, int pushCraft) {
     auto wave = std::make_shared<TShockwave>();
     wave->particle = TParticle::create(position.x, position.y, 0, 0);
-    wave->radius = 0;
     wave->maxRadius = maxRadius;
     wave->destroysEnemies = destroysEnemies;
-    wave->alpha = 1.0f;
     game->shockwaves.add(wave);
 
     const TVector& centre = wave->particle->position;

@@ -23,7 +23,6 @@ std::shared_ptr<TSpark> TSpark::create(const TVector& position, const TVector& v
     spark->particle = TParticle::create(position.x, position.y, look.damping, sparkMaxSpeed);
     spark->particle->velocity.setFrom(velocity);
     spark->life = look.life;
-    spark->alpha = 1.0f;
     // A spark made without life is gone on its first update; it must not carry an infinite fade meanwhile.
     spark->fadeRate = look.life > 0 ? 1.0f / look.life : 0.0f;
     spark->red = look.red;

@@ -30,15 +30,11 @@ public:
     int red = 0, green = 0, blue = 0;
 };
 
-// A ring of sparks: how many, how fast, and their colour, where a red of 0 gives the whole ring one random
-// colour.
+// A ring of sparks thrown out of a point; a red of 0 gives the whole ring one random colour.
 struct TBurst {
     int count = 0;
     float minSpeed = 0, maxSpeed = 0;
     int red = 0, green = 0, blue = 0;
 };
-// The ring an enemy, or the craft's killer, blows up in.
-constexpr TBurst ExplosionBurst{.count = 30, .minSpeed = 200, .maxSpeed = 1600};
-
-// Throws the ring out of position.
+constexpr TBurst ExplosionBurst{.count = 30, .minSpeed = 200, .maxSpeed = 1600}; // an enemy's
 void burst(const TVector& position, const TBurst& ring);

@@ -16,9 +16,6 @@ struct TVector {
     float x = 0;
     float y = 0;
 
-    static TVector create(float x, float y) { return TVector{x, y}; }
-    TVector copy() const { return *this; }
-
     float length() const;
     // A zero vector has no direction: it is left unchanged rather than turned into NaNs, so callers that
     // may hold a zero vector test for it and skip whatever force the direction was for.

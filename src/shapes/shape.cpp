@@ -65,14 +65,10 @@ Shape TShape::copy() const {
     auto shape = std::make_shared<TShape>();
     shape->scale = scale;
     shape->visible = visible;
-    shape->heading = heading.copy();
+    shape->heading = heading;
     shape->needsRotation = true;
-    shape->sourceLines.reserve(sourceLines.size());
-    shape->drawnLines.reserve(sourceLines.size());
-    for (const TShapeLine& line : sourceLines) {
-        shape->sourceLines.push_back(line.copy());
-        shape->drawnLines.push_back(line.copy());
-    }
+    shape->sourceLines = sourceLines;
+    shape->drawnLines = sourceLines;
     return shape;
 }
 

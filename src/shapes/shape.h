@@ -16,8 +16,7 @@
 
 // The four-frame glow strip every shape line is drawn with; the game object sets it once at start-up.
 void setShapeGlowPicture(Picture glowPicture);
-// Every glow line in the arena, outlines, grid, sparks and crosshair, is as wide and capped alike; only the
-// strip's frame varies.
+// Every glow line in the arena is as wide and capped alike; only the strip's frame varies.
 void drawGlowSegment(const Picture& strip, int frame, const TVector& from, const TVector& to);
 const Picture& shapeGlowPicture();
 
@@ -32,7 +31,6 @@ struct TShapeLine {
     // The width is part of the file format but every line is drawn as a glow line of the one width.
     static TShapeLine create(float x1, float y1, float x2, float y2, float width, int red, int green,
                              int blue);
-    TShapeLine copy() const { return *this; }
     // At the positions as stored: the caller's drawing origin places the shape on screen.
     void draw(int frame) const;
 };

@@ -73,8 +73,8 @@ TEST(VectorValueForms, GiveTheBitsOfTheInPlaceForms) {
 }
 
 TEST(VectorText, ComponentsJoinedByComma) {
-    EXPECT_EQ(TVector::create(1.5f, -2).toString(), "1.5,-2");
-    EXPECT_FALSE(TVector::create(1, 2).equals({std::nextafter(1.0f, 2.0f), 2}));
+    EXPECT_EQ((TVector{1.5f, -2}).toString(), "1.5,-2");
+    EXPECT_FALSE((TVector{1, 2}).equals({std::nextafter(1.0f, 2.0f), 2}));
 }
 
 } // namespace

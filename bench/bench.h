@@ -85,7 +85,7 @@ inline void benchScatterSparks(int count, float dx = 0, float dy = 0) {
     for (int i = 0; i < count / 30; ++i) {
         const TVector at{static_cast<float>(50 + (i * 97) % 700) + dx,
                          static_cast<float>(50 + (i * 61) % 500) + dy};
-        burst(at, 30, 100, 300, 0, 0, 0);
+        burst(at, {.count = 30, .minSpeed = 100, .maxSpeed = 300});
     }
 }
 

@@ -52,7 +52,7 @@ void makeShot(bool spread) {
 void makeBurst() {
     const int k = world.burstsMade++;
     const TVector at{static_cast<float>(50 + (k * 97) % 700), static_cast<float>(50 + (k * 61) % 500)};
-    burst(at, 30, 100, 300, 0, 0, 0);
+    burst(at, {.count = 30, .minSpeed = 100, .maxSpeed = 300});
 }
 
 void setup(int copies) {

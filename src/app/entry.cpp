@@ -36,10 +36,14 @@ bool applyCommandLine(int argc, char** argv) {
         return false;
     }
     if (argc == next + 2 && option == "--replay") return startReplay(argv[next + 1], hashCurrentGame, true);
-    std::fprintf(stderr, "usage: %s [--scale auto|native|N] [--record FILE | --replay FILE | --verify RUNFILE]\n",
+    std::fprintf(stderr,
+                 "usage: %s [--scale auto|native|N] [--record FILE | --replay FILE | --verify RUNFILE]\n",
                  argv[0]);
     return false;
 }
+
+// The game's picture is 800 x 600 whatever the display; any depth asks for full screen, paced to 60 Hz.
+constexpr int WindowWidth = 800, WindowHeight = 600, FullScreenDepth = 32, FramesPerSecond = 60;
 
 bool startGame() {
     static bool entered = false;
@@ -47,7 +51,8 @@ bool startGame() {
     entered = true;
 
     initPlatform();
-    if (!openGraphicsWindow(800, 600, 32, 60, 0)) raiseFatalError("Could not open the display.");
+    if (!openGraphicsWindow(WindowWidth, WindowHeight, FullScreenDepth, FramesPerSecond, 0))
+        raiseFatalError("Could not open the display.");
     hidePointer();
     setWindowTitle(std::string(productTitle) + versionText);
     registerEmbeddedAssets();
@@ -57,7 +62,7 @@ bool startGame() {
     // A browser page may be closed or hidden at any moment; the desktop never asks for this.
     setSettingsSaver([] { game->saveSettings(); });
     game->startRun(); // every play object in its start-of-run state before the first frame
-    game->phaseTime = 10.0f;
+    game->phaseTime = titlePhaseSeconds;
     game->lastFrameTime = elapsedMillis();
     return true;
 }

@@ -32,13 +32,17 @@ TGame* game = nullptr;
 
 namespace {
 
+constexpr int DefaultFlags = -1; // the display's default picture flags
+// The strips: four glow pictures of 64 x 64 and ten enemy icons of 32 x 32.
+constexpr int GlowCell = 64, GlowCells = 4, IconCell = 32, IconCells = 10;
+
 void loadPictures(TGame& g) {
-    g.glowImage = loadPictureStrip("incbin::glowing.png", 64, 64, 0, 4, -1);
-    g.bombIcon = loadPicture("incbin::bomb_logo.png", -1);
-    g.lifeIcon = loadPicture("incbin::player_logo2.png", -1);
-    g.titleLogo = loadPicture("incbin::logo.png", -1);
+    g.glowImage = loadPictureStrip("incbin::glowing.png", GlowCell, GlowCell, 0, GlowCells, DefaultFlags);
+    g.bombIcon = loadPicture("incbin::bomb_logo.png", DefaultFlags);
+    g.lifeIcon = loadPicture("incbin::player_logo2.png", DefaultFlags);
+    g.titleLogo = loadPicture("incbin::logo.png", DefaultFlags);
     centrePictureHandle(g.titleLogo);
-    g.enemyIcons = loadPictureStrip("incbin::enemyicons.png", 32, 32, 0, 10, -1);
+    g.enemyIcons = loadPictureStrip("incbin::enemyicons.png", IconCell, IconCell, 0, IconCells, DefaultFlags);
 }
 
 void loadShapes(TGame& g) {
@@ -67,7 +71,6 @@ TGame* TGame::create() {
     loadPictures(*g);
     loadShapes(*g);
     setShapeGlowPicture(g->glowImage);
-    g->burstPoint.set(0, 0);
     // Additive is the standing mode: any routine that switches away switches back before returning.
     setBlendMode(BlendAdditive);
     buildMenus(*g);
@@ -82,8 +85,6 @@ TGame* TGame::create() {
     g->backdrop = TBackdrop::create(100);
     g->border = TArenaBorder::create(g->borderShape);
     g->particles.add(g->border->particle);
-    g->state = GameState::Title;
-    g->titlePhase = TitlePhase::Logo;
     // After everything the settings file writes into exists, before the music starts; the track is
     // heard at the saved volume from its first sample.
     g->loadSettings();

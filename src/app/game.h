@@ -31,43 +31,26 @@ class TShot;
 class TShockwave;
 class TPopupText;
 
-namespace GameState {
-constexpr int Pause = 1;
-constexpr int Play = 2;
-constexpr int Title = 5;
-constexpr int Configuration = 6;
-constexpr int LifeLost = 7;
-constexpr int GameOver = 8;
-constexpr int Credits = 9;
-constexpr int Instructions = 10;
-// Two values the states above leave free: the hiscores page and its watched runs.
-constexpr int HiscoresPage = 3;
-} // namespace GameState
+// The values are the ones the state hash has always fed; a recording made before plays on.
+enum class GameState {
+    Pause = 1,
+    Play = 2,
+    HiscoresPage = 3, // with its watched runs
+    Title = 5,
+    Configuration = 6,
+    LifeLost = 7,
+    GameOver = 8,
+    Credits = 9,
+    Instructions = 10,
+};
 
-namespace TitlePhase {
-constexpr int Logo = 11;
-constexpr int Hiscores = 12;
-} // namespace TitlePhase
+enum class TitlePhase { Logo = 11, Hiscores = 12 };
+// How long the title shows the logo, or the table, before it turns to the other.
+constexpr float titlePhaseSeconds = 10.0f;
 
 // The entries of the two menus, by index.
-namespace MainMenuEntry {
-constexpr int Start = 0;
-constexpr int Configuration = 1;
-constexpr int Instructions = 2;
-constexpr int Credits = 3;
-constexpr int Hiscores = 4;
-constexpr int Quit = 5;
-} // namespace MainMenuEntry
-
-namespace ConfigMenuEntry {
-constexpr int MusicVolume = 0;
-constexpr int EffectsVolume = 1;
-constexpr int Grid = 2;
-constexpr int Control = 3;
-constexpr int ConfigureJoypad = 4;
-constexpr int TestJoypad = 5;
-constexpr int Back = 6;
-} // namespace ConfigMenuEntry
+enum class MainMenuEntry { Start, Configuration, Instructions, Credits, Hiscores, Quit };
+enum class ConfigMenuEntry { MusicVolume, EffectsVolume, Grid, Control, ConfigureJoypad, TestJoypad, Back };
 
 const TVector& enemyPosition(const TEnemy& enemy);
 float enemyRadius(const TEnemy& enemy);
@@ -96,7 +79,7 @@ public:
     void creditsScreen(float dt);
     void instructionsScreen(float dt);
     void configScreen(float dt);
-    int backPressed();
+    bool backPressed();
     void loadSettings();
     // False when the file could not be written, or may not be (it was there but unreadable at start).
     bool saveSettings();
@@ -113,11 +96,11 @@ public:
     void drawVersionText();
     // The joypad configuration or test screen with its cancel line; Escape closes it.
     void drawJoypadScreen(float dt);
-    // Puts the configuration menu's selected setting into effect (after an update returned 100).
+    // Puts the configuration menu's selected setting into effect (after its option changed).
     void applyConfigOption();
     // Draws and runs the configuration menu (the configuration screen's and the pause screen's); BACK
     // leaves for backState.
-    void runConfigMenu(int backState);
+    void runConfigMenu(GameState backState);
 
     // The arena rectangle, recomputed from the border position every frame.
     float arenaLeft() const;
@@ -169,7 +152,7 @@ public:
     TEnemyShapes enemyShapes;
 
     TVector burstPoint;
-    int burstToggle = 0;
+    bool burstToggle = false;
 
     std::shared_ptr<TMenu> mainMenu;
     std::shared_ptr<TMenu> configMenu;
@@ -199,8 +182,8 @@ public:
 
     int snakeLimit = 0;
     int snakeCount = 0;
-    int state = 0;
-    int titlePhase = 0;
+    GameState state = GameState::Title;
+    TitlePhase titlePhase = TitlePhase::Logo;
     float phaseTime = 0;
     float deathTime = 0;
     int lastFrameTime = 0;

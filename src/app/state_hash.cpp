@@ -28,6 +28,7 @@
 #include "scores/score_record.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -48,6 +49,9 @@ public:
         return *this << bits;
     }
     THasher& operator<<(bool value) { return *this << (value ? 1 : 0); }
+    // A named state counts as the number it stands for.
+    template <class Enum>
+    requires std::is_enum_v<Enum> THasher& operator<<(Enum value) { return *this << static_cast<int>(value); }
     THasher& operator<<(const std::string& text) {
         return *this << text.size(), bytes(text.data(), text.size());
     }

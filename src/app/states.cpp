@@ -28,13 +28,6 @@
 #include "scores/score_record.h"
 #include "shapes/shape.h"
 
-namespace {
-
-constexpr float titlePhaseSeconds = 10.0f;
-constexpr float respawnShieldSeconds = 3.0f;
-
-} // namespace
-
 // --- Frame ---------------------------------------------------------------------------------------------
 
 void TGame::frame() {
@@ -91,8 +84,6 @@ void TGame::stepFrame() {
     case GameState::HiscoresPage:
         hiscoresPageStep(*this, dt);
         break;
-    default:
-        break; // 0, 4 and anything else: no step
     }
     drawNote(dt);
     // Leaving waits on the title only: a run started meanwhile is played, and the quit forgotten.
@@ -142,7 +133,7 @@ void TGame::pauseStep(float dt) {
     focusLossCount(); // leaving the window again changes nothing: only the player resumes
     drawWorld();
     drawHud();
-    drawCaption("PAUSE", 290, 1, CaptionStyle::Blue, 1, 1);
+    drawCaption("PAUSE", 290, CaptionStyle::Blue, {.white = true});
 
     if (joypad->mode == JoypadMode::Configuration || joypad->mode == JoypadMode::Test) {
         drawJoypadScreen(dt); // its Escape only closes the page; the frame ends here
@@ -180,12 +171,9 @@ void TGame::lifeLostStep(float dt) {
     drawHud();
 }
 
-// The craft comes back where it died, with its bombs and weapon, and three seconds of shield.
+// The craft comes back where it died, with its bombs and weapon.
 void TGame::respawnCraft() {
-    player->shape->visible = 1;
-    shieldShape->visible = 1;
-    player->shieldOn = 1;
-    player->shieldTime = respawnShieldSeconds;
+    player->raiseShield();
     snakeCount = 0;
     levelDirector->waveBusy = 0; // a wave cut short by the death must not hold the lock for ever
 }
@@ -201,28 +189,27 @@ void TGame::gameOverStep(float dt) {
     updateWorld(dt);
     drawWorld();
     drawHud();
-    drawCaption("GAME OVER", 200, 0, CaptionStyle::Blue, 1, 1);
+    drawCaption("GAME OVER", 200, CaptionStyle::Blue);
     TScoreRecord& record = player->stats;
     record.drawStats(240, 0, true);
 
     bool entering = true;
     bool entered = false;
     if (record.score > hiscores->best->score) {
-        drawCaption("THAT IS A NEW HISCORE!!", 400, 0, CaptionStyle::Flashing, 1, 1);
+        drawCaption("THAT IS A NEW HISCORE!!", 400, CaptionStyle::Flashing);
         entered = record.enter(420, true);
     } else if (record.score > hiscores->lowest->score) {
-        drawCaption("YOU'RE IN THE TOP TEN!", 400, 0, CaptionStyle::Blue, 1, 1);
+        drawCaption("YOU'RE IN THE TOP TEN!", 400, CaptionStyle::Blue);
         entered = record.enter(440, false);
     } else {
         entering = false;
-        drawCaption("BETTER LUCK NEXT TIME...", 400, 0, CaptionStyle::Blue, 1, 1);
+        drawCaption("BETTER LUCK NEXT TIME...", 400, CaptionStyle::Blue);
     }
     if (entered) {
         // Written at once: a crash or a closed window later must not cost the player the entry.
         saveSettings();
         // Leave in this same frame; the Enter that completed the entry must not count twice.
-        joypad->select = 1;
-        joypad->selectPrevious = 0;
+        joypad->pressSelect();
         clearKeyState();
     }
 
@@ -269,7 +256,8 @@ void TGame::titleScreen(float dt) {
     mainMenu->draw(490);
     drawVersionText();
 
-    switch (mainMenu->update()) {
+    if (mainMenu->update() != MenuResult::Chosen) return;
+    switch (mainMenu->selectedEntry<MainMenuEntry>()) {
     case MainMenuEntry::Start:
         startPlaying();
         break;
@@ -288,8 +276,6 @@ void TGame::titleScreen(float dt) {
     case MainMenuEntry::Quit:
         quitProgram();
         break;
-    default:
-        break; // no choice this frame
     }
 }
 
@@ -312,13 +298,7 @@ void TGame::startRun() {
     runLeaving(); // a run recorded or played back ends with the record as it stands now
     seedRandom(elapsedMillis());
     padPullPending = false;
-    player->reset();
-    player->shieldOn = 0; // a run starts unshielded; only a lost life gives the three seconds
-    player->lives = 3;
-    player->bombs = 3;
-    player->stats.reset();
-    player->weaponMark = 0;
-    player->weaponLevel = 1;
+    player->startRun();
     levelDirector->reset();
     snakeLimit = 10;
     snakeCount = 0;

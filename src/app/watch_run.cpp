@@ -44,8 +44,8 @@ void endWatch(TGame& g) {
 }
 
 void drawWatchCaptions(const TWatch& w) {
-    drawCaption(w.caption, 570, 1, CaptionStyle::Blue, 1, 1);
-    if (w.paused) drawCaption("PAUSED: P GOES ON, ESCAPE LEAVES", 310, 1, CaptionStyle::Green, 1, 1);
+    drawCaption(w.caption, 570, CaptionStyle::Blue, {.white = true});
+    if (w.paused) drawCaption("PAUSED: P GOES ON, ESCAPE LEAVES", 310, CaptionStyle::Green, {.white = true});
 }
 
 } // namespace

@@ -24,7 +24,7 @@ std::shared_ptr<TDasher> TDasher::create(float x, float y) {
     dasher->dash.set(0, 0);
     // The shield joins the enemies list first, so in every pass it is drawn and hit-tested before its dasher.
     dasher->shield = TDasherShield::create();
-    dasher->shield->shape->visible = 0;
+    dasher->shield->shape->visible = false;
     game->particles.add(dasher->particle);
     game->enemies.add(dasher);
     return dasher;
@@ -44,7 +44,7 @@ std::shared_ptr<TDasherShield> TDasherShield::create() {
 }
 
 bool isLoweredShield(const TEnemy& enemy) {
-    return enemy.kind() == EnemyKind::DasherShield && enemy.shape->visible == 0;
+    return enemy.kind() == EnemyKind::DasherShield && !enemy.shape->visible;
 }
 
 void TDasher::entryEnded() {
@@ -69,7 +69,7 @@ bool TDasher::hitByKind(float) {
 void TDasher::aim() {
     TVector& heading = shape->heading;
     heading.rotate(turn).normalize();
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     dash.set(-heading.y, -heading.x);
     TVector towardCraft = game->player->particle->position;
     towardCraft.subtract(particle->position);
@@ -78,11 +78,11 @@ void TDasher::aim() {
     if (towardCraft.dot(dash) <= aimedWithin) return;
 
     TEnemy& carried = *shield;
-    carried.shape->visible = 1;
+    carried.shape->visible = true;
     carried.particle->position.setFrom(particle->position);
     game->enemyMoved(carried);
     carried.shape->heading.setFrom(heading);
-    carried.shape->needsRotation = 1;
+    carried.shape->needsRotation = true;
     state = EnemyState::Active;
     dashTime = dashSeconds;
     dash.scale(dashForce);
@@ -103,7 +103,7 @@ void TDasher::dashOn(float dt) {
     acceleration.set(0, 0);
     if (particle->velocity.length() < stoppedBelow) {
         state = Aiming;
-        carried.shape->visible = 0;
+        carried.shape->visible = false;
         turn = -turn;
     }
 }

@@ -27,7 +27,7 @@ void TDodger::activeStep(float) {
     seekPlayer(chaserHoming);
     separate();
     shape->heading.rotate(dodgerSpinPerUpdate);
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     checkPlayerCollision(0);
     if (!fireStickTurnedAway()) dodgeShots();
 }

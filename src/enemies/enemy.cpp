@@ -66,7 +66,7 @@ void TEnemy::checkPlayerCollision(float waveDt) {
     if (particle->position.distanceTo(craft.particle->position) >= radius) return;
 
     // The shield simply breaks the enemy up: no points, no burst, no sound.
-    if (craft.shieldOn == 1) {
+    if (craft.shieldOn) {
         state = EnemyState::Dying;
         return;
     }
@@ -75,12 +75,13 @@ void TEnemy::checkPlayerCollision(float waveDt) {
 
 void TEnemy::destroyCraft(float waveDt) {
     TPlayer& craft = *game->player;
-    burst(particle->position, 30, 200, 1600, 0, 0, 0);
-    burst(craft.particle->position, 50, 200, 1600, 255, 255, 255);
+    burst(particle->position, ExplosionBurst);
+    burst(craft.particle->position,
+          {.count = 50, .minSpeed = 200, .maxSpeed = 1600, .red = 255, .green = 255, .blue = 255});
     game->sounds->play(game->sounds->explosionSound, 1.0f);
     suspendChannel(game->sounds->engineChannel);
     craft.lives -= 1;
-    craft.shape->visible = 0;
+    craft.shape->visible = false;
     game->enemies.forEach([](TEnemy& enemy) { enemy.state = EnemyState::Dying; });
     TShockwave::create(craft.particle->position, waveRadius, 1, waveDt, 0);
     // The killer stays on the field, blinking, while the countdown runs; the wave must not take it.
@@ -115,7 +116,7 @@ void TEnemy::updateFrozen(float dt) {
     blinkTime -= dt;
     if (blinkTime < 0) {
         blinkTime = blinkSeconds;
-        shape->visible = shape->visible != 0 ? 0 : 1;
+        shape->visible = !shape->visible;
     }
     particle->velocity.set(0, 0);
     particle->acceleration.set(0, 0);
@@ -148,7 +149,7 @@ void TEnemy::hit(bool awardScore, float dt) {
     craft.kills += 1;
 
     game->sounds->play(game->sounds->explosionSound, 1.0f);
-    burst(particle->position, 30, 200, 1600, 0, 0, 0);
+    burst(particle->position, ExplosionBurst);
     state = EnemyState::Dying;
 }
 

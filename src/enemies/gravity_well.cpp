@@ -74,7 +74,8 @@ bool TGravityWell::hitByKind(float dt) {
     }
     if (state == Sucking) {
         hitPoints -= 1;
-        burst(particle->position, 21, 200, 1600, 255, 255, 255);
+        burst(particle->position,
+              {.count = 21, .minSpeed = 200, .maxSpeed = 1600, .red = 255, .green = 255, .blue = 255});
         game->sounds->play(game->sounds->holeHitSound, 1.0f);
         pulseSpeed *= hitSpeedUp;
         if (hitPoints > 0) return false;
@@ -117,7 +118,8 @@ void TGravityWell::emitSpark() {
     const TVector at{particle->position.x + static_cast<float>(std::sin(radians) * distance),
                      particle->position.y + static_cast<float>(std::cos(radians) * distance)};
     const int blue = static_cast<int>(randomReal(100, 150));
-    game->sparks.add(TSpark::create(at, 50, 50, 255, 200, blue, 2.0f, 0.98f));
+    game->sparks.add(TSpark::create(
+        at, {50, 50}, {.red = 255, .green = 200, .blue = blue, .life = 2.0f, .damping = 0.98f}));
 }
 
 void TGravityWell::pullSparks(float dt) {

@@ -93,7 +93,7 @@ void TSnake::steerHead(float dt) {
     }
     TVector& heading = shape->heading;
     heading.rotate(turn).normalize();
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     particle->velocity.set(-heading.y, -heading.x);
     particle->velocity.scale(headSpeed);
 }
@@ -108,14 +108,15 @@ void TSnake::followLeader() {
     game->enemyMoved(*this);
     // On top of its leader (as the whole snake starts) there is no gap to face along: keep the old heading.
     if (dx != 0 || dy != 0) shape->heading.set(-dy, -dx);
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     state = leader->state;
 }
 
 void TSnake::pop(float dt) {
     delay -= dt;
     if (delay >= 0) return;
-    burst(particle->position, 5, 200, 400, 255, 200, 60);
+    burst(particle->position,
+          {.count = 5, .minSpeed = 200, .maxSpeed = 400, .red = 255, .green = 200, .blue = 60});
     game->enemies.remove(this);
     game->particles.remove(particle.get());
 }

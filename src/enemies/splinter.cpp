@@ -45,6 +45,6 @@ void TSplinter::activeStep(float) {
     }
     orbitAngle += spin;
     shape->heading.rotate(splinterSpinPerUpdate);
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     checkPlayerCollision(0);
 }

@@ -24,7 +24,7 @@ void TSplitter::activeStep(float) {
     seekPlayer(chaserHoming);
     separate();
     shape->heading.rotate(splitterSpinPerUpdate);
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     checkPlayerCollision(0);
 }
 

@@ -23,7 +23,7 @@ void TSwarmer::update(float dt) {
     // Spinning in every state rebuilds the drawn lines from the source each time, so a dying swarmer does
     // not fly apart like the others: its lines stay in place, keep turning and only fade.
     shape->heading.rotate(swarmerSpinPerUpdate);
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     dispatchState(dt);
 }
 

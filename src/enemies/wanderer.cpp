@@ -34,7 +34,7 @@ void TWanderer::entryEnded() {
 
 void TWanderer::activeStep(float dt) {
     shape->heading.rotate(wandererSpinPerUpdate);
-    shape->needsRotation = 1;
+    shape->needsRotation = true;
     timer -= dt;
     if (timer < 0) {
         // Damping 1.0 keeps this speed until the next change; the walls only reflect it.

@@ -103,31 +103,31 @@ TJoypadMapping TJoypad::mappingInForce(int port) const {
 }
 
 void TJoypad::poll(int port) {
-    pausePrevious = pause != 0 ? 1 : 0;
-    selectPrevious = select != 0 ? 1 : 0;
-    backPrevious = back != 0 ? 1 : 0;
+    pausePrevious = pause;
+    selectPrevious = select;
+    backPrevious = back;
 
     // From the stick as it was, so that a menu moves once per push: it sees the push at the first poll
     // beyond the limit and is held off from the next one on.
-    stickPushed = std::fabs(move.y) > StickPushedLimit || std::fabs(move.x) > StickPushedLimit ? 1 : 0;
+    stickPushed = std::fabs(move.y) > StickPushedLimit || std::fabs(move.x) > StickPushedLimit;
 
     const TJoypadMapping m = mappingInForce(port);
     move.set(readAxis(m.moveXAxis, port), readAxis(m.moveYAxis, port));
     fire.set(readAxis(m.fireXAxis, port), readAxis(m.fireYAxis, port));
 
-    pause = isPadButtonDown(m.pauseButton, port);
-    select = isPadButtonDown(m.selectButton, port);
-    back = isPadButtonDown(m.backButton, port);
-    bomb = isPadButtonDown(m.bombButton, port);
+    pause = isPadButtonDown(m.pauseButton, port) != 0;
+    select = isPadButtonDown(m.selectButton, port) != 0;
+    back = isPadButtonDown(m.backButton, port) != 0;
+    bomb = isPadButtonDown(m.bombButton, port) != 0;
 
     // Read after the buttons, whose query has just run the event pump.
     connectedPrevious = connected;
-    connected = isPadConnected(port) ? 1 : 0;
+    connected = isPadConnected(port);
 
     // A dialogue cancelled during a confirmation would otherwise carry its pending step into the next
     // one, which would then open one prompt too far along.
     if (mode == JoypadMode::Hidden) {
-        waiting = 0;
+        waiting = false;
         pauseTimer = ConfirmationSeconds;
     }
 }
@@ -152,12 +152,12 @@ int TJoypad::detectButton(int port) {
 // --- Configuration dialogue ----------------------------------------------------------------------------
 
 void TJoypad::updateScreen(float dt) {
-    if (waiting == 1) {
+    if (waiting) {
         pauseTimer -= dt;
         if (pauseTimer < 0) {
             pauseTimer = ConfirmationSeconds;
             step += 1;
-            waiting = 0;
+            waiting = false;
         }
         return;
     }
@@ -181,7 +181,7 @@ void TJoypad::updateScreen(float dt) {
     // A known pad's mapping is the starting point: a dialogue left half way keeps the rest of it.
     if (mapping.isUnconfigured()) mapping = mappingInForce(GamePort);
     mapping.*(current->field) = detected;
-    waiting = 1;
+    waiting = true;
 }
 
 // --- Screens -------------------------------------------------------------------------------------------
@@ -218,10 +218,10 @@ void drawButtonLabel(std::string_view label, float x, int down) {
 
 void TJoypad::drawScreen() {
     if (mode == JoypadMode::Configuration) {
-        drawCaption("JOYPAD CONFIGURATION", TitleRow, 1, CaptionStyle::Green, 1, 1);
+        drawCaption("JOYPAD CONFIGURATION", TitleRow, CaptionStyle::Green, {.white = true});
         drawConfigurationPrompt();
     } else if (mode == JoypadMode::Test) {
-        drawCaption("JOYPAD TEST", TitleRow, 1, CaptionStyle::Green, 1, 1);
+        drawCaption("JOYPAD TEST", TitleRow, CaptionStyle::Green, {.white = true});
         drawTestPanel();
     }
 }
@@ -239,21 +239,21 @@ void TJoypad::drawConfigurationPrompt() {
         } else {
             std::snprintf(text.data(), text.size(), "OK, SET TO BUTTON %d", value);
         }
-        drawCaption(text.data(), PromptRow, 0, CaptionStyle::Green, 1, 1);
+        drawCaption(text.data(), PromptRow, CaptionStyle::Green);
         return;
     }
     if (current) {
-        drawCaption(current->prompt, PromptRow, 1, CaptionStyle::Green, 1, 1);
+        drawCaption(current->prompt, PromptRow, CaptionStyle::Green, {.white = true});
     } else if (step == DoneStep) {
-        drawCaption("DONE!", PromptRow, 1, CaptionStyle::Green, 1, 1);
+        drawCaption("DONE!", PromptRow, CaptionStyle::Green, {.white = true});
         // The test screen follows. Back on the menu the cursor is off CONFIGURE JOYPAD, so the freshly
         // mapped SELECT does not start the whole dialogue over.
-        game->configMenu->selected = 2;
+        game->configMenu->selected = menuIndex(ConfigMenuEntry::Grid);
     }
 }
 
 void TJoypad::drawTestPanel() {
-    drawCaption("MOVE          FIRE", StickCaptionRow, 1, CaptionStyle::Blue, 1, 1);
+    drawCaption("MOVE          FIRE", StickCaptionRow, CaptionStyle::Blue, {.white = true});
 
     setDrawOrigin(0, 0);
     setDrawScale(1, 1);

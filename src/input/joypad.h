@@ -63,6 +63,11 @@ public:
     bool pausePressed() const { return pause && !pausePrevious; }
     bool selectPressed() const { return select && !selectPrevious; }
     bool backPressed() const { return back && !backPrevious; }
+    // This frame reads as a fresh press of select, whatever the button does.
+    void pressSelect() {
+        select = true;
+        selectPrevious = false;
+    }
     // The pad was there at the poll before and is gone now.
     bool pulledOut() const { return connectedPrevious && !connected; }
     // The mapping the polls read through: the stored one, unless that is still unconfigured and the pad
@@ -71,17 +76,17 @@ public:
 
     TVector move;
     TVector fire;
-    int bomb = 0;
-    int pause = 0, select = 0, back = 0;
-    int pausePrevious = 0, selectPrevious = 0, backPrevious = 0;
-    int stickPushed = 0;
+    bool bomb = false;
+    bool pause = false, select = false, back = false;
+    bool pausePrevious = false, selectPrevious = false, backPrevious = false;
+    bool stickPushed = false;
     int mode = JoypadMode::Hidden;
     TJoypadMapping mapping;
     int step = 1;
     float pauseTimer = 2.0f;
-    int waiting = 0;
+    bool waiting = false;
     // Whether a pad is plugged in at the game's port, at the latest poll and the one before.
-    int connected = 0, connectedPrevious = 0;
+    bool connected = false, connectedPrevious = false;
 
 private:
     void drawConfigurationPrompt();

@@ -2,6 +2,7 @@
 
 #include "app/game.h"
 #include "platform/display.h"
+#include "shapes/shape.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +51,7 @@ std::shared_ptr<TGrid> TGrid::create() {
             point.damping = pointDamping;
             point.maxSpeed = pointMaxSpeed;
         }
-    grid->enabled = 1;
+    grid->enabled = true;
     grid->fade = 1.0f;
     grid->sortPointsIntoSquares();
     return grid;
@@ -174,7 +175,7 @@ void TGrid::draw() {
             const TVector& here = points[i][j].position;
             const TVector& right = points[i + 1][j].position;
             const TVector& below = points[i][j + 1].position;
-            drawGlowLine(glow, 2, here.x, here.y, right.x, right.y, 20, 1);
-            drawGlowLine(glow, 2, here.x, here.y, below.x, below.y, 20, 1);
+            drawGlowSegment(glow, 2, here, right);
+            drawGlowSegment(glow, 2, here, below);
         }
 }

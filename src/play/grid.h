@@ -24,7 +24,7 @@ public:
 
     // Positions change only in create and update; owners push through acceleration and velocity.
     std::array<std::array<TParticle, Rows>, Columns> points; // [column][row]
-    int enabled = 1;
+    bool enabled = true;
     float fade = 1.0f;
 
 private:

@@ -28,6 +28,11 @@ constexpr float BombRadius = 800;
 constexpr int WeaponStep = 10000;
 constexpr int BombStep = 100000;
 constexpr int LifeStep = 75000;
+constexpr float ShieldSeconds = 3.0f;
+constexpr float CrosshairArm = 8;
+constexpr TSparkLook ExhaustSpark{.red = 200, .green = 100, .blue = 50, .life = 0.5f, .damping = 0.95f};
+constexpr int StartingLives = 3;
+constexpr int StartingBombs = 3;
 
 // kills needed to leave multiplier n, indexed by n; 10 is the top.
 constexpr int MultiplierThresholds[] = {0, 25, 50, 100, 200, 400, 700, 1000, 1500, 2000};
@@ -55,18 +60,6 @@ constexpr TThrustKey DiagonalKeys[] = {
 
 bool held(const TThrustKey& k, int (*keyDown)(int)) {
     return keyDown(k.key) || (k.alternate != 0 && keyDown(k.alternate));
-}
-
-TVector rotated(TVector v, float degrees) {
-    return v.rotate(degrees);
-}
-
-TVector sum(TVector a, const TVector& b) {
-    return a.add(b);
-}
-
-TVector scaled(TVector v, float factor) {
-    return v.scale(factor);
 }
 
 } // namespace
@@ -100,10 +93,6 @@ std::shared_ptr<TPlayer> TPlayer::create(const std::shared_ptr<TShape>& shape) {
                                          static_cast<float>(screenHeight() / 2), Damping, MaxSpeed);
     // The craft stops short of the walls and holds the view still there, instead of bouncing.
     player->particle->keepsMargin = true;
-    player->weaponLevel = 1;
-    player->joyPort = 0;
-    player->controlMode = ControlMode::Joypad;
-    player->stats = TScoreRecord{};
     return player;
 }
 
@@ -134,7 +123,7 @@ void TPlayer::updateShield(float dt) {
             game->shieldShape->visible = !game->shieldShape->visible;
         }
     }
-    if (shieldTime < 0) shieldOn = 0;
+    if (shieldTime < 0) shieldOn = false;
 }
 
 // A score that leaps over several marks is paid out one mark per frame, so each award is noticed.
@@ -161,7 +150,7 @@ void TPlayer::updateJoypad(float dt) {
 
     if (move.length() > StickDeadZone) {
         // The raw stick, not its direction: a half-pushed stick gives half thrust.
-        particle->acceleration.add(scaled(move, StickThrust));
+        particle->acceleration.add(move * StickThrust);
         showThrust(move);
     } else {
         silenceEngine();
@@ -170,7 +159,7 @@ void TPlayer::updateJoypad(float dt) {
     fireDelay -= dt;
     if (fireDelay < 0 && fire.length() > StickDeadZone) fireWeapon(fire);
 
-    if (pad && pad->bomb == 1) dropBomb(dt);
+    if (pad && pad->bomb) dropBomb(dt);
 }
 
 void TPlayer::updateKeysMouse(float dt) {
@@ -197,7 +186,7 @@ void TPlayer::showThrust(const TVector& thrust) {
     // or to blow the exhaust along.
     if (thrust.length() > 0) {
         shape->heading.set(-thrust.x, -thrust.y);
-        shape->needsRotation = 1;
+        shape->needsRotation = true;
         emitExhaust(thrust);
     }
     // The gain first: resumed at the gain it was cued with, the hum could be heard at full volume.
@@ -206,11 +195,10 @@ void TPlayer::showThrust(const TVector& thrust) {
 }
 
 void TPlayer::emitExhaust(const TVector& thrust) {
-    TVector d = thrust;
-    d.normalize().scale(100);
+    TVector d = thrust.normalized() * 100;
     for (int i = 0; i < 3; ++i) {
         d.rotate(static_cast<float>(randomReal(-25, 25))); // the turns add up, fanning the plume
-        game->sparks.add(TSpark::create(particle->position, -d.x, -d.y, 200, 100, 50, 0.5f, 0.95f));
+        game->sparks.add(TSpark::create(particle->position, -d, ExhaustSpark));
     }
 }
 
@@ -220,8 +208,7 @@ void TPlayer::silenceEngine() {
 
 bool TPlayer::fireWeapon(const TVector& aim) {
     if (!(aim.length() > 0)) return false;
-    TVector dir = aim;
-    dir.normalize();
+    const TVector dir = aim.normalized();
     const TVector& craftVelocity = particle->velocity;
     const TVector& p = particle->position;
 
@@ -230,10 +217,10 @@ bool TPlayer::fireWeapon(const TVector& aim) {
     switch (weaponLevel) {
     case 1: {
         // Two parallel shots from either side of the nose.
-        const TVector velocity = sum(scaled(dir, 800), craftVelocity);
-        const TVector offset = scaled(dir, 6);
-        TShot::create(sum(p, rotated(offset, -45)), velocity);
-        TShot::create(sum(p, rotated(offset, 45)), velocity);
+        const TVector velocity = dir * 800 + craftVelocity;
+        const TVector offset = dir * 6;
+        TShot::create(p + offset.rotated(-45), velocity);
+        TShot::create(p + offset.rotated(45), velocity);
         fireDelay = 0.12f;
         shotCount = 2;
         rate = 0.9f;
@@ -241,18 +228,18 @@ bool TPlayer::fireWeapon(const TVector& aim) {
     }
     case 2: {
         // A fan of three; the craft's own velocity is part of the fanned vector.
-        const TVector first = sum(scaled(rotated(dir, -5), 1100), craftVelocity);
+        const TVector first = dir.rotated(-5) * 1100 + craftVelocity;
         for (int i = 0; i < 3; ++i)
-            TShot::create(p, rotated(first, 5.0f * i));
+            TShot::create(p, first.rotated(5.0f * i));
         fireDelay = 0.1f;
         shotCount = 3;
         rate = 1.0f;
         break;
     }
     default: {
-        const TVector first = sum(scaled(rotated(dir, -8), 700), craftVelocity);
+        const TVector first = dir.rotated(-8) * 700 + craftVelocity;
         for (int i = 0; i < 5; ++i)
-            TShot::create(p, rotated(first, 4.0f * i));
+            TShot::create(p, first.rotated(4.0f * i));
         fireDelay = 0.15f;
         shotCount = 5;
         rate = 0.8f;
@@ -283,15 +270,29 @@ void TPlayer::reset() {
     multiplier = 1;
     bombMark = 0;
     lifeMark = 0;
-    shape->visible = 1;
-    game->shieldShape->visible = 1;
-    shieldOn = 1;
-    shieldTime = 3.0f;
+    raiseShield();
     particle->position.set(static_cast<float>(screenWidth() / 2), static_cast<float>(screenHeight() / 2));
     particle->velocity.set(0, 0);
     particle->acceleration.set(0, 0);
     // Recentres the arena on the screen around the craft.
     game->border->particle->position.setFrom(particle->position);
+}
+
+void TPlayer::startRun() {
+    reset();
+    shieldOn = false;
+    lives = StartingLives;
+    bombs = StartingBombs;
+    stats.reset();
+    weaponMark = 0;
+    weaponLevel = 1;
+}
+
+void TPlayer::raiseShield() {
+    shape->visible = true;
+    game->shieldShape->visible = true;
+    shieldOn = true;
+    shieldTime = ShieldSeconds;
 }
 
 void TPlayer::draw() {
@@ -313,6 +314,6 @@ void TPlayer::drawCrosshair() {
     setDrawColor(255, 50, 50);
     setDrawAlpha(1.0f);
     setDrawScale(1, 1);
-    drawGlowLine(game->glowImage, 2, -8, 0, 8, 0, 20, 1);
-    drawGlowLine(game->glowImage, 2, 0, -8, 0, 8, 20, 1);
+    drawGlowSegment(game->glowImage, 2, {-CrosshairArm, 0}, {CrosshairArm, 0});
+    drawGlowSegment(game->glowImage, 2, {0, -CrosshairArm}, {0, CrosshairArm});
 }

@@ -30,7 +30,10 @@ public:
 
     void update(float dt);
     void draw();
-    void reset();
+    void reset(); // centred and still, no kills, the award marks at the start, shielded
+    // Reset, unshielded (only a lost life gives the shield), with the lives, bombs and weapon of a new run.
+    void startRun();
+    void raiseShield(); // shown again, with a few seconds of shield
     // Called for every enemy the player destroys, before the kill is counted; true when it rose.
     bool checkMultiplier();
     // Fires one volley of the current weapon along aim. False, with nothing fired, when aim has no
@@ -55,7 +58,7 @@ public:
     int weaponLevel = 1;
     std::shared_ptr<TShockwave> activeBomb;
     int joyPort = 0;
-    int shieldOn = 0;
+    bool shieldOn = false;
     float shieldTime = 0;
     float blinkTime = 0;
 

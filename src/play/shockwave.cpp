@@ -23,11 +23,9 @@ constexpr float gridPushRadius = 300;
 // Adds a push of the given strength straight away from centre. Something exactly on the centre has no
 // "away", so it is left alone rather than handed a NaN.
 void shoveAway(TParticle& target, const TVector& centre, float strength) {
-    TVector away = target.position;
-    away.subtract(centre);
+    const TVector away = target.position - centre;
     if (away.length() == 0) return;
-    away.normalize().scale(strength);
-    target.acceleration.add(away);
+    target.acceleration.add(away.normalized() * strength);
 }
 
 // Wells and snakes hold their ground; the enemy that killed the craft stays frozen where it struck.
@@ -37,14 +35,12 @@ bool shovedByWaves(const TEnemy& enemy) {
 }
 } // namespace
 
-std::shared_ptr<TShockwave> TShockwave::create(const TVector& position, float maxRadius, int destroysEnemies,
+std::shared_ptr<TShockwave> TShockwave::create(const TVector& position, float maxRadius, bool destroysEnemies,
                                                float dt, int pushCraft) {
     auto wave = std::allocate_shared<TShockwave>(TRecycler<TShockwave>{});
     wave->particle = TParticle::create(position.x, position.y, 0, 0);
-    wave->radius = 0;
     wave->maxRadius = maxRadius;
     wave->destroysEnemies = destroysEnemies;
-    wave->alpha = 1.0f;
     game->shockwaves.add(wave);
 
     const TVector& centre = wave->particle->position;
@@ -61,7 +57,7 @@ void TShockwave::update(float dt) {
     radius += growthPerSecond * dt;
     alpha -= fadePerSecond * dt;
 
-    if (destroysEnemies != 0) destroyEnemiesWithin();
+    if (destroysEnemies) destroyEnemiesWithin();
 
     if (radius > maxRadius) {
         // Only now may the craft set off its next bomb.
@@ -78,7 +74,7 @@ void TShockwave::destroyEnemiesWithin() {
         if (isLoweredShield(enemy)) return;
         if (centre.distanceTo(enemy.particle->position) >= radius) return;
         // Snake segments pop with bursts of their own as they die.
-        if (enemy.kind() != EnemyKind::Snake) burst(enemy.particle->position, 30, 200, 1600, 0, 0, 0);
+        if (enemy.kind() != EnemyKind::Snake) burst(enemy.particle->position, ExplosionBurst);
         enemy.state = EnemyState::Dying;
     });
 }

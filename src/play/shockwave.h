@@ -11,7 +11,7 @@ struct TParticle;
 class TShockwave {
 public:
     // Appends the wave to the shockwaves list; the shoves are scaled by dt.
-    static std::shared_ptr<TShockwave> create(const TVector& position, float maxRadius, int destroysEnemies,
+    static std::shared_ptr<TShockwave> create(const TVector& position, float maxRadius, bool destroysEnemies,
                                               float dt, int pushCraft);
 
     void update(float dt);
@@ -20,7 +20,7 @@ public:
     std::shared_ptr<TParticle> particle; // the centre; not in the particles list, so it does not scroll
     float radius = 0;
     float maxRadius = 0;
-    int destroysEnemies = 0;
+    bool destroysEnemies = false;
     float alpha = 1.0f;
 
 private:

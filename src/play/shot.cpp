@@ -46,11 +46,9 @@ std::shared_ptr<TShot> TShot::create(const TVector& position, const TVector& vel
 
     // A still shot has no direction to lead along or to point its outline at; it keeps both as they are.
     if (velocity.length() > 0) {
-        TVector lead = velocity;
-        lead.normalize().scale(launchLead);
-        shot->particle->position.add(lead);
+        shot->particle->position.add(velocity.normalized() * launchLead);
         shot->shape->heading.set(-velocity.y, -velocity.x);
-        shot->shape->needsRotation = 1;
+        shot->shape->needsRotation = true;
     }
     shot->particle->velocity.setFrom(velocity);
 
@@ -104,7 +102,8 @@ TShot::HitResult TShot::hitFirstEnemy(float dt) {
 }
 
 void TShot::end() {
-    burst(particle->position, 10, 200, 400, 255, 200, 60);
+    burst(particle->position,
+          {.count = 10, .minSpeed = 200, .maxSpeed = 400, .red = 255, .green = 200, .blue = 60});
     game->shots.remove(this);
     game->particles.remove(particle.get());
 }

@@ -5,6 +5,7 @@
 #include "platform/random.h"
 #include "play/particle.h"
 #include "play/recycler.h"
+#include "shapes/shape.h"
 
 #include <cmath>
 
@@ -16,18 +17,17 @@ constexpr float burstLife = 1.0f;
 constexpr float burstDamping = 0.95f;
 } // namespace
 
-std::shared_ptr<TSpark> TSpark::create(const TVector& position, float vx, float vy, int red, int green,
-                                       int blue, float life, float damping) {
+std::shared_ptr<TSpark> TSpark::create(const TVector& position, const TVector& velocity,
+                                       const TSparkLook& look) {
     auto spark = std::allocate_shared<TSpark>(TInArrivalOrder<TSpark>{});
-    spark->particle = TParticle(position.x, position.y, damping, sparkMaxSpeed);
-    spark->particle.velocity.set(vx, vy);
-    spark->life = life;
-    spark->alpha = 1.0f;
+    spark->particle = TParticle(position.x, position.y, look.damping, sparkMaxSpeed);
+    spark->particle.velocity.setFrom(velocity);
+    spark->life = look.life;
     // A spark made without life is gone on its first update; it must not carry an infinite fade meanwhile.
-    spark->fadeRate = life > 0 ? 1.0f / life : 0.0f;
-    spark->red = red;
-    spark->green = green;
-    spark->blue = blue;
+    spark->fadeRate = look.life > 0 ? 1.0f / look.life : 0.0f;
+    spark->red = look.red;
+    spark->green = look.green;
+    spark->blue = look.blue;
     // Listed through the spark's own count: the spark lives while its particle is listed.
     game->particles.add(std::shared_ptr<TParticle>(spark, &spark->particle));
     return spark;
@@ -47,27 +47,26 @@ void TSpark::draw() {
     setDrawOrigin(0, 0);
     setDrawColor(red, green, blue);
     setDrawAlpha(alpha);
-    const TVector& from = particle.previousPosition;
-    const TVector& to = particle.position;
-    drawGlowLine(game->glowImage, 2, from.x, from.y, to.x, to.y, 20, 1);
+    drawGlowSegment(game->glowImage, 2, particle.previousPosition, particle.position);
 }
 
-void burst(const TVector& position, int count, float minSpeed, float maxSpeed, int red, int green, int blue) {
-    if (count <= 0) return;
-    if (red == 0) {
-        red = randomInteger(100, 255);
-        green = randomInteger(100, 255);
-        blue = randomInteger(100, 255);
+void burst(const TVector& position, const TBurst& ring) {
+    if (ring.count <= 0) return;
+    TSparkLook look{ring.red, ring.green, ring.blue, burstLife, burstDamping};
+    if (look.red == 0) {
+        look.red = randomInteger(100, 255);
+        look.green = randomInteger(100, 255);
+        look.blue = randomInteger(100, 255);
     }
     // Whole degrees: with most counts the ring does not close evenly, and the gap is part of the look.
-    const int step = 359 / count;
+    const int step = 359 / ring.count;
     float angle = static_cast<float>(randomReal(0, 359));
-    for (int i = 0; i < count; ++i) {
-        const float speed = static_cast<float>(randomReal(minSpeed, maxSpeed));
+    for (int i = 0; i < ring.count; ++i) {
+        const float speed = static_cast<float>(randomReal(ring.minSpeed, ring.maxSpeed));
         const double radians = degreesToRadians(angle);
         const float vx = speed * static_cast<float>(std::sin(radians));
         const float vy = speed * static_cast<float>(std::cos(radians));
-        game->sparks.add(TSpark::create(position, vx, vy, red, green, blue, burstLife, burstDamping));
+        game->sparks.add(TSpark::create(position, {vx, vy}, look));
         angle += static_cast<float>(step);
     }
 }

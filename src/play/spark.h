@@ -6,13 +6,20 @@
 
 #include <memory>
 
+// A spark's colour, its life in seconds and the share of its speed it keeps each frame.
+struct TSparkLook {
+    int red = 0, green = 0, blue = 0;
+    float life = 0;
+    float damping = 1;
+};
+
 class TSpark {
 public:
     // The spark's particle is appended to the particles list; the caller appends the spark to sparks. The
     // particle is part of the spark: the thousands of a busy arena are pulled, pushed and integrated by
     // the list, and one object each is half the memory to go through.
-    static std::shared_ptr<TSpark> create(const TVector& position, float vx, float vy, int red, int green,
-                                          int blue, float life, float damping);
+    static std::shared_ptr<TSpark> create(const TVector& position, const TVector& velocity,
+                                          const TSparkLook& look);
 
     void update(float dt);
     void draw();
@@ -24,5 +31,11 @@ public:
     int red = 0, green = 0, blue = 0;
 };
 
-// Throws a ring of count sparks out of position. A red of 0 gives the whole ring one random colour.
-void burst(const TVector& position, int count, float minSpeed, float maxSpeed, int red, int green, int blue);
+// A ring of sparks thrown out of a point; a red of 0 gives the whole ring one random colour.
+struct TBurst {
+    int count = 0;
+    float minSpeed = 0, maxSpeed = 0;
+    int red = 0, green = 0, blue = 0;
+};
+constexpr TBurst ExplosionBurst{.count = 30, .minSpeed = 200, .maxSpeed = 1600}; // an enemy's
+void burst(const TVector& position, const TBurst& ring);

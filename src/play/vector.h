@@ -2,7 +2,9 @@
 //
 // Screen units, x to the right and y downwards; angles in degrees. A vector is a plain value kept inside
 // its owner (a particle, a shape segment); other objects hold references to it and change it in place, so
-// the in-place operations return the receiver for chaining.
+// the in-place operations return the receiver for chaining. The value forms (operators, `normalized`,
+// `rotated`) take the same float steps in the same order as their in-place twins, so either form gives
+// the same bits and a replay cannot tell them apart.
 #pragma once
 
 #include <string>
@@ -13,9 +15,6 @@ double radiansToDegrees(double radians);
 struct TVector {
     float x = 0;
     float y = 0;
-
-    static TVector create(float x, float y) { return TVector{x, y}; }
-    TVector copy() const { return *this; }
 
     float length() const;
     // A zero vector has no direction: it is left unchanged rather than turned into NaNs, so callers that
@@ -38,6 +37,13 @@ struct TVector {
     // Positive degrees turn counter-clockwise on the y-down screen: (1, 0) by 90 becomes (0, -1).
     TVector& rotate(float degrees);
     TVector& negate();
+
+    TVector operator+(const TVector& other) const { return {x + other.x, y + other.y}; }
+    TVector operator-(const TVector& other) const { return {x - other.x, y - other.y}; }
+    TVector operator-() const { return {-x, -y}; }
+    TVector operator*(float factor) const { return {x * factor, y * factor}; }
+    TVector normalized() const { return TVector(*this).normalize(); }
+    TVector rotated(float degrees) const { return TVector(*this).rotate(degrees); }
 
     std::string toString() const; // "x,y"
 };

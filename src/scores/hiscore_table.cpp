@@ -48,10 +48,10 @@ void THiscoreTable::merge(const THiscoreTable& other) {
 }
 
 void THiscoreTable::draw(float y) {
-    drawCaption("GRID HEROES", y, 1, CaptionStyle::Blue, 1, 1);
+    drawCaption("GRID HEROES", y, CaptionStyle::Blue, {.white = true});
     TTextLine boast;
     boast << best->name << " says: " << best->brag;
-    drawCaption(boast.view(), y + 50, 0, CaptionStyle::Flashing, 1, 0);
+    drawCaption(boast.view(), y + 50, CaptionStyle::Flashing, {.bar = false});
     best->drawStats(y + 70, 1, true);
     // The detailed block above takes 170 rows; places 2 to 10 follow one line each.
     for (int place = 2; place <= Size; ++place)

@@ -95,11 +95,10 @@ bool TScoreRecord::enter(float y, bool askBrag) {
 
 void TScoreRecord::drawEntry(float y) const {
     const bool askingBrag = entryStep == 2;
-    drawCaption(askingBrag ? "AND SOMETHING TO BRAG ABOUT..." : "ENTER YOUR NAME", y, 0, CaptionStyle::Blue,
-                1, 1);
+    drawCaption(askingBrag ? "AND SOMETHING TO BRAG ABOUT..." : "ENTER YOUR NAME", y, CaptionStyle::Blue);
     TTextLine typedLine;
     typedLine << (askingBrag ? bragInput : nameInput) << "_";
-    drawCaption(typedLine.view(), y + 20, 0, CaptionStyle::Blue, 1, 1);
+    drawCaption(typedLine.view(), y + 20, CaptionStyle::Blue);
 }
 
 void TScoreRecord::enterIntoTable() {
@@ -143,16 +142,16 @@ void TScoreRecord::drawStats(float y, int place, bool detailed) const {
     if (!detailed) {
         TTextLine line;
         line << place << ": " << name << "  " << score;
-        drawCaption(line.view(), y, 0, CaptionStyle::Blue, 1, 0);
+        drawCaption(line.view(), y, CaptionStyle::Blue, {.bar = false});
         return;
     }
 
     TTextLine scoreLine;
     scoreLine << "SCORE: " << score;
-    drawCaption(scoreLine.view(), y, 1, CaptionStyle::Plain, 1, 0);
+    drawCaption(scoreLine.view(), y, CaptionStyle::Plain, {.white = true, .bar = false});
     TTextLine shotsLine;
     shotsLine << "SHOTS FIRED: " << shotsFired << "  SHOTS HIT: " << shotsHit;
-    drawCaption(shotsLine.view(), y + 20, 1, CaptionStyle::Plain, 1, 0);
+    drawCaption(shotsLine.view(), y + 20, CaptionStyle::Plain, {.white = true, .bar = false});
 
     // drawCaption has left the origin, scale, opacity and additive blending as the icons need them.
     setDrawRotation(0);

@@ -21,7 +21,6 @@ Picture& glowStrip() {
 // A scale of zero or below would fold the outline onto a point or mirror it; shrinking stops here.
 constexpr float smallestScale = 0.01f;
 
-// The drawing passes this width and caps every line; the glow frame alone varies between objects.
 constexpr float glowLineWidth = 20;
 constexpr int glowLineCapped = 1;
 
@@ -29,6 +28,10 @@ constexpr int glowLineCapped = 1;
 
 void setShapeGlowPicture(Picture glowPicture) {
     glowStrip() = std::move(glowPicture);
+}
+
+void drawGlowSegment(const Picture& strip, int frame, const TVector& from, const TVector& to) {
+    drawGlowLine(strip, frame, from.x, from.y, to.x, to.y, glowLineWidth, glowLineCapped);
 }
 
 const Picture& shapeGlowPicture() {
@@ -49,7 +52,7 @@ TShapeLine TShapeLine::create(float x1, float y1, float x2, float y2, float /*wi
 void TShapeLine::draw(int frame) const {
     setDrawColor(red, green, blue);
     setDrawAlpha(alpha);
-    drawGlowLine(glowStrip(), frame, start.x, start.y, end.x, end.y, glowLineWidth, glowLineCapped);
+    drawGlowSegment(glowStrip(), frame, start, end);
 }
 
 Shape TShape::create(std::string_view path) {
@@ -62,20 +65,16 @@ Shape TShape::copy() const {
     auto shape = std::allocate_shared<TShape>(TRecycler<TShape>{});
     shape->scale = scale;
     shape->visible = visible;
-    shape->heading = heading.copy();
-    shape->needsRotation = 1;
-    shape->sourceLines.reserve(sourceLines.size());
-    shape->drawnLines.reserve(sourceLines.size());
-    for (const TShapeLine& line : sourceLines) {
-        shape->sourceLines.push_back(line.copy());
-        shape->drawnLines.push_back(line.copy());
-    }
+    shape->heading = heading;
+    shape->needsRotation = true;
+    shape->sourceLines = sourceLines;
+    shape->drawnLines = sourceLines;
     return shape;
 }
 
 void TShape::draw(int frame) {
-    if (visible == 0) return;
-    if (needsRotation != 0) rotateLines();
+    if (!visible) return;
+    if (needsRotation) rotateLines();
     for (const TShapeLine& line : drawnLines)
         line.draw(frame);
 }
@@ -100,18 +99,18 @@ void TShape::rotateLines() {
         turn(sourceLines[k].start, drawnLines[k].start);
         turn(sourceLines[k].end, drawnLines[k].end);
     }
-    needsRotation = 0;
+    needsRotation = false;
 }
 
 void TShape::setScale(float newScale) {
     scale = newScale;
-    needsRotation = 1;
+    needsRotation = true;
 }
 
 void TShape::changeScale(float change) {
     scale += change;
     if (!(scale > 0)) scale = smallestScale;
-    needsRotation = 1;
+    needsRotation = true;
 }
 
 void TShape::load(std::string_view path) {

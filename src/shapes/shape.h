@@ -17,6 +17,8 @@
 
 // The four-frame glow strip every shape line is drawn with; the game object sets it once at start-up.
 void setShapeGlowPicture(Picture glowPicture);
+// Every glow line in the arena is as wide and capped alike; only the strip's frame varies.
+void drawGlowSegment(const Picture& strip, int frame, const TVector& from, const TVector& to);
 const Picture& shapeGlowPicture();
 
 struct TShapeLine {
@@ -30,7 +32,6 @@ struct TShapeLine {
     // The width is part of the file format but every line is drawn as a glow line of the one width.
     static TShapeLine create(float x1, float y1, float x2, float y2, float width, int red, int green,
                              int blue);
-    TShapeLine copy() const { return *this; }
     // At the positions as stored: the caller's drawing origin places the shape on screen.
     void draw(int frame) const;
 };
@@ -46,9 +47,9 @@ public:
     TShapeLines sourceLines; // as loaded, in file order
     TShapeLines drawnLines;  // one per source line, same order: turned and scaled
     float scale = 1;
-    TVector heading{1, 0}; // (1, 0) leaves the shape as drawn in its file
-    int needsRotation = 1; // owners set it after changing heading
-    int visible = 1;
+    TVector heading{1, 0};     // (1, 0) leaves the shape as drawn in its file
+    bool needsRotation = true; // owners set it after changing heading
+    bool visible = true;
 
     // An empty path gives an empty shape.
     static Shape create(std::string_view path);

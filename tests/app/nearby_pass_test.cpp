@@ -79,7 +79,7 @@ protected:
                 const float angle = real(0, 6.2831853f);
                 TShot::create(anywhere(), TVector{500 * std::cos(angle), 500 * std::sin(angle)});
             }
-            if (frame % 4 == 0) burst(anywhere(), 30, 100, 300, 0, 0, 0);
+            if (frame % 4 == 0) burst(anywhere(), {.count = 30, .minSpeed = 100, .maxSpeed = 300});
             game->updateWorld(frameDt);
             played.hashes.push_back(hashGameState(*game));
             game->enemies.forEach([&](TEnemy& enemy) {

@@ -34,8 +34,8 @@ protected:
             game->frame();
         }
     }
-    void chooseFromTitle(int entry) {
-        while (game->mainMenu->selected != entry) {
+    void chooseFromTitle(MainMenuEntry entry) {
+        while (game->mainMenu->selectedEntry<MainMenuEntry>() != entry) {
             tapKey(Key::Down);
             loopFrames(1);
         }

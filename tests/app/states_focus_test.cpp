@@ -97,7 +97,7 @@ TEST_F(FocusReplayTest, ALeftWindowIsRecordedAndReplaysToTheSamePause) {
     stepFrames(20);
     loseWindowFocus();
     stepFrames(20);
-    const int recordedState = game->state;
+    const GameState recordedState = game->state;
     stopRecording();
     ASSERT_EQ(recordedState, GameState::Pause);
     std::ifstream in(path);

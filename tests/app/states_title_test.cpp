@@ -14,8 +14,7 @@ using LeavingTest = StatesTest;
 
 TEST_F(TitleStepTest, TheMenuOpensEachPageAndEachPageComesBackToIt) {
     stepFrames(1);
-    const int pages[] = {GameState::Configuration, GameState::Instructions, GameState::Credits};
-    for (int page : pages) {
+    for (const GameState page : {GameState::Configuration, GameState::Instructions, GameState::Credits}) {
         tapKey(Key::Down); // the cursor stays where it was left, so one step further each time
         tapKey(Key::Enter);
         stepFrames(1);

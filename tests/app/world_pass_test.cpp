@@ -33,12 +33,14 @@ TEST_F(WorldPassTest, TheGridIsDrawnOnlyWhileARunIsOnScreen) {
     game->state = GameState::Title;
     const long withoutGrid = glowLinesDrawnBy(drawWorld);
     EXPECT_GT(withoutGrid, 0); // the border and the craft
-    for (int state = 1; state <= 10; ++state) {
+    for (const GameState state : {GameState::Pause, GameState::Play, GameState::HiscoresPage,
+                                  GameState::Title, GameState::Configuration, GameState::LifeLost,
+                                  GameState::GameOver, GameState::Credits, GameState::Instructions}) {
         game->state = state;
         const bool runOnScreen = state == GameState::Play || state == GameState::Pause ||
                                  state == GameState::LifeLost || state == GameState::GameOver;
         EXPECT_EQ(glowLinesDrawnBy(drawWorld) - withoutGrid, runOnScreen ? meshLines : 0)
-            << "state " << state;
+            << "state " << static_cast<int>(state);
     }
 }
 

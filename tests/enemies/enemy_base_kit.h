@@ -40,7 +40,7 @@ inline std::shared_ptr<TShape> testOutline() {
     shape->sourceLines.push_back(TShapeLine::create(-10, 0, 10, 0, 1, 255, 0, 0));
     shape->sourceLines.push_back(TShapeLine::create(0, -10, 0, 10, 1, 0, 255, 0));
     shape->drawnLines = shape->sourceLines;
-    shape->needsRotation = 0;
+    shape->needsRotation = false;
     return shape;
 }
 

@@ -28,12 +28,13 @@ TEST_F(LevelDirector, OnlyPlayTimeCountsAndALongFrameLosesItsExcess) {
     director().levelTime = 5;
     auto& trickle = pattern<TTricklePattern>();
     trickle.waitTime = 1;
-    for (int state : {GameState::Pause, GameState::LifeLost, GameState::GameOver, GameState::Title}) {
+    for (const GameState state :
+         {GameState::Pause, GameState::LifeLost, GameState::GameOver, GameState::Title}) {
         game->state = state;
         for (int i = 0; i < 100; ++i)
             game->updateWorld(frameDt);
-        EXPECT_EQ(director().levelTime, 5) << state;
-        EXPECT_EQ(trickle.waitTime, 1) << state;
+        EXPECT_EQ(director().levelTime, 5) << static_cast<int>(state);
+        EXPECT_EQ(trickle.waitTime, 1) << static_cast<int>(state);
     }
     EXPECT_TRUE(game->enemies.empty());
 

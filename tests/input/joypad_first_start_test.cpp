@@ -77,7 +77,7 @@ protected:
 
     // The glow lines the craft's drawing adds in play over the same drawing in the pause: the crosshair.
     long crosshairLines() {
-        const int state = game->state;
+        const GameState state = game->state;
         resetRenderStats();
         craft().draw();
         const long inPlay = renderStats().glowLines;

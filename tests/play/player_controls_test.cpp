@@ -21,10 +21,6 @@ TVector keysThrust(std::initializer_list<int> keys) {
     return keyboardThrust(fakeKeyDown).thrust;
 }
 
-TVector rotatedBy(TVector v, float degrees) {
-    return v.rotate(degrees);
-}
-
 void expectVectorNear(const TVector& actual, float x, float y, float tolerance = 1e-3f) {
     EXPECT_NEAR(actual.x, x, tolerance);
     EXPECT_NEAR(actual.y, y, tolerance);
@@ -118,7 +114,7 @@ TEST_F(PlayerTest, WeaponLevelsTwoAndThreeFanOutFromTheCraftWithItsVelocityInsid
         const TVector first =
             TVector{-0.6f, -0.8f}.rotate(pattern.firstTurn).scale(pattern.speed).add(TVector{0, 200});
         for (size_t i = 0; i < fired.size(); ++i) {
-            const TVector expected = rotatedBy(first, pattern.step * static_cast<float>(i));
+            const TVector expected = first.rotated(pattern.step * static_cast<float>(i));
             expectVectorNear(fired[i]->particle->velocity, expected.x, expected.y, 0.01f);
             expectVectorNear(spawnPoint(*fired[i]), 400, 300, 0.01f);
         }

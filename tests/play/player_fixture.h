@@ -54,10 +54,7 @@ protected:
 
     // Where the craft released the shot: a new shot starts 24 units ahead along its flight.
     static TVector spawnPoint(const TShot& shot) {
-        TVector lead = shot.particle->velocity;
-        lead.normalize().scale(24);
-        TVector spawn = shot.particle->position;
-        return spawn.subtract(lead);
+        return shot.particle->position - shot.particle->velocity.normalized() * 24;
     }
 
     static std::vector<TSpark*> sparks() {

@@ -16,7 +16,8 @@ std::vector<TSpark*> allSparks() {
 using Spark = PlayWorldTest;
 
 TEST_F(Spark, ASecondLongSparkIsGoneAfterNineTenthsAtOneTenthOpacity) {
-    auto spark = TSpark::create(TVector{100, 100}, 0, 0, 255, 255, 255, 1.0f, 0.95f);
+    auto spark = TSpark::create(TVector{100, 100}, {},
+                                {.red = 255, .green = 255, .blue = 255, .life = 1.0f, .damping = 0.95f});
     game->sparks.add(spark);
     for (int i = 0; i < 17; ++i)
         spark->update(0.05f); // 0.85 s
@@ -29,7 +30,8 @@ TEST_F(Spark, ASecondLongSparkIsGoneAfterNineTenthsAtOneTenthOpacity) {
 
 TEST_F(Spark, ABurstOfTenIsSpaced35DegreesApart) {
     seedRandom(1234);
-    burst(TVector{300, 300}, 10, 200, 400, 255, 200, 60);
+    burst(TVector{300, 300},
+          {.count = 10, .minSpeed = 200, .maxSpeed = 400, .red = 255, .green = 200, .blue = 60});
     const auto sparks = allSparks();
     ASSERT_EQ(sparks.size(), 10u);
     for (size_t i = 1; i < sparks.size(); ++i) {
@@ -48,7 +50,8 @@ TEST_F(Spark, RedZeroGivesTheWholeBurstOneRandomColourWhateverGreenAndBlueSay) {
     for (int seed : {1, 99, 4242}) {
         game->sparks.clear();
         seedRandom(seed);
-        burst(TVector{300, 300}, 30, 200, 1600, 0, 255, 7);
+        burst(TVector{300, 300},
+              {.count = 30, .minSpeed = 200, .maxSpeed = 1600, .red = 0, .green = 255, .blue = 7});
         const auto sparks = allSparks();
         const TSpark& first = *sparks.front();
         EXPECT_GE(std::min({first.red, first.green, first.blue}), 100);

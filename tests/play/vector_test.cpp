@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "play/vector.h"
 
@@ -48,9 +49,32 @@ TEST(VectorNormalize, UnitLengthAndZeroStaysZero) {
     EXPECT_EQ(zero.y, 0);
 }
 
+// The value forms must give the very bits of the in-place forms: the craft's shots are aimed with them,
+// and a replay recorded before them has to play on to the last bit.
+TEST(VectorValueForms, GiveTheBitsOfTheInPlaceForms) {
+    const auto sameBits = [](const TVector& a, const TVector& b) {
+        return std::memcmp(&a, &b, sizeof a) == 0;
+    };
+    const TVector samples[] = {
+        {0, 0}, {-0.0f, 0}, {3, -4}, {0.1f, 0.7f}, {1e-40f, -2e-39f}, {-830.25f, 1e30f}, {123.456f, -0.001f}};
+    for (const TVector& a : samples) {
+        EXPECT_TRUE(sameBits(-a, TVector(a).negate())) << a.toString();
+        EXPECT_TRUE(sameBits(a.normalized(), TVector(a).normalize())) << a.toString();
+        for (const float turn : {-45.0f, 5.0f, 12.0f})
+            EXPECT_TRUE(sameBits(a.rotated(turn), TVector(a).rotate(turn))) << a.toString() << " by " << turn;
+        for (const float factor : {0.0f, -1.5f, 1100.0f})
+            EXPECT_TRUE(sameBits(a * factor, TVector(a).scale(factor)))
+                << a.toString() << " times " << factor;
+        for (const TVector& b : samples) {
+            EXPECT_TRUE(sameBits(a + b, TVector(a).add(b))) << a.toString() << " + " << b.toString();
+            EXPECT_TRUE(sameBits(a - b, TVector(a).subtract(b))) << a.toString() << " - " << b.toString();
+        }
+    }
+}
+
 TEST(VectorText, ComponentsJoinedByComma) {
-    EXPECT_EQ(TVector::create(1.5f, -2).toString(), "1.5,-2");
-    EXPECT_FALSE(TVector::create(1, 2).equals({std::nextafter(1.0f, 2.0f), 2}));
+    EXPECT_EQ((TVector{1.5f, -2}).toString(), "1.5,-2");
+    EXPECT_FALSE((TVector{1, 2}).equals({std::nextafter(1.0f, 2.0f), 2}));
 }
 
 } // namespace

@@ -87,7 +87,7 @@ protected:
         return replayVerdict();
     }
 
-    std::set<int> statesSeen;
+    std::set<GameState> statesSeen;
 };
 
 TEST_F(ReplayFiles, RunWithDeathsMatchesEveryCheckpoint) {
@@ -177,7 +177,7 @@ TEST_F(ReplayPacing, APacedRecordingReplaysUnpacedToTheSameState) {
     frames(40);
     releaseKey(Key::Right);
     frames(10);
-    const int recordedState = game->state;
+    const GameState recordedState = game->state;
     stopRecording();
 
     const int start = elapsedMillis();

@@ -27,7 +27,7 @@ protected:
         // One segment along the file's +x axis, 40 long.
         shape = TShape::create("");
         shape->sourceLines.push_back(TShapeLine::create(0, 0, 40, 0, 1, 255, 255, 255));
-        shape->drawnLines.push_back(shape->sourceLines.back().copy());
+        shape->drawnLines.push_back(shape->sourceLines.back());
         setDrawOrigin(400, 300);
     }
     void TearDown() override { setShapeGlowPicture(nullptr); }

@@ -20,8 +20,9 @@
 namespace {
 
 // Front-end pages worth a visit before starting; QUIT is never chosen (it ends the process).
-constexpr int visitableEntries[] = {MainMenuEntry::Configuration, MainMenuEntry::Instructions,
-                                    MainMenuEntry::Credits};
+constexpr int visitableEntries[] = {menuIndex(MainMenuEntry::Configuration),
+                                    menuIndex(MainMenuEntry::Instructions),
+                                    menuIndex(MainMenuEntry::Credits)};
 // The joypad numbers its axes 1..4, 8, 9 for the platform's six (0 X, 1 Y, 2 Z, 3 R, 4 U, 5 V).
 constexpr int axisNumbers[6] = {1, 2, 3, 4, 8, 9};
 // What a hand on the keyboard types during name entry: letters are taken, capitals and signs ignored.
@@ -138,7 +139,8 @@ void TSoakBot::onTitle(TGame& game) {
     }
     if (framesInState < lingerFrames) return;
     if (visitTarget < 0) {
-        visitTarget = visitsLeft > 0 ? visitableEntries[random.integer(0, 2)] : MainMenuEntry::Start;
+        visitTarget =
+            visitsLeft > 0 ? visitableEntries[random.integer(0, 2)] : menuIndex(MainMenuEntry::Start);
         if (visitsLeft > 0) --visitsLeft;
     }
     if (steerMenu(game, *game.mainMenu, visitTarget, true)) visitTarget = -1;
@@ -176,16 +178,17 @@ void TSoakBot::onConfiguration(TGame& game, bool paused) {
                 tapKey(Key::Escape);
                 return;
             }
-            menuTarget = ConfigMenuEntry::Back;
+            menuTarget = menuIndex(ConfigMenuEntry::Back);
         } else {
             --menuActionsLeft;
             // The control mode is the switch most worth exercising; the joypad screens come now and then.
             const int roll = random.integer(0, 99);
-            menuTarget = roll < 35   ? ConfigMenuEntry::Control
-                         : roll < 60 ? random.integer(ConfigMenuEntry::MusicVolume, ConfigMenuEntry::Grid)
-                         : roll < 75 ? ConfigMenuEntry::ConfigureJoypad
-                         : roll < 85 ? ConfigMenuEntry::TestJoypad
-                                     : random.integer(0, ConfigMenuEntry::Back - 1);
+            menuTarget = roll < 35   ? menuIndex(ConfigMenuEntry::Control)
+                         : roll < 60 ? random.integer(menuIndex(ConfigMenuEntry::MusicVolume),
+                                                      menuIndex(ConfigMenuEntry::Grid))
+                         : roll < 75 ? menuIndex(ConfigMenuEntry::ConfigureJoypad)
+                         : roll < 85 ? menuIndex(ConfigMenuEntry::TestJoypad)
+                                     : random.integer(0, menuIndex(ConfigMenuEntry::Back) - 1);
         }
     }
     const TMenu& menu = *game.configMenu;
@@ -193,13 +196,13 @@ void TSoakBot::onConfiguration(TGame& game, bool paused) {
         steerMenu(game, menu, menuTarget, false);
         return;
     }
-    if (menuTarget <= ConfigMenuEntry::Control) {
+    if (menuTarget <= menuIndex(ConfigMenuEntry::Control)) {
         changeOption(game);
         menuTarget = -1;
         return;
     }
     if (steerMenu(game, menu, menuTarget, true)) {
-        if (menuTarget == ConfigMenuEntry::ConfigureJoypad) ++tally.joypadSetups;
+        if (menuTarget == menuIndex(ConfigMenuEntry::ConfigureJoypad)) ++tally.joypadSetups;
         menuTarget = -1;
     }
 }
@@ -281,7 +284,7 @@ void TSoakBot::changeOption(TGame& game) {
     const int before = game.configMenu->items[static_cast<size_t>(entry)].current;
     // The control mode is pushed towards the other mode most of the time; the rest goes either way,
     // including past the ends.
-    if (entry == ConfigMenuEntry::Control && random.chance(0.8)) {
+    if (entry == menuIndex(ConfigMenuEntry::Control) && random.chance(0.8)) {
         tapKey(before == ControlMode::Joypad ? Key::Left : Key::Right);
         ++tally.controlSwitches;
         return;

@@ -14,6 +14,7 @@
 #include <set>
 
 class TGame;
+enum class GameState;
 class TEnemy;
 class TMenu;
 class TVirtualPad;
@@ -89,7 +90,7 @@ private:
     TSoakRandom random;
     TVirtualPad& pad;
 
-    int lastState = -1;
+    GameState lastState{}; // none yet
     int framesInState = 0;
     bool playedOnce = false;
     bool runLeft = false;

@@ -72,7 +72,8 @@ struct TSessionTotals {
     TBotTally bot;
     TListPeaks peaks;
     TSoakCoverage coverage;
-    int framesIn[16] = {}; // by the state the frame started in
+    int framesByState[16] = {}; // by the state the frame started in
+    int framesIn(GameState state) const { return framesByState[static_cast<int>(state) & 15]; }
 };
 
 bool parseOptions(int argc, char** argv, TOptions& options) {
@@ -236,8 +237,8 @@ TRunResult playRun(uint64_t seed, bool keptAlive, const TOptions& options, TVirt
             result.failure = "the run never came back to the title after being abandoned";
             break;
         }
-        const int stateBefore = game->state;
-        ++totals.framesIn[stateBefore & 15];
+        const GameState stateBefore = game->state;
+        ++totals.framesByState[static_cast<int>(stateBefore) & 15];
         const int scoreBefore = game->player->stats.score;
         const int savesBefore = settings.savesChecked;
         const int millis = bot.prepareFrame(*game);
@@ -335,9 +336,9 @@ void printTotals(const TSessionTotals& t, double seconds) {
     std::printf(
         "soak: frames by screen: title %d, pages %d, configuration %d, play %d, pause %d, life lost %d, "
         "game over %d\n",
-        t.framesIn[GameState::Title], t.framesIn[GameState::Credits] + t.framesIn[GameState::Instructions],
-        t.framesIn[GameState::Configuration], t.framesIn[GameState::Play], t.framesIn[GameState::Pause],
-        t.framesIn[GameState::LifeLost], t.framesIn[GameState::GameOver]);
+        t.framesIn(GameState::Title), t.framesIn(GameState::Credits) + t.framesIn(GameState::Instructions),
+        t.framesIn(GameState::Configuration), t.framesIn(GameState::Play), t.framesIn(GameState::Pause),
+        t.framesIn(GameState::LifeLost), t.framesIn(GameState::GameOver));
     std::printf("soak: largest lists: particles %zu, shots %zu, sparks %zu, enemies %zu, shockwaves %zu, "
                 "score texts %zu\n",
                 t.peaks.particles, t.peaks.shots, t.peaks.sparks, t.peaks.enemies, t.peaks.shockwaves,

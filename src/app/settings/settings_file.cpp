@@ -32,22 +32,15 @@ TSaveSteps saveSteps;
 
 namespace {
 
-namespace ConfigEntry {
-constexpr int Music = 0;
-constexpr int Effects = 1;
-constexpr int Grid = 2;
-constexpr int Control = 3;
-} // namespace ConfigEntry
-
-void showOption(TGame& g, int entry, int value) {
-    g.configMenu->items[static_cast<size_t>(entry)].current = value;
+void showOption(TGame& g, ConfigMenuEntry entry, int value) {
+    g.configMenu->items[static_cast<size_t>(menuIndex(entry))].current = value;
 }
 
 } // namespace
 
 void applyVolumes(TGame& g, int musicOption, int effectsOption) {
-    showOption(g, ConfigEntry::Music, musicOption);
-    showOption(g, ConfigEntry::Effects, effectsOption);
+    showOption(g, ConfigMenuEntry::MusicVolume, musicOption);
+    showOption(g, ConfigMenuEntry::EffectsVolume, effectsOption);
     g.musicVolume = static_cast<float>(musicOption) * 0.25f;
     g.sounds->effectsVolume = static_cast<float>(effectsOption) * 0.25f;
     setChannelGain(g.titleChannel, g.musicVolume);
@@ -55,13 +48,13 @@ void applyVolumes(TGame& g, int musicOption, int effectsOption) {
 }
 
 void applyGrid(TGame& g, int option) {
-    g.grid->enabled = option;
-    showOption(g, ConfigEntry::Grid, option);
+    g.grid->enabled = option != 0;
+    showOption(g, ConfigMenuEntry::Grid, option);
 }
 
 void applyControlMode(TGame& g, int option) {
     g.player->controlMode = option;
-    showOption(g, ConfigEntry::Control, option);
+    showOption(g, ConfigMenuEntry::Control, option);
 }
 
 namespace {
@@ -136,16 +129,16 @@ void TGame::loadSettings() {
 
 namespace {
 
-int shownOption(const TGame& g, int entry) {
-    return g.configMenu->items[static_cast<size_t>(entry)].current;
+int shownOption(const TGame& g, ConfigMenuEntry entry) {
+    return g.configMenu->items[static_cast<size_t>(menuIndex(entry))].current;
 }
 
 void writeSettings(const TGame& g, const TextFile& file) {
     writeTextLine(file, "[Grid]");
     writeNumberLine(file, g.grid->enabled);
     writeTextLine(file, "[Sound]");
-    writeNumberLine(file, shownOption(g, ConfigEntry::Music));
-    writeNumberLine(file, shownOption(g, ConfigEntry::Effects));
+    writeNumberLine(file, shownOption(g, ConfigMenuEntry::MusicVolume));
+    writeNumberLine(file, shownOption(g, ConfigMenuEntry::EffectsVolume));
     writeTextLine(file, "[Hiscore]");
     g.hiscores->write(file);
     writeTextLine(file, "[Input]");

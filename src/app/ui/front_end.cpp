@@ -27,8 +27,9 @@
 namespace {
 
 // The option texts show with "<<" and ">>" which ways the value can still go.
-void addPercentOptions(TMenu& menu, int index, const char* name) {
+void addPercentOptions(TMenu& menu, ConfigMenuEntry entry, const char* name) {
     const std::string label(name);
+    const int index = menuIndex(entry);
     menu.addItem(label + ": 0% >>");
     menu.addOption(index, "<< " + label + ": 25% >>");
     menu.addOption(index, "<< " + label + ": 50% >>");
@@ -48,21 +49,21 @@ void buildMenus(TGame& g) {
     addPercentOptions(config, ConfigMenuEntry::MusicVolume, "MUSIC VOLUME");
     addPercentOptions(config, ConfigMenuEntry::EffectsVolume, "EFFECTS VOLUME");
     config.addItem("HIDE GRID >>");
-    config.addOption(ConfigMenuEntry::Grid, "<< SHOW GRID");
+    config.addOption(menuIndex(ConfigMenuEntry::Grid), "<< SHOW GRID");
     config.addItem("CONTROL: KEYS/MOUSE >>");
-    config.addOption(ConfigMenuEntry::Control, "<< CONTROL: DUAL ANALOG JOYPAD");
+    config.addOption(menuIndex(ConfigMenuEntry::Control), "<< CONTROL: DUAL ANALOG JOYPAD");
     config.addItem("CONFIGURE JOYPAD");
     config.addItem("TEST JOYPAD");
     config.addItem("BACK");
-    config.setOption(ConfigMenuEntry::MusicVolume, 4);
-    config.setOption(ConfigMenuEntry::EffectsVolume, 4);
-    config.setOption(ConfigMenuEntry::Grid, 0);
-    config.setOption(ConfigMenuEntry::Control, 1);
+    config.setOption(menuIndex(ConfigMenuEntry::MusicVolume), 4);
+    config.setOption(menuIndex(ConfigMenuEntry::EffectsVolume), 4);
+    config.setOption(menuIndex(ConfigMenuEntry::Grid), 0);
+    config.setOption(menuIndex(ConfigMenuEntry::Control), 1);
 }
 
 void TGame::applyConfigOption() {
     const int option = configMenu->items[static_cast<size_t>(configMenu->selected)].current;
-    switch (configMenu->selected) {
+    switch (configMenu->selectedEntry<ConfigMenuEntry>()) {
     case ConfigMenuEntry::MusicVolume:
         // The play track always runs at a quarter of the title track's volume.
         musicVolume = static_cast<float>(option) * 0.25f;
@@ -73,7 +74,7 @@ void TGame::applyConfigOption() {
         sounds->effectsVolume = static_cast<float>(option) * 0.25f;
         break;
     case ConfigMenuEntry::Grid:
-        grid->enabled = option;
+        grid->enabled = option != 0;
         break;
     case ConfigMenuEntry::Control:
         player->controlMode = option;
@@ -85,14 +86,14 @@ void TGame::applyConfigOption() {
 
 // --- Shared pieces -------------------------------------------------------------------------------------
 
-int TGame::backPressed() {
+bool TGame::backPressed() {
     // All three are read every time, so none of them is left counted for a later page.
     const bool padBack = joypad->backPressed();
     const bool escape = keyHitCount(Key::Escape) != 0;
     const bool enter = keyHitCount(Key::Enter) != 0;
-    if (!padBack && !escape && !enter) return 0;
+    if (!padBack && !escape && !enter) return false;
     playMenuSound(0.8f);
-    return 1;
+    return true;
 }
 
 void TGame::drawLogo() {
@@ -115,16 +116,17 @@ void TGame::fadeLogoOut() {
 }
 
 void TGame::frontEndBurst() {
-    burstToggle = 1 - burstToggle;
-    if (burstToggle != 0) return;
+    burstToggle = !burstToggle;
+    if (burstToggle) return;
     const float x = static_cast<float>(randomReal(0, screenWidth()));
     const float y = static_cast<float>(randomReal(0, screenHeight()));
     burstPoint.set(x, y);
-    burst(burstPoint, 30, 200, static_cast<float>(randomInteger(500, 1600)), 0, 0, 0);
+    burst(burstPoint,
+          {.count = 30, .minSpeed = 200, .maxSpeed = static_cast<float>(randomInteger(500, 1600))});
 }
 
 void TGame::frontEndBackdrop(float dt, bool hideCraft) {
-    if (hideCraft) player->shape->visible = 0;
+    if (hideCraft) player->shape->visible = false;
     frontEndBurst();
     updateWorld(dt);
     drawWorld();
@@ -146,12 +148,13 @@ void TGame::showNote(std::string text) {
 // title for as long as the session lasts, since nothing the player does there will be kept.
 void TGame::drawNote(float dt) {
     if (noteTime > 0) {
-        drawCaption(noteText, 8, 1, CaptionStyle::Blue, 1, 1);
+        drawCaption(noteText, 8, CaptionStyle::Blue, {.white = true});
         noteTime -= dt;
     } else if (settingsUnreadable && state == GameState::Title) {
-        drawCaption("SETTINGS COULD NOT BE READ AND WILL NOT BE SAVED", 8, 1, CaptionStyle::Blue, 1, 1);
+        drawCaption("SETTINGS COULD NOT BE READ AND WILL NOT BE SAVED", 8, CaptionStyle::Blue,
+                    {.white = true});
     } else if (savedFilesAtRisk() && (state == GameState::Title || state == GameState::GameOver)) {
-        drawCaption("THE BROWSER IS NOT STORING THE SETTINGS", 8, 1, CaptionStyle::Blue, 1, 1);
+        drawCaption("THE BROWSER IS NOT STORING THE SETTINGS", 8, CaptionStyle::Blue, {.white = true});
     }
 }
 
@@ -168,7 +171,7 @@ void TGame::drawVersionText() {
 void TGame::drawJoypadScreen(float dt) {
     joypad->drawScreen();
     joypad->updateScreen(dt);
-    drawCaption("PRESS ESCAPE TO CANCEL", 570, 1, CaptionStyle::Green, 1, 1);
+    drawCaption("PRESS ESCAPE TO CANCEL", 570, CaptionStyle::Green, {.white = true});
     if (keyHitCount(Key::Escape)) joypad->mode = JoypadMode::Hidden;
 }
 
@@ -186,9 +189,12 @@ bool joypadScreenShown(TGame& g, int mode, float dt) {
 
 } // namespace
 
-void TGame::runConfigMenu(int backState) {
+void TGame::runConfigMenu(GameState backState) {
     configMenu->draw(450);
-    switch (configMenu->update()) {
+    const MenuResult result = configMenu->update();
+    if (result == MenuResult::OptionChanged) applyConfigOption();
+    if (result != MenuResult::Chosen) return;
+    switch (configMenu->selectedEntry<ConfigMenuEntry>()) {
     case ConfigMenuEntry::ConfigureJoypad:
         joypad->mode = JoypadMode::Configuration;
         joypad->step = 1;
@@ -199,11 +205,8 @@ void TGame::runConfigMenu(int backState) {
     case ConfigMenuEntry::Back:
         state = backState;
         break;
-    case MenuResult::OptionChanged:
-        applyConfigOption();
-        break;
     default:
-        break;
+        break; // a setting changes with its options, not by being chosen
     }
 }
 
@@ -211,7 +214,7 @@ void TGame::configScreen(float dt) {
     updateWorld(dt);
     drawWorld();
     drawLogo();
-    drawCaption("CONFIGURATION", 50, 0, CaptionStyle::Blue, 1, 1);
+    drawCaption("CONFIGURATION", 50, CaptionStyle::Blue);
     if (joypadScreenShown(*this, JoypadMode::Configuration, dt)) return;
     frontEndBurst();
     if (joypadScreenShown(*this, JoypadMode::Test, dt)) return;
@@ -229,8 +232,8 @@ namespace {
 struct TPageLine {
     float row;
     const char* text;
-    int white;
-    int centred;
+    bool white;
+    bool centred;
 };
 
 constexpr std::array<TPageLine, 6> creditLines{{
@@ -274,8 +277,8 @@ void runTextPage(TGame& g, float dt, const std::array<TPageLine, Count>& lines, 
         g.fadeLogoOut(); // the text needs the space the logo takes
     }
     for (const TPageLine& line : lines)
-        drawCaption(line.text, line.row, line.white, CaptionStyle::Blue, line.centred, 1);
-    drawCaption("BACK", 570, 1, CaptionStyle::Green, 1, 1);
+        drawCaption(line.text, line.row, CaptionStyle::Blue, {.white = line.white, .centred = line.centred});
+    drawCaption("BACK", 570, CaptionStyle::Green, {.white = true});
     if (g.backPressed()) g.state = GameState::Title;
 }
 

@@ -119,11 +119,11 @@ void hiscoresPageStep(TGame& g, float dt) {
     g.frontEndBackdrop(dt, true);
     g.fadeLogoOut();
     g.hiscores->draw(TableTop);
-    drawCaption("LAST RUN", LastRunY, 0, CaptionStyle::Blue, 1, 1);
-    drawCaption(rowText(g, page.row), rowY(page.row), 1, CaptionStyle::Green, 1, 1);
+    drawCaption("LAST RUN", LastRunY, CaptionStyle::Blue);
+    drawCaption(rowText(g, page.row), rowY(page.row), CaptionStyle::Green, {.white = true});
     if (std::string refused = takeWatchRefusal(); !refused.empty()) page.note = refused;
-    if (!page.note.empty()) drawCaption(page.note, NoteY, 1, CaptionStyle::Flashing, 1, 1);
-    drawCaption("UP/DOWN CHOOSE  ENTER WATCH  ESCAPE BACK", 570, 1, CaptionStyle::Green, 1, 1);
+    if (!page.note.empty()) drawCaption(page.note, NoteY, CaptionStyle::Flashing, {.white = true});
+    drawCaption("UP/DOWN CHOOSE  ENTER WATCH  ESCAPE BACK", 570, CaptionStyle::Green, {.white = true});
 
     // Every key is read each frame, so none lingers into the title or the watched run.
     int move = stickMove(*g.joypad);

@@ -19,7 +19,7 @@ enum class Move { None, Up, Down, Left, Right };
 // The stick counts only when it was near the centre at the poll before, so holding it moves once.
 Move stickMove(const TJoypad* pad) {
     Move move = Move::None;
-    if (!pad || pad->stickPushed != 0) return move;
+    if (!pad || pad->stickPushed) return move;
     if (pad->move.y < -0.8f) move = Move::Up;
     if (pad->move.y > 0.8f) move = Move::Down;
     if (pad->move.x < -0.8f) move = Move::Left;
@@ -79,11 +79,11 @@ void TMenu::draw(float y) {
     setDrawScale(1, 1);
     setDrawRotation(0);
     for (int i = 0; i < itemCount; ++i)
-        drawCaption(items[static_cast<size_t>(i)].text(), y + 20.0f * static_cast<float>(i), i == selected,
-                    CaptionStyle::Green, 1, 1);
+        drawCaption(items[static_cast<size_t>(i)].text(), y + 20.0f * static_cast<float>(i),
+                    CaptionStyle::Green, {.white = i == selected});
 }
 
-int TMenu::update() {
+MenuResult TMenu::update() {
     const TJoypad* pad = game ? game->joypad.get() : nullptr;
     Move move = stickMove(pad);
     // Every counter is read, so a key hit this frame never lingers into a later one.
@@ -117,13 +117,9 @@ int TMenu::update() {
         }
     }
 
-    if (pad && pad->selectPressed()) {
+    if ((pad && pad->selectPressed()) || keyHitCount(Key::Enter)) {
         playMenuSound(0.8f);
-        return selected;
-    }
-    if (keyHitCount(Key::Enter)) {
-        playMenuSound(0.8f);
-        return selected;
+        return MenuResult::Chosen;
     }
     return MenuResult::Nothing;
 }

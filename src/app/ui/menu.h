@@ -19,10 +19,14 @@ public:
     int optionCount = 0;
 };
 
-namespace MenuResult {
-constexpr int Nothing = -1;
-constexpr int OptionChanged = 100;
-} // namespace MenuResult
+// What a frame's update did with the selected entry.
+enum class MenuResult { Nothing, Chosen, OptionChanged };
+
+// Each menu names its entries with an enum of its own (MainMenuEntry, ConfigMenuEntry); the value is
+// the entry's index.
+template <class Entry> constexpr int menuIndex(Entry entry) {
+    return static_cast<int>(entry);
+}
 
 class TMenu {
 public:
@@ -33,8 +37,9 @@ public:
     void addOption(int index, const std::string& text);
     void setOption(int index, int value);
     void draw(float y);
-    // Once per frame: -1 nothing, an entry index when chosen, 100 when an option changed.
-    int update();
+    // Once per frame; a chosen or changed entry is the one selected.
+    MenuResult update();
+    template <class Entry> Entry selectedEntry() const { return static_cast<Entry>(selected); }
 
     std::array<TMenuItem, MaxItems> items;
     int itemCount = 0;

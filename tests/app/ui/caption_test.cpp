@@ -42,7 +42,7 @@ TEST_F(CaptionTest, CentredLinesTruncateBothHalves) {
     EXPECT_EQ(centredCaptionX(101), 350); // 400 - 50: the odd pixel goes right, not rounded
     EXPECT_EQ(centredCaptionX(901), -50); // wider than the screen: starts off its left edge
     const int width = measureTextWidth("CONFIGURATION");
-    drawCaption("CONFIGURATION", 200, 0, CaptionStyle::Green, 1, 0);
+    drawCaption("CONFIGURATION", 200, CaptionStyle::Green, {.bar = false});
     const TPixelBounds lit = litBounds(*grabScreen());
     EXPECT_NEAR(lit.left, centredCaptionX(width), 3);
     EXPECT_NEAR(lit.right, centredCaptionX(width) + width, 4);
@@ -50,7 +50,8 @@ TEST_F(CaptionTest, CentredLinesTruncateBothHalves) {
 
 TEST_F(CaptionTest, EachStyleHasItsBarAndTextColour) {
     struct Case {
-        int style, white;
+        CaptionStyle style;
+        bool white;
         std::array<int, 3> bar;  // 80 % of the bar colour over black
         std::array<int, 3> text; // the bar plus the text colour, added
     };
@@ -58,9 +59,9 @@ TEST_F(CaptionTest, EachStyleHasItsBarAndTextColour) {
                           {CaptionStyle::Blue, 0, {48, 48, 72}, {208, 198, 255}},
                           {CaptionStyle::Green, 1, {48, 72, 48}, {255, 255, 255}}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "style " << c.style << " white " << c.white);
+        SCOPED_TRACE(testing::Message() << "style " << static_cast<int>(c.style) << " white " << c.white);
         clearFrame();
-        drawCaption("MIMI", 200, c.white, c.style, 1, 1);
+        drawCaption("MIMI", 200, c.style, {.white = c.white});
         // Full width, from 5 above the row, 20 high.
         expectColorNear(colorAt(2, 195), c.bar);
         expectColorNear(colorAt(797, 214), c.bar);
@@ -73,7 +74,7 @@ TEST_F(CaptionTest, EachStyleHasItsBarAndTextColour) {
 TEST_F(CaptionTest, OtherStylesKeepTheColourAndLeaveAdditiveBlendingAtFullOpacity) {
     setDrawColor(255, 0, 0);
     setDrawAlpha(0.3f);
-    drawCaption("MIMI", 200, 0, CaptionStyle::Plain, 1, 1);
+    drawCaption("MIMI", 200, CaptionStyle::Plain);
     expectColorNear(colorAt(2, 196), {0, 0, 0}); // no bar
     expectColorNear(brightestText(), {255, 0, 0});
     // Two fills on one spot add up only in additive mode at opacity 1.

@@ -13,17 +13,17 @@ namespace {
 using FrontEndTest = FrontEndGameTest;
 
 TEST_F(FrontEndTest, BackReadsPadBackEscapeAndEnterEveryTime) {
-    EXPECT_EQ(game->backPressed(), 0);
+    EXPECT_FALSE(game->backPressed());
     tapKey(Key::Escape);
     tapKey(Key::Enter);
-    EXPECT_EQ(game->backPressed(), 1);
+    EXPECT_TRUE(game->backPressed());
     EXPECT_EQ(menuSoundsPlaying(), 1);
-    EXPECT_EQ(game->backPressed(), 0); // both were taken by the one call
+    EXPECT_FALSE(game->backPressed()); // both were taken by the one call
 
     TJoypad& pad = plugJoypad();
     pad.back = 1;
     tapKey(Key::Enter);
-    EXPECT_EQ(game->backPressed(), 1);
+    EXPECT_TRUE(game->backPressed());
     EXPECT_EQ(keyHitCount(Key::Enter), 0); // read although the pad alone would have done
 }
 
@@ -47,7 +47,7 @@ TEST_F(FrontEndTest, ConfigurationEntriesOpenTheJoypadScreensAndEnterDoesNotAlso
     TJoypad& pad = plugJoypad();
     game->state = GameState::Configuration;
     pad.step = 4;
-    game->configMenu->selected = ConfigMenuEntry::ConfigureJoypad;
+    game->configMenu->selected = menuIndex(ConfigMenuEntry::ConfigureJoypad);
     tapKey(Key::Enter);
     stepFrames(1);
     EXPECT_EQ(pad.mode, JoypadMode::Configuration);
@@ -56,15 +56,15 @@ TEST_F(FrontEndTest, ConfigurationEntriesOpenTheJoypadScreensAndEnterDoesNotAlso
 
     tapKey(Key::Down); // the menu is not run under a joypad screen: the key waits
     stepFrames(2);
-    EXPECT_EQ(game->configMenu->selected, ConfigMenuEntry::ConfigureJoypad);
+    EXPECT_EQ(game->configMenu->selectedEntry<ConfigMenuEntry>(), ConfigMenuEntry::ConfigureJoypad);
     pad.mode = JoypadMode::Hidden;
     stepFrames(1);
-    EXPECT_EQ(game->configMenu->selected, ConfigMenuEntry::TestJoypad);
+    EXPECT_EQ(game->configMenu->selectedEntry<ConfigMenuEntry>(), ConfigMenuEntry::TestJoypad);
 }
 
 TEST_F(FrontEndTest, PagesHideTheCraftBurstEverySecondFrameAndLeaveOnEnter) {
-    for (int page : {GameState::Credits, GameState::Instructions}) {
-        SCOPED_TRACE(testing::Message() << "state " << page);
+    for (const GameState page : {GameState::Credits, GameState::Instructions}) {
+        SCOPED_TRACE(testing::Message() << "state " << static_cast<int>(page));
         game->state = page;
         game->player->shape->visible = 1;
         stepFrames(game->burstToggle == 0 ? 2 : 1);

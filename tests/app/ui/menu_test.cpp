@@ -17,7 +17,7 @@ TEST_F(MenuTest, UpAndDownWrapAroundWithTheMenuSound) {
     TMenu& menu = *game->mainMenu;
     tapKey(Key::Up);
     EXPECT_EQ(menu.update(), MenuResult::Nothing);
-    EXPECT_EQ(menu.selected, MainMenuEntry::Quit); // the last entry
+    EXPECT_EQ(menu.selectedEntry<MainMenuEntry>(), MainMenuEntry::Quit); // the last entry
     EXPECT_EQ(menuSoundsPlaying(), 1);
     tapKey(Key::Down);
     menu.update();
@@ -30,7 +30,7 @@ TEST_F(MenuTest, UpAndDownWrapAroundWithTheMenuSound) {
 TEST_F(MenuTest, AClampedOptionStillSoundsAndIsAppliedAgain) {
     TMenu& menu = *game->configMenu;
     game->state = GameState::Configuration;
-    menu.setOption(ConfigMenuEntry::MusicVolume, 0);
+    menu.setOption(menuIndex(ConfigMenuEntry::MusicVolume), 0);
     game->musicVolume = 0.6f; // out of step with the menu
     tapKey(Key::Left);
     stepFrames(1);
@@ -39,15 +39,15 @@ TEST_F(MenuTest, AClampedOptionStillSoundsAndIsAppliedAgain) {
     EXPECT_GE(menuSoundsPlaying(), 1);
 
     // A value from outside (the settings file) cannot point past the options.
-    menu.setOption(ConfigMenuEntry::MusicVolume, 9);
+    menu.setOption(menuIndex(ConfigMenuEntry::MusicVolume), 9);
     EXPECT_EQ(menu.items[0].text(), "<< MUSIC VOLUME: 100%");
 }
 
 TEST_F(MenuTest, ChangedOptionsReachTheGame) {
     TMenu& menu = *game->configMenu;
     game->state = GameState::Configuration;
-    const auto press = [&](int entry, int key) {
-        menu.selected = entry;
+    const auto press = [&](ConfigMenuEntry entry, int key) {
+        menu.selected = menuIndex(entry);
         tapKey(key);
         stepFrames(1);
     };
@@ -69,17 +69,19 @@ TEST_F(MenuTest, TwoKeysInOneFrame) {
     main.selected = 2;
     tapKey(Key::Enter);
     tapKey(Key::Up);
-    EXPECT_EQ(main.update(), 1);
+    EXPECT_EQ(main.update(), MenuResult::Chosen);
+    EXPECT_EQ(main.selected, 1);
     EXPECT_EQ(main.update(), MenuResult::Nothing);
 
     // Left then Enter: the option changes and Enter is left counted for the next frame.
     TMenu& config = *game->configMenu;
-    config.selected = ConfigMenuEntry::Control;
+    config.selected = menuIndex(ConfigMenuEntry::Control);
     tapKey(Key::Left);
     tapKey(Key::Enter);
     EXPECT_EQ(config.update(), MenuResult::OptionChanged);
     EXPECT_EQ(config.items[3].current, 0);
-    EXPECT_EQ(config.update(), ConfigMenuEntry::Control);
+    EXPECT_EQ(config.update(), MenuResult::Chosen);
+    EXPECT_EQ(config.selectedEntry<ConfigMenuEntry>(), ConfigMenuEntry::Control);
 }
 
 TEST_F(MenuTest, AHeldStickMovesTheCursorOnceAndSelectChooses) {
@@ -102,7 +104,8 @@ TEST_F(MenuTest, AHeldStickMovesTheCursorOnceAndSelectChooses) {
     pad.selectPrevious = 1; // held since the poll before: not a press
     EXPECT_EQ(menu.update(), MenuResult::Nothing);
     pad.selectPrevious = 0;
-    EXPECT_EQ(menu.update(), 0);
+    EXPECT_EQ(menu.update(), MenuResult::Chosen);
+    EXPECT_EQ(menu.selected, 0);
 }
 
 // No game and no display: a death test's child must not inherit the platform's threads.

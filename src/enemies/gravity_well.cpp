@@ -118,8 +118,7 @@ void TGravityWell::emitSpark() {
     const TVector at{particle->position.x + static_cast<float>(std::sin(radians) * distance),
                      particle->position.y + static_cast<float>(std::cos(radians) * distance)};
     const int blue = static_cast<int>(randomReal(100, 150));
-    game->sparks.add(TSpark::create(
-        at, {50, 50}, {.red = 255, .green = 200, .blue = blue, .life = 2.0f, .damping = 0.98f}));
+    TSpark::create(at, {50, 50}, {.red = 255, .green = 200, .blue = blue, .life = 2.0f, .damping = 0.98f});
 }
 
 void TGravityWell::pullSparks(float dt) {

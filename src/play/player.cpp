@@ -198,7 +198,7 @@ void TPlayer::emitExhaust(const TVector& thrust) {
     TVector d = thrust.normalized() * 100;
     for (int i = 0; i < 3; ++i) {
         d.rotate(static_cast<float>(randomReal(-25, 25))); // the turns add up, fanning the plume
-        game->sparks.add(TSpark::create(particle->position, -d, ExhaustSpark));
+        TSpark::create(particle->position, -d, ExhaustSpark);
     }
 }
 

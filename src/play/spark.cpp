@@ -30,6 +30,7 @@ std::shared_ptr<TSpark> TSpark::create(const TVector& position, const TVector& v
     spark->blue = look.blue;
     // Listed through the spark's own count: the spark lives while its particle is listed.
     game->particles.add(std::shared_ptr<TParticle>(spark, &spark->particle));
+    game->sparks.add(spark);
     return spark;
 }
 
@@ -66,7 +67,7 @@ void burst(const TVector& position, const TBurst& ring) {
         const double radians = degreesToRadians(angle);
         const float vx = speed * static_cast<float>(std::sin(radians));
         const float vy = speed * static_cast<float>(std::cos(radians));
-        game->sparks.add(TSpark::create(position, {vx, vy}, look));
+        TSpark::create(position, {vx, vy}, look);
         angle += static_cast<float>(step);
     }
 }

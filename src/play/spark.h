@@ -15,7 +15,7 @@ struct TSparkLook {
 
 class TSpark {
 public:
-    // The spark's particle is appended to the particles list; the caller appends the spark to sparks. The
+    // Made and listed, like every play object: its particle in particles, then the spark in sparks. The
     // particle is part of the spark: the thousands of a busy arena are pulled, pushed and integrated by
     // the list, and one object each is half the memory to go through.
     static std::shared_ptr<TSpark> create(const TVector& position, const TVector& velocity,

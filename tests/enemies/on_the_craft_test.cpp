@@ -25,8 +25,7 @@ TEST_F(OnTheCraft, NoKindLetsANaNIntoItsMotion) {
     game->joypad->fire.set(0, -1);
     craft().shieldOn = 1; // contact breaks them up instead of ending the test with the craft
     TShot::create(at, TVector{0, 0});
-    game->sparks.add(
-        TSpark::create(at, {}, {.red = 255, .green = 255, .blue = 255, .life = 5, .damping = 1}));
+    TSpark::create(at, {}, {.red = 255, .green = 255, .blue = 255, .life = 5, .damping = 1});
 
     const std::shared_ptr<TEnemy> enemies[] = {
         TWanderer::create(at.x, at.y),    TChaser::create(at.x, at.y),

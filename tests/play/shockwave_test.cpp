@@ -30,8 +30,8 @@ TEST_F(Shockwave, GrowsAt1300AndFreesTheBombOnlyWhenItsOwnWavePasses800) {
 }
 
 TEST_F(Shockwave, ShovesSparksEnemiesAndTheCraftOutwardsButNotWellsSnakesOrTheKiller) {
-    game->sparks.add(TSpark::create(TVector{400, 100}, {},
-                                    {.red = 255, .green = 255, .blue = 255, .life = 1, .damping = 0.95f}));
+    TSpark::create(TVector{400, 100}, {},
+                   {.red = 255, .green = 255, .blue = 255, .life = 1, .damping = 0.95f});
     auto chaser = addTestEnemy(EnemyKind::Chaser, 600, 100);
     auto well = addTestEnemy(EnemyKind::GravityWell, 500, 200);
     auto snake = addTestEnemy(EnemyKind::Snake, 500, 200);

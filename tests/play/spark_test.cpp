@@ -18,7 +18,7 @@ using Spark = PlayWorldTest;
 TEST_F(Spark, ASecondLongSparkIsGoneAfterNineTenthsAtOneTenthOpacity) {
     auto spark = TSpark::create(TVector{100, 100}, {},
                                 {.red = 255, .green = 255, .blue = 255, .life = 1.0f, .damping = 0.95f});
-    game->sparks.add(spark);
+    EXPECT_TRUE(game->sparks.contains(spark.get()) && game->particles.contains(&spark->particle));
     for (int i = 0; i < 17; ++i)
         spark->update(0.05f); // 0.85 s
     EXPECT_TRUE(game->sparks.contains(spark.get()));

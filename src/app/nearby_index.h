@@ -123,25 +123,18 @@ public:
     void forEachNearInOrder(const TVector& at, float reach, Visit&& visit, size_t from = 0) {
         TBox box;
         if (!boxAround(at, reach, box)) {
-            for (size_t slot = from; slot < list_->slotCount(); ++slot) {
-                T* entry = list_->atSlot(slot);
-                if (entry && visit(*entry)) return;
-            }
+            walkSlots(from, visit);
             return;
         }
         std::fill(marked_.begin(), marked_.end(), 0);
         forEachCandidate(at, reach, box, [&](const TPlaced& placed, bool near) { mark(placed.slot, near); });
         for (const uint32_t slot : anywhere_)
             if (home_[slot] == Anywhere) mark(slot);
-        for (size_t word = from / 64; word < marked_.size(); ++word)
-            for (uint64_t bits = word == from / 64 ? marked_[word] & (~uint64_t{0} << (from % 64))
-                                                   : marked_[word];
-                 bits != 0; bits &= bits - 1) {
-                const size_t slot = word * 64 + static_cast<size_t>(std::countr_zero(bits));
-                T* entry = list_->atSlot(slot);
-                if (entry && visit(*entry)) return;
-            }
-        visitJoined(visit, from);
+        const bool stopped = walkMarked(from, [&](size_t slot) {
+            T* entry = list_->atSlot(slot);
+            return entry && visit(*entry);
+        });
+        if (!stopped) visitJoined(visit, from);
     }
 
     // For a pass where one entry at a time is set against its neighbours and both may move (separation):
@@ -156,10 +149,7 @@ public:
         };
         TBox box;
         if (!boxAround(at, reach, box)) {
-            for (size_t slot = from; slot < list_->slotCount(); ++slot) {
-                T* entry = list_->atSlot(slot);
-                if (entry && visitLive(*entry)) return;
-            }
+            walkSlots(from, visitLive);
             return;
         }
         std::fill(marked_.begin(), marked_.end(), 0);
@@ -179,20 +169,16 @@ public:
                 mark(slot);
                 markedPlace_[slot].entry = nullptr; // nowhere: looked at where it is
             }
-        for (size_t word = from / 64; word < marked_.size(); ++word)
-            for (uint64_t bits = word == from / 64 ? marked_[word] & (~uint64_t{0} << (from % 64))
-                                                   : marked_[word];
-                 bits != 0; bits &= bits - 1) {
-                const size_t slot = word * 64 + static_cast<size_t>(std::countr_zero(bits));
-                const TPlaced& placed = markedPlace_[slot];
-                if (!placed.entry) {
-                    T* entry = list_->atSlot(slot);
-                    if (entry && visitLive(*entry)) return;
-                } else if (T* entry = entryAt(placed)) {
-                    if (visit(*entry, TVector{placed.x, placed.y})) return;
-                }
+        const bool stopped = walkMarked(from, [&](size_t slot) {
+            const TPlaced& placed = markedPlace_[slot];
+            if (!placed.entry) {
+                T* entry = list_->atSlot(slot);
+                return entry && visitLive(*entry);
             }
-        visitJoined(visitLive, from);
+            T* entry = entryAt(placed);
+            return entry && visit(*entry, TVector{placed.x, placed.y});
+        });
+        if (!stopped) visitJoined(visitLive, from);
     }
 
     // A 32 x 20 grid of 32-unit cells over the 1024 x 640 arena.
@@ -385,14 +371,29 @@ private:
         if (count > values.capacity()) values.reserve(std::max(count, 2 * values.capacity()));
     }
 
+    // The live entries from slot `from` on, in list order, until visit(T&) returns true.
+    template <class Visit> void walkSlots(size_t from, Visit&& visit) {
+        for (size_t slot = from; slot < list_->slotCount(); ++slot) {
+            T* entry = list_->atSlot(slot);
+            if (entry && visit(*entry)) return;
+        }
+    }
+
+    // The marked slots from `from` on, in order, until visit(slot) returns true; true when it did.
+    template <class Visit> bool walkMarked(size_t from, Visit&& visit) {
+        for (size_t word = from / 64; word < marked_.size(); ++word)
+            for (uint64_t bits = word == from / 64 ? marked_[word] & (~uint64_t{0} << (from % 64))
+                                                   : marked_[word];
+                 bits != 0; bits &= bits - 1)
+                if (visit(word * 64 + static_cast<size_t>(std::countr_zero(bits)))) return true;
+        return false;
+    }
+
     void mark(uint32_t slot, bool really = true) { marked_[slot / 64] |= uint64_t{really} << (slot % 64); }
 
     // Entries that joined after the build, in list order, including any that join during this walk.
     template <class Visit> void visitJoined(Visit&& visit, size_t from = 0) {
-        for (size_t slot = std::max(builtSlots_, from); slot < list_->slotCount(); ++slot) {
-            T* entry = list_->atSlot(slot);
-            if (entry && visit(*entry)) return;
-        }
+        walkSlots(std::max(builtSlots_, from), visit);
     }
 
     PositionOf positionOf_;

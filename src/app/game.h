@@ -174,10 +174,11 @@ public:
     // Open during the passes that look for pairs: enemies near shots during the shots pass, sparks near
     // wells and enemies near enemies (wells' pulls, separation) during the enemies pass. Without them (or
     // with useNearbyIndexes off) those passes walk the whole lists, with the same outcome at quadratic
-    // cost.
+    // cost. Separation moves most of a crowd in every pass, and each move out of its cell costs the index
+    // more than a few more entries to pass over in a query: its cells are twice as wide.
     TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius, canMeetShots};
     TNearbyIndex<TSpark> sparksNear{sparkPosition, nullptr};
-    TNearbyIndex<TEnemy> enemiesAround{enemyPosition, nullptr, nullptr, enemyKind};
+    TNearbyIndex<TEnemy, 64> enemiesAround{enemyPosition, nullptr, nullptr, enemyKind};
     bool useNearbyIndexes = true;
 
     int snakeLimit = 0;

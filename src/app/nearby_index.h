@@ -25,10 +25,9 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
-template <class T> class TNearbyIndex {
+template <class T, int CellSize = 32> class TNearbyIndex {
 public:
     using PositionOf = const TVector& (*)(const T&);
     // How far an entry reaches out of its own position (an enemy's radius); null for points.
@@ -68,12 +67,9 @@ public:
         if (slot >= builtSlots_) return; // joiners are candidates anyway
         const TVector& at = positionOf_(entry);
         const float reach = reachOf_ ? reachOf_(entry) : 0;
-        const uint32_t last = home_[slot];
-        const uint32_t cell = cellOf(at);
-        // Moving again within the same cell only updates the move there.
-        const bool sameCell = last < moves_.size() && moves_[last].cell == cell;
-        if (!sameCell) forgetPlace(slot, last);
+        TPlaced* place = placeOf(slot);
         if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(reach)) {
+            if (place) leave(slot);
             if (!listedAnywhere_[slot]) anywhere_.push_back(static_cast<uint32_t>(slot));
             listedAnywhere_[slot] = 1;
             home_[slot] = Anywhere;
@@ -85,14 +81,20 @@ public:
                              reach,
                              keyOf_ ? keyOf_(entry) : 0,
                              static_cast<uint32_t>(slot),
+                             cellOf(at),
                              const_cast<T*>(&entry)};
-        if (sameCell) {
-            moves_[last].placed = placed;
+        // Within its cell an entry is only put where it now stands.
+        if (place && place->cell == placed.cell) {
+            *place = placed;
             return;
         }
-        home_[slot] = static_cast<uint32_t>(moves_.size());
-        moves_.push_back({placed, cell, cellMoves_[cell]});
-        cellMoves_[cell] = home_[slot];
+        if (place) leave(slot);
+        const auto move = static_cast<uint32_t>(moves_.size());
+        const uint32_t next = cellMoves_[placed.cell];
+        moves_.push_back({placed, next, NoMove});
+        if (next != NoMove) moves_[next].previousInCell = move;
+        cellMoves_[placed.cell] = move;
+        home_[slot] = move;
     }
 
     // Calls visit(T&) for every live entry that may lie within reach of at (the entry's own reach added),
@@ -181,10 +183,11 @@ public:
         if (!stopped) visitJoined(visitLive, from);
     }
 
-    // A 32 x 20 grid of 32-unit cells over the 1024 x 640 arena.
-    static constexpr float cellSize = 32;
-    static constexpr int columns = 32;
-    static constexpr int rows = 20;
+    // A grid of square cells over the 1024 x 640 arena.
+    static_assert(1024 % CellSize == 0 && 640 % CellSize == 0);
+    static constexpr float cellSize = CellSize;
+    static constexpr int columns = 1024 / CellSize;
+    static constexpr int rows = 640 / CellSize;
 
 private:
     struct TBox {
@@ -198,7 +201,7 @@ private:
     struct TPlaced {
         float x = 0, y = 0, reach = 0;
         int key = 0;
-        uint32_t slot = 0;
+        uint32_t slot = 0, cell = 0;
         T* entry = nullptr;
     };
 
@@ -207,20 +210,38 @@ private:
     static constexpr uint32_t Anywhere = UINT32_MAX - 1;
     static constexpr uint32_t NoMove = UINT32_MAX;
 
-    // An entry found somewhere else than the build placed it; the moves into a cell are chained, the
-    // latest first, and a move the entry has made since is passed over.
+    // An entry that has gone to another cell than the build placed it in. Each cell's moves are linked
+    // both ways, so that the entry's next move can take this one out.
     struct TMove {
         TPlaced placed;
-        uint32_t cell = 0;
-        uint32_t nextInCell = NoMove;
+        uint32_t nextInCell = NoMove, previousInCell = NoMove;
     };
 
-    // Where the entry in slot was to be found before its latest move is no place to look for it now.
-    void forgetPlace(size_t slot, uint32_t last) {
-        TPlaced* left = nullptr;
-        if (last == AtBuild && placedAt_[slot] != NoMove) left = &placed_[placedAt_[slot]];
-        if (last < moves_.size()) left = &moves_[last].placed;
-        if (left) left->x = std::numeric_limits<float>::infinity(); // beyond every reach: see mayReach
+    // Where the entry in slot is placed now, or null when it is in no cell.
+    TPlaced* placeOf(size_t slot) {
+        const uint32_t home = home_[slot];
+        if (home == AtBuild) return placedAt_[slot] == NoMove ? nullptr : &placed_[placedAt_[slot]];
+        return home < moves_.size() ? &moves_[home].placed : nullptr;
+    }
+
+    // Takes the entry in slot out of the cell it is placed in, so that no query scans a place it has left.
+    // The build's places are packed in their cell: the cell's last takes the one left.
+    void leave(size_t slot) {
+        const uint32_t home = home_[slot];
+        if (home == AtBuild) {
+            const uint32_t at = placedAt_[slot];
+            const uint32_t last = --cellEnd_[placed_[at].cell];
+            placed_[at] = placed_[last];
+            placedAt_[placed_[at].slot] = at;
+            placedAt_[slot] = NoMove;
+            return;
+        }
+        const TMove& move = moves_[home];
+        if (move.previousInCell == NoMove)
+            cellMoves_[move.placed.cell] = move.nextInCell;
+        else
+            moves_[move.previousInCell].nextInCell = move.nextInCell;
+        if (move.nextInCell != NoMove) moves_[move.nextInCell].previousInCell = move.previousInCell;
     }
 
     static bool mayReach(const TPlaced& placed, const TVector& at, float reach, const TBox& box) {
@@ -232,8 +253,7 @@ private:
     // A crowd in the box is near or not at random, so the tests are combined without branching.
 
     // Calls take(TPlaced, near) for the placed entries of the cells in reach, near when the entry may lie
-    // within reach where it now stands. A place an entry has left lies at infinity (forgetPlace), so the
-    // build's places and the moves' are judged alike, by position alone. Not those in no cell.
+    // within reach where it now stands. Not those in no cell.
     template <class Take>
     void forEachCandidate(const TVector& at, float reach, const TBox& box, Take&& take) {
         // Of the box, only the cells that come within reach of the circle: four in five of them for a
@@ -247,7 +267,7 @@ private:
                 const auto cell = static_cast<size_t>(cy * columns + cx);
                 // Decided where the entry stands, without going to it: most in the box are out of reach,
                 // and a busy arena's thousands of sparks lie all over memory.
-                for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i) {
+                for (uint32_t i = cellStart_[cell]; i < cellEnd_[cell]; ++i) {
                     const TPlaced& placed = placed_[i];
                     take(placed, mayReach(placed, at, reach, box));
                 }
@@ -352,16 +372,16 @@ private:
             widestReach_ = std::max(widestReach_, reach);
             const uint32_t cell = cellOf(at);
             const int key = keyOf_ ? keyOf_(*entry) : 0;
-            bySlot_.push_back({{at.x, at.y, reach, key, static_cast<uint32_t>(slot), entry}, cell});
+            bySlot_.push_back({at.x, at.y, reach, key, static_cast<uint32_t>(slot), cell, entry});
             ++cellStart_[cell + 1];
         }
         for (size_t cell = 0; cell < columns * rows; ++cell)
             cellStart_[cell + 1] += cellStart_[cell];
         placed_.resize(cellStart_.back());
-        cellFill_.assign(cellStart_.begin(), cellStart_.end() - 1);
-        for (const TInCell& entry : bySlot_) {
-            placedAt_[entry.placed.slot] = cellFill_[entry.cell];
-            placed_[cellFill_[entry.cell]++] = entry.placed;
+        cellEnd_.assign(cellStart_.begin(), cellStart_.end() - 1);
+        for (const TPlaced& placed : bySlot_) {
+            placedAt_[placed.slot] = cellEnd_[placed.cell];
+            placed_[cellEnd_[placed.cell]++] = placed;
         }
         marked_.assign((builtSlots_ + 63) / 64, 0);
         if (keyOf_) markedPlace_.resize(builtSlots_);
@@ -406,15 +426,11 @@ private:
     size_t builtSlots_ = 0;
     size_t builtRemovals_ = 0;
     float widestReach_ = 0;
-    struct TInCell {
-        TPlaced placed;
-        uint32_t cell = 0;
-    };
-    std::vector<TInCell> bySlot_; // the build's first pass, in slot order
-    // By cell: placed_[cellStart_[c] .. cellStart_[c + 1]) are cell c's entries, in slot order.
+    std::vector<TPlaced> bySlot_; // the build's first pass, in slot order
+    // By cell: placed_[cellStart_[c] .. cellEnd_[c]) are cell c's entries still where the build found them.
     std::vector<TPlaced> placed_;
-    std::vector<uint32_t> cellStart_, cellFill_;
-    std::vector<TMove> moves_;             // since the build, each chained into its cell
+    std::vector<uint32_t> cellStart_, cellEnd_;
+    std::vector<TMove> moves_;             // since the build; the latest of each entry in its cell's chain
     std::vector<uint32_t> cellMoves_;      // by cell: the last move into it, or NoMove
     std::vector<uint32_t> home_;           // by slot: AtBuild, Anywhere, or the entry's last move
     std::vector<uint32_t> anywhere_;       // in no cell: candidates of every query while home_ says so

@@ -197,7 +197,6 @@ void TEnemy::separate() {
         here.y += sy;
         there.x -= sx;
         there.y -= sy;
-        game->enemyMoved(*this);
         game->enemyMoved(other);
     };
     if (!game->enemiesAround.isOpen()) {
@@ -223,6 +222,9 @@ void TEnemy::separate() {
         };
         game->enemiesAround.forEachNearWithKeyInOrder(start, radius + driftAllowed, kindCode(ownKind), from,
                                                       visit);
+        // Told once a walk is over rather than at every push: the walk reads the others' places, never its
+        // own, and the next walk is the first query to come.
+        if (here.x != start.x || here.y != start.y) game->enemyMoved(*this);
         if (!carriedAway) return;
         from = game->enemies.slotOf(carriedAway) + 1;
     }

@@ -92,6 +92,7 @@ struct NearbyIndexSession : ::testing::TestWithParam<uint32_t> {
     TNearbyIndex<TDot> index{dotPosition, dotRadius};
     TNearbyIndex<TDot> counted{dotPosition, dotRadius, [](const TDot& dot) { return dot.kind != 3; }};
     TNearbyIndex<TDot> keyed{dotPosition, dotRadius, nullptr, dotKind};
+    TNearbyIndex<TDot, 64> wideKeyed{dotPosition, dotRadius, nullptr, dotKind}; // separation's cells
     std::vector<TDot*> all; // every dot ever made, alive while the session lasts
     std::vector<std::shared_ptr<TDot>> keep;
 
@@ -140,6 +141,7 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
         index.open(list, arenaLeft, arenaTop);
         counted.open(list, arenaLeft, arenaTop);
         keyed.open(list, arenaLeft, arenaTop);
+        wideKeyed.open(list, arenaLeft, arenaTop);
         for (int q = 0; q < 40; ++q) {
             const TVector at = session.pick(15) == 0 ? session.point()
                                                      : TVector{session.real(0, 1100), session.real(-40, 640)};
@@ -195,24 +197,30 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
             // own kind; like separation, the walk moves what it visits, and says so.
             const size_t from =
                 session.pick(3) ? 0 : static_cast<size_t>(session.pick(int(list.slotCount()) + 1));
-            std::vector<int> expectedKeyed;
-            for (size_t slot = from; slot < list.slotCount(); ++slot)
-                if (TDot* dot = list.atSlot(slot); dot && dot->kind == kind && inside(at, reach, *dot))
-                    expectedKeyed.push_back(dot->id);
-            std::vector<int> foundKeyed;
-            keyed.forEachNearWithKeyInOrder(at, reach, kind, from, [&](TDot& dot, const TVector& where) {
-                EXPECT_EQ(std::memcmp(&where, &dot.position, sizeof where), 0) << "seed " << GetParam();
-                if (inside(at, reach, dot)) foundKeyed.push_back(dot.id);
-                if (session.pick(3) == 0) {
-                    dot.position = {dot.position.x + session.real(-40, 40),
-                                    dot.position.y + session.real(-40, 40)};
-                    for (auto* moved : {&index, &counted, &keyed})
-                        moved->moved(dot);
-                }
-                return false;
-            });
-            ASSERT_EQ(foundKeyed, expectedKeyed)
-                << "seed " << GetParam() << " pass " << pass << " query " << q;
+            const auto walkKeyed = [&](auto& walker) {
+                std::vector<int> expectedKeyed;
+                for (size_t slot = from; slot < list.slotCount(); ++slot)
+                    if (TDot* dot = list.atSlot(slot); dot && dot->kind == kind && inside(at, reach, *dot))
+                        expectedKeyed.push_back(dot->id);
+                std::vector<int> foundKeyed;
+                walker.forEachNearWithKeyInOrder(at, reach, kind, from, [&](TDot& dot, const TVector& where) {
+                    EXPECT_EQ(std::memcmp(&where, &dot.position, sizeof where), 0) << "seed " << GetParam();
+                    if (inside(at, reach, dot)) foundKeyed.push_back(dot.id);
+                    if (session.pick(3) == 0) {
+                        dot.position = {dot.position.x + session.real(-40, 40),
+                                        dot.position.y + session.real(-40, 40)};
+                        index.moved(dot);
+                        counted.moved(dot);
+                        keyed.moved(dot);
+                        wideKeyed.moved(dot);
+                    }
+                    return false;
+                });
+                ASSERT_EQ(foundKeyed, expectedKeyed)
+                    << "seed " << GetParam() << " pass " << pass << " query " << q;
+            };
+            walkKeyed(keyed);
+            walkKeyed(wideKeyed);
 
             if (session.pick(4) == 0) removeSome(session, 3);
             // A dot moved during the pass, as separation moves enemies, and said so.
@@ -224,8 +232,10 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
                 index.moved(dot);
                 counted.moved(dot);
                 keyed.moved(dot);
+                wideKeyed.moved(dot);
             }
         }
+        wideKeyed.close();
         keyed.close();
         counted.close();
         index.close();

@@ -50,6 +50,12 @@ void TParticle::confine(float minX, float maxX, float minY, float maxY) {
     }
 }
 
+void TParticle::pullToward(const TVector& target, float strength) {
+    const TVector toward = target - position;
+    if (toward.length() == 0) return;
+    acceleration.add(toward.normalized() * strength);
+}
+
 void TParticle::stopInsideMargin(float minX, float maxX, float minY, float maxY) {
     TVector& scroll = worldScrollOffset();
     if (pullIntoRange(position.x, minX + craftWallMargin, maxX - craftWallMargin)) {

@@ -237,19 +237,16 @@ void TGame::titleStep(float dt) {
 
 void TGame::titleScreen(float dt) {
     frontEndBackdrop(dt, true);
-    if (titlePhase == TitlePhase::Logo) {
-        phaseTime -= dt;
-        if (phaseTime < 0) {
-            titlePhase = TitlePhase::Hiscores;
-            phaseTime = titlePhaseSeconds;
-        }
+    // The phase turns in the frame its time runs out; that frame is still drawn as the phase it ends.
+    const bool logoShown = titlePhase == TitlePhase::Logo;
+    phaseTime -= dt;
+    if (phaseTime < 0) {
+        titlePhase = logoShown ? TitlePhase::Hiscores : TitlePhase::Logo;
+        phaseTime = titlePhaseSeconds;
+    }
+    if (logoShown) {
         fadeLogoIn();
-    } else if (titlePhase == TitlePhase::Hiscores) {
-        phaseTime -= dt;
-        if (phaseTime < 0) {
-            titlePhase = TitlePhase::Logo;
-            phaseTime = titlePhaseSeconds;
-        }
+    } else {
         fadeLogoOut();
         hiscores->draw(50);
     }

@@ -51,8 +51,6 @@ std::shared_ptr<TGrid> TGrid::create() {
             point.damping = pointDamping;
             point.maxSpeed = pointMaxSpeed;
         }
-    grid->enabled = true;
-    grid->fade = 1.0f;
     grid->sortPointsIntoSquares();
     return grid;
 }

@@ -26,18 +26,17 @@ std::string hexText(std::string_view bytes) {
     return hex;
 }
 
-std::string floatWord(float value) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
+// Eight hexadecimal digits: a hash, or a float's bits.
+std::string bitsWord(uint32_t bits) {
     char text[12];
     std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(bits));
     return text;
 }
 
-std::string hashWord(uint32_t hash) {
-    char text[12];
-    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
-    return text;
+std::string floatWord(float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bitsWord(bits);
 }
 
 class TLineWriter {
@@ -226,7 +225,7 @@ std::string runFileText(const TRun& run) {
     for (const TRunCheck& check : run.checks) {
         w.word("check").number(check.frame);
         for (uint32_t part : check.parts)
-            w.word(hashWord(part));
+            w.word(bitsWord(part));
         w.end(out);
     }
     w.word("tape").number(static_cast<int64_t>(run.tape.bytes())).end(out);

@@ -11,7 +11,6 @@
 #include "app/ui/hiscores_page.h"
 #include "app/ui/menu.h"
 #include "app/watch_run.h"
-#include "audio/sound_bank.h"
 #include "enemies/enemy.h"
 #include "enemies/level_director.h"
 #include "input/joypad.h"
@@ -26,7 +25,6 @@
 #include "play/player.h"
 #include "scores/hiscore_table.h"
 #include "scores/score_record.h"
-#include "shapes/shape.h"
 
 // --- Frame ---------------------------------------------------------------------------------------------
 

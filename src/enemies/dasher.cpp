@@ -72,9 +72,9 @@ void TDasher::aim() {
 
     TEnemy& carried = *shield;
     carried.shape->visible = true;
-    carried.particle->position.setFrom(particle->position);
+    carried.particle->position = particle->position;
     game->enemyMoved(carried);
-    carried.shape->heading.setFrom(heading);
+    carried.shape->heading = heading;
     carried.shape->needsRotation = true;
     state = EnemyState::Active;
     dashTime = dashSeconds;
@@ -84,7 +84,7 @@ void TDasher::aim() {
 // Thrust for dashTime, then coast on the damping; once slower than 10 it aims again, the other way round.
 void TDasher::dashOn(float dt) {
     TVector& acceleration = particle->acceleration;
-    acceleration.setFrom(dash);
+    acceleration = dash;
     TEnemy& carried = *shield;
     carried.particle->position = particle->position + dash.normalized() * shieldAhead;
     game->enemyMoved(carried);

@@ -34,7 +34,7 @@ bool TSplitter::hitByKind(float) {
         std::shared_ptr<TSplinter> splinter = TSplinter::create(particle->position, spins[i]);
         if (!hasDirection) continue;
         away.normalize().scale(pushes[i]);
-        splinter->particle->acceleration.setFrom(away);
+        splinter->particle->acceleration = away;
     }
     return true;
 }

@@ -47,7 +47,7 @@ std::shared_ptr<TGrid> TGrid::create() {
         for (int j = 0; j < Rows; ++j) {
             TParticle& point = grid->points[i][j];
             point.position.set(restX(i), restY(j));
-            point.previousPosition.setFrom(point.position);
+            point.previousPosition = point.position;
             point.damping = pointDamping;
             point.maxSpeed = pointMaxSpeed;
         }

@@ -29,7 +29,7 @@ std::shared_ptr<TParticle> TParticle::create(float x, float y, float damping, fl
 }
 
 void TParticle::update(float dt, bool fixedToWorld) {
-    previousPosition.setFrom(position);
+    previousPosition = position;
     velocity.x += acceleration.x * dt;
     velocity.y += acceleration.y * dt;
     // The order matters to everything tuned against it: this frame's force is damped along with the rest.

@@ -186,16 +186,20 @@ std::string runFileText(const TRun& run) {
     for (int option : s.options)
         w.number(option);
     w.number(s.configSelected).number(s.joyPort).end(out);
-    w.word("mapping");
-    for (int number : s.mapping)
-        w.number(number);
-    w.end(out);
-    w.word("pad").real(s.padMove.x).real(s.padMove.y).real(s.padFire.x).real(s.padFire.y);
-    for (int flag : {s.padBomb, s.padPause, s.padSelect, s.padBack, s.padPausePrevious, s.padSelectPrevious,
-                     s.padBackPrevious, s.padStickPushed, s.padMode, s.padStep, s.padWaiting, s.padConnected,
-                     s.padConnectedPrevious})
+    const TJoypad& pad = s.pad;
+    const TJoypadMapping& m = pad.mapping;
+    w.word("mapping").number(m.moveXAxis).number(m.moveYAxis).number(m.fireXAxis).number(m.fireYAxis);
+    w.number(m.bombButton).number(m.pauseButton).number(m.selectButton).number(m.backButton).end(out);
+    w.word("pad").real(pad.move.x).real(pad.move.y).real(pad.fire.x).real(pad.fire.y);
+    for (bool flag : {pad.bomb, pad.pause, pad.select, pad.back, pad.pausePrevious, pad.selectPrevious,
+                      pad.backPrevious, pad.stickPushed})
         w.number(flag);
-    w.real(s.padPauseTimer).end(out);
+    w.number(pad.mode)
+        .number(pad.step)
+        .number(pad.waiting)
+        .number(pad.connected)
+        .number(pad.connectedPrevious);
+    w.real(pad.pauseTimer).end(out);
     w.word("craft").real(s.fireDelay).real(s.blinkTime).real(s.scroll.x).real(s.scroll.y);
     writeParticle(w, s.craft);
     writeParticle(w, s.border);
@@ -239,6 +243,7 @@ namespace {
 // The fixed lines, in their order; each reads its words into the run.
 bool readFixedLine(TLineReader& in, size_t index, TRun& run) {
     TCarriedState& s = run.start;
+    TJoypad& pad = s.pad;
     static const char* const tags[] = {"result",  "level", "frames", "random", "options",
                                        "mapping", "pad",   "craft",  "entry"};
     if (in.tag() != tags[index]) {
@@ -267,22 +272,25 @@ bool readFixedLine(TLineReader& in, size_t index, TRun& run) {
         s.joyPort = static_cast<int>(in.number("joypad port", 0, 15));
         break;
     case 5:
-        for (size_t i = 0; i < s.mapping.size(); ++i)
-            s.mapping[i] =
-                static_cast<int>(i < 4 ? in.number("mapped axis", 0, 9) : in.number("mapped button", 0, 11));
+        for (int* axis :
+             {&pad.mapping.moveXAxis, &pad.mapping.moveYAxis, &pad.mapping.fireXAxis, &pad.mapping.fireYAxis})
+            *axis = static_cast<int>(in.number("mapped axis", 0, 9));
+        for (int* button : {&pad.mapping.bombButton, &pad.mapping.pauseButton, &pad.mapping.selectButton,
+                            &pad.mapping.backButton})
+            *button = static_cast<int>(in.number("mapped button", 0, 11));
         break;
     case 6:
-        s.padMove.x = in.real("pad move", -2, 2), s.padMove.y = in.real("pad move", -2, 2);
-        s.padFire.x = in.real("pad fire", -2, 2), s.padFire.y = in.real("pad fire", -2, 2);
-        for (int* flag : {&s.padBomb, &s.padPause, &s.padSelect, &s.padBack, &s.padPausePrevious,
-                          &s.padSelectPrevious, &s.padBackPrevious, &s.padStickPushed})
-            *flag = static_cast<int>(in.number("pad flag", 0, 1));
-        s.padMode = static_cast<int>(in.number("pad screen", 0, 2));
-        s.padStep = static_cast<int>(in.number("pad step", 0, 20));
-        s.padWaiting = static_cast<int>(in.number("pad wait", 0, 1));
-        s.padConnected = static_cast<int>(in.number("pad flag", 0, 1));
-        s.padConnectedPrevious = static_cast<int>(in.number("pad flag", 0, 1));
-        s.padPauseTimer = in.real("pad timer", -Far, Far);
+        pad.move.x = in.real("pad move", -2, 2), pad.move.y = in.real("pad move", -2, 2);
+        pad.fire.x = in.real("pad fire", -2, 2), pad.fire.y = in.real("pad fire", -2, 2);
+        for (bool* flag : {&pad.bomb, &pad.pause, &pad.select, &pad.back, &pad.pausePrevious,
+                           &pad.selectPrevious, &pad.backPrevious, &pad.stickPushed})
+            *flag = in.number("pad flag", 0, 1) != 0;
+        pad.mode = static_cast<int>(in.number("pad screen", 0, 2));
+        pad.step = static_cast<int>(in.number("pad step", 0, 20));
+        pad.waiting = in.number("pad wait", 0, 1) != 0;
+        pad.connected = in.number("pad flag", 0, 1) != 0;
+        pad.connectedPrevious = in.number("pad flag", 0, 1) != 0;
+        pad.pauseTimer = in.real("pad timer", -Far, Far);
         break;
     case 7:
         s.fireDelay = in.real("fire delay", -Far, Far);

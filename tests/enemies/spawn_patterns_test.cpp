@@ -196,6 +196,40 @@ TEST_P(SurvivorsPostpone, ByEightSecondsAtATimeDyingOnesIncluded) {
 
 INSTANTIATE_TEST_SUITE_P(StreamAndDasher, SurvivorsPostpone, testing::Values(0, 1));
 
+// Past level 14 a stream draws among the kinds a ring chooses from, but never the ring's snakes.
+TEST_F(SpawnPatterns, AStreamPastLevelFourteenMixesChasersDodgersAndSplittersOnly) {
+    atLevel(18);
+    auto& stream = pattern<TStreamPattern>();
+    stream.waitTime = 0;
+    step(stream, 1);
+    ASSERT_EQ(stream.phase, 1);
+    stepUntilWaiting(stream);
+    const int chasers = watcher.count(EnemyKind::Chaser), dodgers = watcher.count(EnemyKind::Dodger);
+    const int splitters = watcher.count(EnemyKind::Splitter);
+    EXPECT_GT(chasers, 0);
+    EXPECT_GT(dodgers, 0);
+    EXPECT_GT(splitters, 0);
+    EXPECT_EQ(chasers + dodgers + splitters, 30);
+    EXPECT_EQ(static_cast<int>(watcher.spawns.size()), 30);
+}
+
+// A run file may hand a ring any choice; one outside the four kinds makes snakes, like the fourth.
+TEST_F(SpawnPatterns, ARingChoiceOutsideTheFourKindsMakesSnakes) {
+    game->snakeLimit = 100;
+    for (const int choice : {0, -7, 99}) {
+        game->removeAllEnemies();
+        game->snakeCount = 0;
+        watcher.spawns.clear();
+        watcher.look(frame);
+        auto& ring = pattern<TRingPattern>();
+        ring.phase = 1;
+        ring.choice = choice;
+        ring.remaining = 12;
+        step(ring, 1);
+        EXPECT_EQ(watcher.count(EnemyKind::Snake), 12) << choice;
+    }
+}
+
 TEST_F(SpawnPatterns, TheWellPatternKeepsToItsOwnLimitOfOneThenTwo) {
     atLevel(4);
     for (int i = 0; i < 4; ++i)

@@ -213,23 +213,6 @@ TEST_F(SpawnPatterns, AStreamPastLevelFourteenMixesChasersDodgersAndSplittersOnl
     EXPECT_EQ(static_cast<int>(watcher.spawns.size()), 30);
 }
 
-// A run file may hand a ring any choice; one outside the four kinds makes snakes, like the fourth.
-TEST_F(SpawnPatterns, ARingChoiceOutsideTheFourKindsMakesSnakes) {
-    game->snakeLimit = 100;
-    for (const int choice : {0, -7, 99}) {
-        game->removeAllEnemies();
-        game->snakeCount = 0;
-        watcher.spawns.clear();
-        watcher.look(frame);
-        auto& ring = pattern<TRingPattern>();
-        ring.phase = 1;
-        ring.choice = choice;
-        ring.remaining = 12;
-        step(ring, 1);
-        EXPECT_EQ(watcher.count(EnemyKind::Snake), 12) << choice;
-    }
-}
-
 TEST_F(SpawnPatterns, TheWellPatternKeepsToItsOwnLimitOfOneThenTwo) {
     atLevel(4);
     for (int i = 0; i < 4; ++i)
@@ -262,9 +245,11 @@ TEST_F(SpawnPatterns, RingsHoldWhatTheWholeDegreeStepGivesAllRoundTheCraft) {
         int choice, asked, made;
         EnemyKind kind;
     };
+    // A run file may hand a ring any choice: one outside the four kinds makes snakes, like the fourth.
     for (const Case c : {Case{1, 16, 17, EnemyKind::Chaser}, Case{2, 24, 24, EnemyKind::Dodger},
                          Case{3, 32, 33, EnemyKind::Splitter}, Case{1, 48, 52, EnemyKind::Chaser},
-                         Case{4, 12, 12, EnemyKind::Snake}}) {
+                         Case{4, 12, 12, EnemyKind::Snake}, Case{0, 12, 12, EnemyKind::Snake},
+                         Case{99, 12, 12, EnemyKind::Snake}}) {
         game->removeAllEnemies();
         watcher.spawns.clear();
         watcher.look(frame);

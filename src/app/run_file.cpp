@@ -194,12 +194,8 @@ std::string runFileText(const TRun& run) {
     for (bool flag : {pad.bomb, pad.pause, pad.select, pad.back, pad.pausePrevious, pad.selectPrevious,
                       pad.backPrevious, pad.stickPushed})
         w.number(flag);
-    w.number(pad.mode)
-        .number(pad.step)
-        .number(pad.waiting)
-        .number(pad.connected)
-        .number(pad.connectedPrevious);
-    w.real(pad.pauseTimer).end(out);
+    w.number(pad.mode).number(pad.step).number(pad.waiting);
+    w.number(pad.connected).number(pad.connectedPrevious).real(pad.pauseTimer).end(out);
     w.word("craft").real(s.fireDelay).real(s.blinkTime).real(s.scroll.x).real(s.scroll.y);
     writeParticle(w, s.craft);
     writeParticle(w, s.border);
@@ -244,6 +240,7 @@ namespace {
 bool readFixedLine(TLineReader& in, size_t index, TRun& run) {
     TCarriedState& s = run.start;
     TJoypad& pad = s.pad;
+    TJoypadMapping& m = pad.mapping;
     static const char* const tags[] = {"result",  "level", "frames", "random", "options",
                                        "mapping", "pad",   "craft",  "entry"};
     if (in.tag() != tags[index]) {
@@ -272,11 +269,9 @@ bool readFixedLine(TLineReader& in, size_t index, TRun& run) {
         s.joyPort = static_cast<int>(in.number("joypad port", 0, 15));
         break;
     case 5:
-        for (int* axis :
-             {&pad.mapping.moveXAxis, &pad.mapping.moveYAxis, &pad.mapping.fireXAxis, &pad.mapping.fireYAxis})
+        for (int* axis : {&m.moveXAxis, &m.moveYAxis, &m.fireXAxis, &m.fireYAxis})
             *axis = static_cast<int>(in.number("mapped axis", 0, 9));
-        for (int* button : {&pad.mapping.bombButton, &pad.mapping.pauseButton, &pad.mapping.selectButton,
-                            &pad.mapping.backButton})
+        for (int* button : {&m.bombButton, &m.pauseButton, &m.selectButton, &m.backButton})
             *button = static_cast<int>(in.number("mapped button", 0, 11));
         break;
     case 6:

@@ -200,9 +200,8 @@ INSTANTIATE_TEST_SUITE_P(StreamAndDasher, SurvivorsPostpone, testing::Values(0, 
 TEST_F(SpawnPatterns, AStreamPastLevelFourteenMixesChasersDodgersAndSplittersOnly) {
     atLevel(18);
     auto& stream = pattern<TStreamPattern>();
-    stream.waitTime = 0;
-    step(stream, 1);
-    ASSERT_EQ(stream.phase, 1);
+    stream.phase = 1;
+    stream.remaining = 30;
     stepUntilWaiting(stream);
     const int chasers = watcher.count(EnemyKind::Chaser), dodgers = watcher.count(EnemyKind::Dodger);
     const int splitters = watcher.count(EnemyKind::Splitter);

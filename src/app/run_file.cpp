@@ -26,18 +26,17 @@ std::string hexText(std::string_view bytes) {
     return hex;
 }
 
-std::string floatWord(float value) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
+// Eight hexadecimal digits: a hash, or a float's bits.
+std::string bitsWord(uint32_t bits) {
     char text[12];
     std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(bits));
     return text;
 }
 
-std::string hashWord(uint32_t hash) {
-    char text[12];
-    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
-    return text;
+std::string floatWord(float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bitsWord(bits);
 }
 
 class TLineWriter {
@@ -187,16 +186,16 @@ std::string runFileText(const TRun& run) {
     for (int option : s.options)
         w.number(option);
     w.number(s.configSelected).number(s.joyPort).end(out);
-    w.word("mapping");
-    for (int number : s.mapping)
-        w.number(number);
-    w.end(out);
-    w.word("pad").real(s.padMove.x).real(s.padMove.y).real(s.padFire.x).real(s.padFire.y);
-    for (int flag : {s.padBomb, s.padPause, s.padSelect, s.padBack, s.padPausePrevious, s.padSelectPrevious,
-                     s.padBackPrevious, s.padStickPushed, s.padMode, s.padStep, s.padWaiting, s.padConnected,
-                     s.padConnectedPrevious})
+    const TJoypad& pad = s.pad;
+    const TJoypadMapping& m = pad.mapping;
+    w.word("mapping").number(m.moveXAxis).number(m.moveYAxis).number(m.fireXAxis).number(m.fireYAxis);
+    w.number(m.bombButton).number(m.pauseButton).number(m.selectButton).number(m.backButton).end(out);
+    w.word("pad").real(pad.move.x).real(pad.move.y).real(pad.fire.x).real(pad.fire.y);
+    for (bool flag : {pad.bomb, pad.pause, pad.select, pad.back, pad.pausePrevious, pad.selectPrevious,
+                      pad.backPrevious, pad.stickPushed})
         w.number(flag);
-    w.real(s.padPauseTimer).end(out);
+    w.number(pad.mode).number(pad.step).number(pad.waiting);
+    w.number(pad.connected).number(pad.connectedPrevious).real(pad.pauseTimer).end(out);
     w.word("craft").real(s.fireDelay).real(s.blinkTime).real(s.scroll.x).real(s.scroll.y);
     writeParticle(w, s.craft);
     writeParticle(w, s.border);
@@ -226,7 +225,7 @@ std::string runFileText(const TRun& run) {
     for (const TRunCheck& check : run.checks) {
         w.word("check").number(check.frame);
         for (uint32_t part : check.parts)
-            w.word(hashWord(part));
+            w.word(bitsWord(part));
         w.end(out);
     }
     w.word("tape").number(static_cast<int64_t>(run.tape.bytes())).end(out);
@@ -240,6 +239,8 @@ namespace {
 // The fixed lines, in their order; each reads its words into the run.
 bool readFixedLine(TLineReader& in, size_t index, TRun& run) {
     TCarriedState& s = run.start;
+    TJoypad& pad = s.pad;
+    TJoypadMapping& m = pad.mapping;
     static const char* const tags[] = {"result",  "level", "frames", "random", "options",
                                        "mapping", "pad",   "craft",  "entry"};
     if (in.tag() != tags[index]) {
@@ -268,22 +269,23 @@ bool readFixedLine(TLineReader& in, size_t index, TRun& run) {
         s.joyPort = static_cast<int>(in.number("joypad port", 0, 15));
         break;
     case 5:
-        for (size_t i = 0; i < s.mapping.size(); ++i)
-            s.mapping[i] =
-                static_cast<int>(i < 4 ? in.number("mapped axis", 0, 9) : in.number("mapped button", 0, 11));
+        for (int* axis : {&m.moveXAxis, &m.moveYAxis, &m.fireXAxis, &m.fireYAxis})
+            *axis = static_cast<int>(in.number("mapped axis", 0, 9));
+        for (int* button : {&m.bombButton, &m.pauseButton, &m.selectButton, &m.backButton})
+            *button = static_cast<int>(in.number("mapped button", 0, 11));
         break;
     case 6:
-        s.padMove.x = in.real("pad move", -2, 2), s.padMove.y = in.real("pad move", -2, 2);
-        s.padFire.x = in.real("pad fire", -2, 2), s.padFire.y = in.real("pad fire", -2, 2);
-        for (int* flag : {&s.padBomb, &s.padPause, &s.padSelect, &s.padBack, &s.padPausePrevious,
-                          &s.padSelectPrevious, &s.padBackPrevious, &s.padStickPushed})
-            *flag = static_cast<int>(in.number("pad flag", 0, 1));
-        s.padMode = static_cast<int>(in.number("pad screen", 0, 2));
-        s.padStep = static_cast<int>(in.number("pad step", 0, 20));
-        s.padWaiting = static_cast<int>(in.number("pad wait", 0, 1));
-        s.padConnected = static_cast<int>(in.number("pad flag", 0, 1));
-        s.padConnectedPrevious = static_cast<int>(in.number("pad flag", 0, 1));
-        s.padPauseTimer = in.real("pad timer", -Far, Far);
+        pad.move.x = in.real("pad move", -2, 2), pad.move.y = in.real("pad move", -2, 2);
+        pad.fire.x = in.real("pad fire", -2, 2), pad.fire.y = in.real("pad fire", -2, 2);
+        for (bool* flag : {&pad.bomb, &pad.pause, &pad.select, &pad.back, &pad.pausePrevious,
+                           &pad.selectPrevious, &pad.backPrevious, &pad.stickPushed})
+            *flag = in.number("pad flag", 0, 1) != 0;
+        pad.mode = static_cast<int>(in.number("pad screen", 0, 2));
+        pad.step = static_cast<int>(in.number("pad step", 0, 20));
+        pad.waiting = in.number("pad wait", 0, 1) != 0;
+        pad.connected = in.number("pad flag", 0, 1) != 0;
+        pad.connectedPrevious = in.number("pad flag", 0, 1) != 0;
+        pad.pauseTimer = in.real("pad timer", -Far, Far);
         break;
     case 7:
         s.fireDelay = in.real("fire delay", -Far, Far);

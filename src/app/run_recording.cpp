@@ -12,13 +12,10 @@
 #include "app/settings/settings_file.h"
 #include "app/state_hash.h"
 #include "app/ui/menu.h"
-#include "audio/sound_bank.h"
 #include "enemies/level_director.h"
 #include "enemies/spawn_pattern.h"
-#include "input/joypad.h"
 #include "platform/input.h"
 #include "platform/random.h"
-#include "platform/sound.h"
 #include "play/arena_border.h"
 #include "play/grid.h"
 #include "play/particle.h"
@@ -92,17 +89,7 @@ TCarriedState TCarriedState::capture(const TGame& g, bool withFlyingObjects) {
         s.options[static_cast<size_t>(i)] = g.configMenu->items[static_cast<size_t>(i)].current;
     s.configSelected = g.configMenu->selected;
     s.joyPort = g.player->joyPort;
-    const TJoypad& pad = *g.joypad;
-    const TJoypadMapping& m = pad.mapping;
-    s.mapping = {m.moveXAxis,  m.moveYAxis,   m.fireXAxis,    m.fireYAxis,
-                 m.bombButton, m.pauseButton, m.selectButton, m.backButton};
-    s.padMove = pad.move, s.padFire = pad.fire;
-    s.padBomb = pad.bomb, s.padPause = pad.pause, s.padSelect = pad.select, s.padBack = pad.back;
-    s.padPausePrevious = pad.pausePrevious, s.padSelectPrevious = pad.selectPrevious;
-    s.padBackPrevious = pad.backPrevious, s.padStickPushed = pad.stickPushed;
-    s.padMode = pad.mode, s.padStep = pad.step, s.padWaiting = pad.waiting;
-    s.padConnected = pad.connected, s.padConnectedPrevious = pad.connectedPrevious;
-    s.padPauseTimer = pad.pauseTimer;
+    s.pad = *g.joypad;
     s.fireDelay = g.player->fireDelay, s.blinkTime = g.player->blinkTime;
     s.scroll = worldScrollOffset();
     s.craft = particleState(*g.player->particle);
@@ -138,18 +125,7 @@ void TCarriedState::apply(TGame& g, bool keepVolumes) const {
     applyControlMode(g, options[3]);
     g.configMenu->selected = configSelected;
     g.player->joyPort = joyPort;
-    TJoypad& pad = *g.joypad;
-    TJoypadMapping& m = pad.mapping;
-    m.moveXAxis = mapping[0], m.moveYAxis = mapping[1], m.fireXAxis = mapping[2], m.fireYAxis = mapping[3];
-    m.bombButton = mapping[4], m.pauseButton = mapping[5], m.selectButton = mapping[6],
-    m.backButton = mapping[7];
-    pad.move = padMove, pad.fire = padFire;
-    pad.bomb = padBomb, pad.pause = padPause, pad.select = padSelect, pad.back = padBack;
-    pad.pausePrevious = padPausePrevious, pad.selectPrevious = padSelectPrevious;
-    pad.backPrevious = padBackPrevious, pad.stickPushed = padStickPushed;
-    pad.mode = padMode, pad.step = padStep, pad.waiting = padWaiting;
-    pad.connected = padConnected, pad.connectedPrevious = padConnectedPrevious;
-    pad.pauseTimer = padPauseTimer;
+    *g.joypad = pad;
     g.player->fireDelay = fireDelay, g.player->blinkTime = blinkTime;
     worldScrollOffset() = scroll;
     setParticle(*g.player->particle, craft);

@@ -9,6 +9,7 @@
 // page and for a headless verification alike.
 #pragma once
 
+#include "input/joypad.h"
 #include "platform/run_tape.h"
 #include "play/vector.h"
 #include "scores/score_record.h"
@@ -70,13 +71,8 @@ struct TCarriedState {
     std::array<int, 4> options{}; // the configuration menu's music, effects, grid and control options
     int configSelected = 0;
     int joyPort = 0;
-    // The joypad, mapping and edge flags.
-    std::array<int, 8> mapping{};
-    TVector padMove, padFire;
-    int padBomb = 0, padPause = 0, padSelect = 0, padBack = 0;
-    int padPausePrevious = 0, padSelectPrevious = 0, padBackPrevious = 0, padStickPushed = 0;
-    int padMode = 0, padStep = 1, padWaiting = 0, padConnected = 0, padConnectedPrevious = 0;
-    float padPauseTimer = 0;
+    // The joypad reader whole: its mapping, sticks, edge flags and dialogue all shape play.
+    TJoypad pad;
     // The craft's timers that a run start leaves alone.
     float fireDelay = 0, blinkTime = 0;
     // The world's scroll as the frame before the run left it: the run's first frame moves by it.

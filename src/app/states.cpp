@@ -11,7 +11,6 @@
 #include "app/ui/hiscores_page.h"
 #include "app/ui/menu.h"
 #include "app/watch_run.h"
-#include "audio/sound_bank.h"
 #include "enemies/enemy.h"
 #include "enemies/level_director.h"
 #include "input/joypad.h"
@@ -26,7 +25,6 @@
 #include "play/player.h"
 #include "scores/hiscore_table.h"
 #include "scores/score_record.h"
-#include "shapes/shape.h"
 
 // --- Frame ---------------------------------------------------------------------------------------------
 
@@ -237,19 +235,16 @@ void TGame::titleStep(float dt) {
 
 void TGame::titleScreen(float dt) {
     frontEndBackdrop(dt, true);
-    if (titlePhase == TitlePhase::Logo) {
-        phaseTime -= dt;
-        if (phaseTime < 0) {
-            titlePhase = TitlePhase::Hiscores;
-            phaseTime = titlePhaseSeconds;
-        }
+    // The phase turns in the frame its time runs out; that frame is still drawn as the phase it ends.
+    const bool logoShown = titlePhase == TitlePhase::Logo;
+    phaseTime -= dt;
+    if (phaseTime < 0) {
+        titlePhase = logoShown ? TitlePhase::Hiscores : TitlePhase::Logo;
+        phaseTime = titlePhaseSeconds;
+    }
+    if (logoShown) {
         fadeLogoIn();
-    } else if (titlePhase == TitlePhase::Hiscores) {
-        phaseTime -= dt;
-        if (phaseTime < 0) {
-            titlePhase = TitlePhase::Logo;
-            phaseTime = titlePhaseSeconds;
-        }
+    } else {
         fadeLogoOut();
         hiscores->draw(50);
     }

@@ -10,7 +10,6 @@
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/run_tape.h"
-#include "play/player.h"
 
 #include <cstdio>
 #include <optional>

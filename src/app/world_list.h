@@ -172,20 +172,18 @@ public:
 
     void clear() {
         ++removals_;
-        if (visiting_ > 0) {
-            for (auto& e : entries_)
-                if (e) {
-                    retired_.push_back(std::move(e));
-                    ++holes_;
-                }
-            index_.clear();
-            duplicates_ = 0;
-        } else {
+        index_.clear();
+        duplicates_ = 0;
+        if (visiting_ == 0) {
             entries_.clear();
-            index_.clear();
             holes_ = 0;
-            duplicates_ = 0;
+            return;
         }
+        for (auto& e : entries_)
+            if (e) {
+                retired_.push_back(std::move(e));
+                ++holes_;
+            }
     }
 
     // Slots, for indexes over a list: a slot is an entry's place in visiting order, counting holes. While

@@ -23,9 +23,6 @@ std::shared_ptr<TSoundBank> TSoundBank::create() {
     for (SoundChannel& channel : bank->explosionPool)
         channel = allocateChannel();
     bank->engineChannel = allocateChannel();
-    bank->effectsVolume = 1.0f;
-    bank->poolCursor = 0;
-    bank->explosionCursor = 0;
 
     bank->menuSound = loadEffect("fx_menu.wav");
     bank->shieldSound = loadEffect("fx_shield.wav");

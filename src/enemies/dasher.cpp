@@ -4,7 +4,6 @@
 #include "platform/random.h"
 #include "play/particle.h"
 #include "play/player.h"
-#include "play/recycler.h"
 #include "shapes/shape.h"
 
 namespace {
@@ -18,27 +17,23 @@ constexpr float stoppedBelow = 10;
 } // namespace
 
 std::shared_ptr<TDasher> TDasher::create(float x, float y) {
-    auto dasher = std::allocate_shared<TDasher>(TRecycler<TDasher>{});
-    dasher->setUp(
+    auto dasher = makeKind<TDasher>(
         x, y, {.damping = 0.96f, .maxSpeed = 500, .shapeFile = "enemy9.xml", .radius = 24, .points = 150});
-    dasher->dash.set(0, 0);
     // The shield joins the enemies list first, so in every pass it is drawn and hit-tested before its dasher.
     dasher->shield = TDasherShield::create();
     dasher->shield->shape->visible = false;
-    game->particles.add(dasher->particle);
-    game->enemies.add(dasher);
+    dasher->enlist();
     return dasher;
 }
 
 std::shared_ptr<TDasherShield> TDasherShield::create() {
-    auto shield = std::allocate_shared<TDasherShield>(TRecycler<TDasherShield>{});
-    shield->setUp(0, 0,
-                  {.damping = 0.95f,
-                   .maxSpeed = 500,
-                   .shapeFile = "enemy9a.xml",
-                   .radius = 24,
-                   .points = 0,
-                   .firstState = EnemyState::Active});
+    auto shield = makeKind<TDasherShield>(0, 0,
+                                          {.damping = 0.95f,
+                                           .maxSpeed = 500,
+                                           .shapeFile = "enemy9a.xml",
+                                           .radius = 24,
+                                           .points = 0,
+                                           .firstState = EnemyState::Active});
     game->enemies.add(shield);
     return shield;
 }
@@ -71,17 +66,15 @@ void TDasher::aim() {
     heading.rotate(turn).normalize();
     shape->needsRotation = true;
     dash.set(-heading.y, -heading.x);
-    TVector towardCraft = game->player->particle->position;
-    towardCraft.subtract(particle->position);
     // Sitting on the craft there is no direction to aim at; the dot is then 0 and it keeps turning.
-    towardCraft.normalize();
+    const TVector towardCraft = (game->player->particle->position - particle->position).normalized();
     if (towardCraft.dot(dash) <= aimedWithin) return;
 
     TEnemy& carried = *shield;
     carried.shape->visible = true;
-    carried.particle->position.setFrom(particle->position);
+    carried.particle->position = particle->position;
     game->enemyMoved(carried);
-    carried.shape->heading.setFrom(heading);
+    carried.shape->heading = heading;
     carried.shape->needsRotation = true;
     state = EnemyState::Active;
     dashTime = dashSeconds;
@@ -91,12 +84,9 @@ void TDasher::aim() {
 // Thrust for dashTime, then coast on the damping; once slower than 10 it aims again, the other way round.
 void TDasher::dashOn(float dt) {
     TVector& acceleration = particle->acceleration;
-    acceleration.setFrom(dash);
-    TVector ahead = dash;
-    ahead.normalize().scale(shieldAhead);
+    acceleration = dash;
     TEnemy& carried = *shield;
-    carried.particle->position.setFrom(particle->position);
-    carried.particle->position.add(ahead);
+    carried.particle->position = particle->position + dash.normalized() * shieldAhead;
     game->enemyMoved(carried);
     dashTime -= dt;
     if (dashTime >= 0) return;

@@ -44,6 +44,11 @@ void TEnemy::setUp(float x, float y, const TKindBasics& basics) {
     state = basics.firstState;
 }
 
+void TEnemy::enlist() {
+    game->particles.add(particle);
+    game->enemies.add(shared_from_this());
+}
+
 TEnemyShapes loadEnemyShapes() {
     TEnemyShapes shapes;
     for (const char* file : enemyShapeFiles)
@@ -97,12 +102,9 @@ void TEnemy::updateDying(float dt) {
     // Every line slides backwards along itself and fades, so the outline flies apart.
     const float slide = 10 * dt;
     for (TShapeLine& line : shape->drawnLines) {
-        const float dx = (line.end.x - line.start.x) * slide;
-        const float dy = (line.end.y - line.start.y) * slide;
-        line.start.x -= dx;
-        line.start.y -= dy;
-        line.end.x -= dx;
-        line.end.y -= dy;
+        const TVector slideBack = (line.end - line.start) * slide;
+        line.start.subtract(slideBack);
+        line.end.subtract(slideBack);
         line.alpha *= 0.9f;
     }
     dyingTime -= dt;
@@ -168,12 +170,7 @@ void TEnemy::updateEntry(float dt) {
 }
 
 void TEnemy::seekPlayer(int force) {
-    TVector toward = game->player->particle->position;
-    toward.subtract(particle->position);
-    // Right on top of the craft there is no way to go.
-    if (toward.length() == 0) return;
-    toward.normalize().scale(static_cast<float>(force));
-    particle->acceleration.add(toward);
+    particle->pullToward(game->player->particle->position, static_cast<float>(force));
 }
 
 void TEnemy::separate() {

@@ -4,6 +4,8 @@
 // when hit, and the fields and states only it has, are the kind's own.
 #pragma once
 
+#include "play/recycler.h"
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -95,6 +97,21 @@ public:
 protected:
     // The particle at (x, y), the outline, radius, points and first state of the kind's row.
     void setUp(float x, float y, const TKindBasics& basics);
+    // A new enemy of the kind, set up from its row but not yet in the lists.
+    template <class Kind> static std::shared_ptr<Kind> makeKind(float x, float y, const TKindBasics& basics) {
+        auto enemy = std::allocate_shared<Kind>(TRecycler<Kind>{});
+        enemy->setUp(x, y, basics);
+        return enemy;
+    }
+    // Its particle into the particles list, then the enemy into the enemies list.
+    void enlist();
+    // The create of every kind that has nothing to make in between: made, set up and listed.
+    template <class Kind>
+    static std::shared_ptr<Kind> makeListed(float x, float y, const TKindBasics& basics) {
+        auto enemy = makeKind<Kind>(x, y, basics);
+        enemy->enlist();
+        return enemy;
+    }
 
     // Hits, wakes and the craft's death all send out waves of this radius.
     static constexpr float waveRadius = 800;

@@ -10,7 +10,6 @@
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
-#include "play/recycler.h"
 #include "play/shockwave.h"
 #include "play/spark.h"
 #include "shapes/shape.h"
@@ -33,28 +32,15 @@ constexpr float craftReach = 400;
 constexpr float craftPull = 75000;
 constexpr int overloadChildren = 15;
 constexpr float childScatter = 50;
-
-// Adds (toward − from) with the given length to acceleration. Two things on the same spot have no
-// direction between them, and that pull is skipped rather than let a NaN in.
-void pullToward(TVector& acceleration, const TVector& from, const TVector& toward, float strength) {
-    TVector pull = toward;
-    pull.subtract(from);
-    if (pull.length() == 0) return;
-    pull.normalize().scale(strength);
-    acceleration.add(pull);
-}
 } // namespace
 
 std::shared_ptr<TGravityWell> TGravityWell::create(float x, float y) {
-    auto well = std::allocate_shared<TGravityWell>(TRecycler<TGravityWell>{});
-    well->setUp(x, y,
-                {.damping = 1.0f, .maxSpeed = 15, .shapeFile = "enemy5.xml", .radius = 40, .points = 150});
+    auto well = makeListed<TGravityWell>(
+        x, y, {.damping = 1.0f, .maxSpeed = 15, .shapeFile = "enemy5.xml", .radius = 40, .points = 150});
     // Later wells take more shots to kill.
     well->hitPoints = game->levelDirector->level + hitPointsOverLevel;
     well->pulseSpeed = 1.0f;
     well->absorbLeft = swallowsToOverload;
-    game->particles.add(well->particle);
-    game->enemies.add(well);
     return well;
 }
 
@@ -160,8 +146,7 @@ bool TGravityWell::pullEnemies(float dt) {
         const float distance = other.particle->position.distanceTo(particle->position);
         if (distance >= enemyReach) return;
         if (distance >= swallowReach) {
-            pullToward(other.particle->acceleration, other.particle->position, particle->position,
-                       enemyPull * dt);
+            other.particle->pullToward(particle->position, enemyPull * dt);
             return;
         }
         // Two sucking wells leave each other alone; a dormant one is only woken by its hit.
@@ -207,5 +192,5 @@ void TGravityWell::overload(float dt) {
 void TGravityWell::pullCraft(float dt) {
     TParticle& craft = *game->player->particle;
     if (craft.position.distanceTo(particle->position) >= craftReach) return;
-    pullToward(craft.acceleration, craft.position, particle->position, craftPull * dt);
+    craft.pullToward(particle->position, craftPull * dt);
 }

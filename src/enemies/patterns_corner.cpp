@@ -23,10 +23,7 @@ void TDodgerWavePattern::update(float dt) {
         return;
     }
     if (!stepIsDue(dt, 0.4f)) return;
-    for (int i = 0; i < CornerCount; ++i) {
-        const TVector at = corner(i);
-        TDodger::create(at.x, at.y);
-    }
+    atCorners([](float x, float y) { TDodger::create(x, y); });
     game->sounds->play(game->sounds->entrySound2, 1.0f);
     endGroup(4);
 }
@@ -42,10 +39,7 @@ void TChaserWavePattern::update(float dt) {
         return;
     }
     if (!stepIsDue(dt, 0.3f)) return;
-    for (int i = 0; i < CornerCount; ++i) {
-        const TVector at = corner(i);
-        TChaser::create(at.x, at.y);
-    }
+    atCorners([](float x, float y) { TChaser::create(x, y); });
     game->sounds->play(game->sounds->entrySound1, 1.0f);
     endGroup(4);
 }
@@ -81,10 +75,7 @@ void TSwarmPattern::update(float dt) {
         return;
     }
     if (!stepIsDue(dt, 0.1f)) return;
-    for (int i = 0; i < CornerCount; ++i) {
-        const TVector at = corner(i);
-        TSwarmer::create(at.x, at.y);
-    }
+    atCorners([](float x, float y) { TSwarmer::create(x, y); });
     if (endGroup(4)) stopWhine();
 }
 

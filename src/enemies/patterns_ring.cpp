@@ -7,7 +7,6 @@
 #include "enemies/chaser.h"
 #include "enemies/dodger.h"
 #include "enemies/gravity_well.h"
-#include "enemies/snake.h"
 #include "enemies/splitter.h"
 #include "platform/random.h"
 #include "play/particle.h"
@@ -16,52 +15,15 @@
 #include <cmath>
 
 namespace {
-constexpr int ringChaser = 1;
-constexpr int ringDodger = 2;
-constexpr int ringSplitter = 3;
 constexpr int ringSnake = 4;
 constexpr float ringRadius = 400;
-
-void createRingEnemy(int choice, float x, float y) {
-    switch (choice) {
-    case ringChaser:
-        TChaser::create(x, y);
-        break;
-    case ringDodger:
-        TDodger::create(x, y);
-        break;
-    case ringSplitter:
-        TSplitter::create(x, y);
-        break;
-    default:
-        TSnake::create(x, y, 1, 0.01f, 1.0f, nullptr);
-        break;
-    }
-}
-
-const SoundClip& ringSound(int choice) {
-    const TSoundBank& sounds = *game->sounds;
-    switch (choice) {
-    case ringChaser:
-        return sounds.entrySound1;
-    case ringDodger:
-        return sounds.entrySound2;
-    case ringSplitter:
-        return sounds.entrySound3;
-    default:
-        return sounds.entrySound7;
-    }
-}
-
 } // namespace
 
 // --- Ring ----------------------------------------------------------------------------------------------
 
 void TRingPattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 12;
-        phase = 1;
+        if (!startAfterWait(dt, 12)) return;
         const int lv = level();
         choice = randomInteger(1, 2);
         if (lv > 14) choice = randomInteger(1, 4);
@@ -75,10 +37,10 @@ void TRingPattern::update(float dt) {
     const int step = 360 / remaining;
     for (int a = 0; a < 359; a += step) {
         const double radians = degreesToRadians(a);
-        createRingEnemy(choice, craft.x + static_cast<float>(std::sin(radians)) * ringRadius,
-                        craft.y + static_cast<float>(std::cos(radians)) * ringRadius);
+        createChoice(choice, craft.x + static_cast<float>(std::sin(radians)) * ringRadius,
+                     craft.y + static_cast<float>(std::cos(radians)) * ringRadius);
     }
-    game->sounds->play(ringSound(choice), 1.0f);
+    game->sounds->play(choiceSound(choice), 1.0f);
     phase = 0;
 }
 
@@ -98,22 +60,10 @@ void TFortressPattern::update(float dt) {
     waitTime = 15;
     phase = 1;
     takeLock();
-    for (int i = 0; i < CornerCount; ++i) {
-        const TVector at = corner(i);
-        track(TGravityWell::create(at.x, at.y));
-    }
-    for (int i = 0; i < CornerCount; ++i) {
-        const TVector at = corner(i);
-        TChaser::create(at.x, at.y);
-    }
-    for (int i = 0; i < CornerCount; ++i) {
-        const TVector at = corner(i);
-        TDodger::create(at.x, at.y);
-    }
-    for (int i = 0; i < CornerCount; ++i) {
-        const TVector at = corner(i);
-        TSplitter::create(at.x, at.y);
-    }
+    atCorners([this](float x, float y) { track(TGravityWell::create(x, y)); });
+    atCorners([](float x, float y) { TChaser::create(x, y); });
+    atCorners([](float x, float y) { TDodger::create(x, y); });
+    atCorners([](float x, float y) { TSplitter::create(x, y); });
     game->sounds->play(game->sounds->entrySound1, 1.0f);
     game->sounds->play(game->sounds->entrySound2, 1.0f);
     game->sounds->play(game->sounds->entrySound3, 1.0f);

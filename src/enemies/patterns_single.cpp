@@ -14,10 +14,7 @@
 
 void TTricklePattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 3;
-        remaining = level() > 1 ? 2 : 1;
-        phase = 1;
+        if (startAfterWait(dt, 3)) remaining = level() > 1 ? 2 : 1;
         return;
     }
     pickSpawnPoint(ClearOfCraft);
@@ -35,10 +32,7 @@ void TTricklePattern::update(float dt) {
 
 void TDodgerPattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 3;
-        remaining = level() > 3 ? 2 : 1;
-        phase = 1;
+        if (startAfterWait(dt, 3)) remaining = level() > 3 ? 2 : 1;
         return;
     }
     pickSpawnPoint(ClearOfCraft);
@@ -59,9 +53,7 @@ void TDodgerPattern::update(float dt) {
 
 void TWellPattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 10;
-        phase = 1;
+        if (!startAfterWait(dt, 10)) return;
         if (level() > 8) groupLimit = 2;
         // Only this pattern's own wells count: a fortress full of wells does not hold it back.
         if (groupCount() >= groupLimit) phase = 0;

@@ -5,44 +5,22 @@
 
 #include "app/game.h"
 #include "audio/sound_bank.h"
-#include "enemies/chaser.h"
 #include "enemies/dasher.h"
-#include "enemies/dodger.h"
-#include "enemies/splitter.h"
 #include "platform/random.h"
-
-namespace {
-constexpr float survivorsRetry = 8;
-} // namespace
 
 // --- Stream --------------------------------------------------------------------------------------------
 
 void TStreamPattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 11;
-        phase = 1;
         const int lv = level();
-        remaining = lv > 17 ? 30 : lv > 14 ? 20 : 14;
-        if (groupCount() > 0) {
-            phase = 0;
-            waitTime = survivorsRetry;
-        }
+        startStream(dt, lv > 17 ? 30 : lv > 14 ? 20 : 14);
         return;
     }
     if (!stepIsDue(dt, 0.4f)) return;
     pickSpawnPoint(ClearOfCraft);
     const int pick = level() > 14 ? randomInteger(1, 3) : 1;
-    if (pick == 2) {
-        track(TDodger::create(spawnPoint.x, spawnPoint.y));
-        game->sounds->play(game->sounds->entrySound2, 1.0f);
-    } else if (pick == 3) {
-        track(TSplitter::create(spawnPoint.x, spawnPoint.y));
-        game->sounds->play(game->sounds->entrySound3, 1.0f);
-    } else {
-        track(TChaser::create(spawnPoint.x, spawnPoint.y));
-        game->sounds->play(game->sounds->entrySound1, 1.0f);
-    }
+    track(createChoice(pick, spawnPoint.x, spawnPoint.y));
+    game->sounds->play(choiceSound(pick), 1.0f);
     remaining -= 1;
     if (remaining <= 0) phase = 0;
 }
@@ -51,15 +29,8 @@ void TStreamPattern::update(float dt) {
 
 void TDasherPattern::update(float dt) {
     if (phase == 0) {
-        if (!waitIsOver(dt)) return;
-        waitTime = 11;
-        phase = 1;
         const int lv = level();
-        remaining = lv > 17 ? 4 : lv > 14 ? 2 : 1;
-        if (groupCount() > 0) {
-            phase = 0;
-            waitTime = survivorsRetry;
-        }
+        startStream(dt, lv > 17 ? 4 : lv > 14 ? 2 : 1);
         return;
     }
     if (!stepIsDue(dt, 0.8f)) return;

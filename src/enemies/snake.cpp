@@ -3,7 +3,6 @@
 #include "app/game.h"
 #include "platform/random.h"
 #include "play/particle.h"
-#include "play/recycler.h"
 #include "play/spark.h"
 #include "shapes/shape.h"
 
@@ -23,20 +22,20 @@ std::shared_ptr<TSnake> TSnake::create(float x, float y, bool isHead, float dela
     // The segments are made before the head is counted, so only a new head can be turned away here.
     if (game->snakeCount >= game->snakeLimit) return nullptr;
 
-    auto snake = std::allocate_shared<TSnake>(TRecycler<TSnake>{});
+    std::shared_ptr<TSnake> snake;
     if (isHead) {
-        snake->setUp(
+        snake = makeKind<TSnake>(
             x, y, {.damping = 0.9f, .maxSpeed = 800, .shapeFile = "enemy7.xml", .radius = 24, .points = 150});
         snake->isHead = true;
         snake->makeTail(x, y);
         game->snakeCount += 1;
     } else {
-        snake->setUp(x, y,
-                     {.damping = 0.9f,
-                      .maxSpeed = 800,
-                      .shapeFile = "enemy7a.xml",
-                      .radius = 16 * scale,
-                      .points = 0});
+        snake = makeKind<TSnake>(x, y,
+                                 {.damping = 0.9f,
+                                  .maxSpeed = 800,
+                                  .shapeFile = "enemy7a.xml",
+                                  .radius = 16 * scale,
+                                  .points = 0});
         snake->shape->setScale(scale);
         snake->delay = delay;
         snake->leader = leader;
@@ -44,8 +43,7 @@ std::shared_ptr<TSnake> TSnake::create(float x, float y, bool isHead, float dela
     // Each segment joined the lists inside its own create, so the list holds segments 1..16 and then the
     // head: in one frame every segment follows a leader that has already moved, and a dying head is seen
     // by the whole tail in the next enemy pass.
-    game->particles.add(snake->particle);
-    game->enemies.add(snake);
+    snake->enlist();
     return snake;
 }
 

@@ -1,8 +1,12 @@
 #include "enemies/spawn_pattern.h"
 
 #include "app/game.h"
-#include "enemies/enemy.h"
+#include "audio/sound_bank.h"
+#include "enemies/chaser.h"
+#include "enemies/dodger.h"
 #include "enemies/level_director.h"
+#include "enemies/snake.h"
+#include "enemies/splitter.h"
 #include "platform/random.h"
 #include "play/arena_border.h"
 #include "play/particle.h"
@@ -18,6 +22,10 @@ constexpr float spawnHalfWidth = 518;
 constexpr float spawnHalfHeight = 310;
 // The corner groups come out this far either side of the middle.
 constexpr float cornerHalfWidth = 462;
+
+// A stream waits this long, and then looks again for survivors of the stream before this much sooner.
+constexpr float streamWait = 11;
+constexpr float survivorsRetry = 8;
 
 // Inside a 1036 x 620 area some point is always 200 from the craft, and nearly every draw finds one. The
 // cap only keeps a craft somewhere impossible (far outside the arena, say) from hanging the frame.
@@ -75,6 +83,13 @@ bool TSpawnPattern::waitIsOver(float dt) {
     return waitTime <= 0;
 }
 
+bool TSpawnPattern::startAfterWait(float dt, float wait) {
+    if (!waitIsOver(dt)) return false;
+    waitTime = wait;
+    phase = 1;
+    return true;
+}
+
 bool TSpawnPattern::stepIsDue(float dt, float interval) {
     stepTime -= dt;
     if (stepTime >= 0) return false;
@@ -104,6 +119,41 @@ bool TSpawnPattern::endGroup(int released) {
     phase = 0;
     releaseLock();
     return true;
+}
+
+void TSpawnPattern::startStream(float dt, int count) {
+    if (!startAfterWait(dt, streamWait)) return;
+    remaining = count;
+    if (groupCount() == 0) return;
+    phase = 0;
+    waitTime = survivorsRetry;
+}
+
+std::shared_ptr<TEnemy> TSpawnPattern::createChoice(int choice, float x, float y) {
+    switch (choice) {
+    case 1:
+        return TChaser::create(x, y);
+    case 2:
+        return TDodger::create(x, y);
+    case 3:
+        return TSplitter::create(x, y);
+    default:
+        return TSnake::create(x, y, 1, 0.01f, 1.0f, nullptr);
+    }
+}
+
+const SoundClip& TSpawnPattern::choiceSound(int choice) {
+    const TSoundBank& sounds = *game->sounds;
+    switch (choice) {
+    case 1:
+        return sounds.entrySound1;
+    case 2:
+        return sounds.entrySound2;
+    case 3:
+        return sounds.entrySound3;
+    default:
+        return sounds.entrySound7;
+    }
 }
 
 int TSpawnPattern::level() {

@@ -6,6 +6,7 @@
 // The eleven types are declared in spawn_patterns.h.
 #pragma once
 
+#include "platform/sound.h"
 #include "play/vector.h"
 
 #include <memory>
@@ -45,10 +46,19 @@ public:
     static TVector corner(int index);
     // The snake wave starts its heads a little nearer the middle line.
     static TVector innerCorner(int index);
+    // Calls make(x, y) at each corner, in the corner order.
+    template <class Make> static void atCorners(Make&& make) {
+        for (int i = 0; i < CornerCount; ++i) {
+            const TVector at = corner(i);
+            make(at.x, at.y);
+        }
+    }
 
 protected:
     // The waiting step: true in the update whose countdown reaches zero.
     bool waitIsOver(float dt);
+    // The same for the patterns that ignore the lock: the next wait is set and the pattern starts.
+    bool startAfterWait(float dt, float wait);
     // The stepping step: true, and the interval set again, in the update whose countdown falls below zero.
     bool stepIsDue(float dt, float interval);
     void track(const std::shared_ptr<TEnemy>& enemy);
@@ -57,6 +67,14 @@ protected:
     bool startLockedWave(float dt, float wait);
     // Counts off a released group; the wave that is complete releases the lock. True when it ended.
     bool endGroup(int released);
+    // The waiting step of the streams: a stream of count starts unless enemies of the one before are still
+    // in the arena, and then it looks again sooner.
+    void startStream(float dt, int count);
+
+    // The kinds the ring and the stream choose among, by number (1 chaser, 2 dodger, 3 splitter, else
+    // snake), and the sound each enters with.
+    static std::shared_ptr<TEnemy> createChoice(int choice, float x, float y);
+    static const SoundClip& choiceSound(int choice);
 
     static int level();
     static bool lockIsFree();

@@ -1,8 +1,6 @@
 #include "enemies/splinter.h"
 
-#include "app/game.h"
 #include "play/particle.h"
-#include "play/recycler.h"
 #include "shapes/shape.h"
 
 #include <cmath>
@@ -13,18 +11,15 @@ constexpr float splinterSpinPerUpdate = -15;
 } // namespace
 
 std::shared_ptr<TSplinter> TSplinter::create(const TVector& position, float spin) {
-    auto splinter = std::allocate_shared<TSplinter>(TRecycler<TSplinter>{});
-    splinter->setUp(position.x, position.y,
-                    {.damping = 0.97f,
-                     .maxSpeed = 600,
-                     .shapeFile = "enemy3.xml",
-                     .radius = 16,
-                     .points = 50,
-                     .firstState = EnemyState::Active});
+    auto splinter = makeListed<TSplinter>(position.x, position.y,
+                                          {.damping = 0.97f,
+                                           .maxSpeed = 600,
+                                           .shapeFile = "enemy3.xml",
+                                           .radius = 16,
+                                           .points = 50,
+                                           .firstState = EnemyState::Active});
     splinter->shape->setScale(0.5f);
     splinter->spin = spin;
-    game->particles.add(splinter->particle);
-    game->enemies.add(splinter);
     return splinter;
 }
 
@@ -35,14 +30,10 @@ void TSplinter::activeStep(float) {
     const double radians = degreesToRadians(orbitAngle);
     const auto s = static_cast<float>(std::sin(radians) * orbitForce);
     const auto c = static_cast<float>(std::cos(radians) * orbitForce);
-    TVector& acceleration = particle->acceleration;
-    if (spin < 0) {
-        acceleration.x += s;
-        acceleration.y += c;
-    } else {
-        acceleration.x -= s;
-        acceleration.y -= c;
-    }
+    if (spin < 0)
+        particle->acceleration.add({s, c});
+    else
+        particle->acceleration.subtract({s, c});
     orbitAngle += spin;
     shape->heading.rotate(splinterSpinPerUpdate);
     shape->needsRotation = true;

@@ -4,7 +4,6 @@
 #include "enemies/splinter.h"
 #include "play/particle.h"
 #include "play/player.h"
-#include "play/recycler.h"
 #include "shapes/shape.h"
 
 namespace {
@@ -12,12 +11,8 @@ constexpr float splitterSpinPerUpdate = -9;
 } // namespace
 
 std::shared_ptr<TSplitter> TSplitter::create(float x, float y) {
-    auto splitter = std::allocate_shared<TSplitter>(TRecycler<TSplitter>{});
-    splitter->setUp(
+    return makeListed<TSplitter>(
         x, y, {.damping = 0.98f, .maxSpeed = 300, .shapeFile = "enemy3.xml", .radius = 32, .points = 100});
-    game->particles.add(splitter->particle);
-    game->enemies.add(splitter);
-    return splitter;
 }
 
 void TSplitter::activeStep(float) {
@@ -31,8 +26,7 @@ void TSplitter::activeStep(float) {
 bool TSplitter::hitByKind(float) {
     // Three splinters flung away from the craft, each harder than the last, each swirling its own way.
     // Directly on the craft there is no "away": they start without a push.
-    TVector away = particle->position;
-    away.subtract(game->player->particle->position);
+    TVector away = particle->position - game->player->particle->position;
     const bool hasDirection = away.length() > 0;
     const float spins[3] = {8, -8, -10};
     const float pushes[3] = {9000, 18000, 32000};
@@ -40,7 +34,7 @@ bool TSplitter::hitByKind(float) {
         std::shared_ptr<TSplinter> splinter = TSplinter::create(particle->position, spins[i]);
         if (!hasDirection) continue;
         away.normalize().scale(pushes[i]);
-        splinter->particle->acceleration.setFrom(away);
+        splinter->particle->acceleration = away;
     }
     return true;
 }

@@ -1,8 +1,5 @@
 #include "enemies/swarmer.h"
 
-#include "app/game.h"
-#include "play/particle.h"
-#include "play/recycler.h"
 #include "shapes/shape.h"
 
 namespace {
@@ -10,12 +7,8 @@ constexpr float swarmerSpinPerUpdate = 3;
 } // namespace
 
 std::shared_ptr<TSwarmer> TSwarmer::create(float x, float y) {
-    auto swarmer = std::allocate_shared<TSwarmer>(TRecycler<TSwarmer>{});
-    swarmer->setUp(
+    return makeListed<TSwarmer>(
         x, y, {.damping = 0.98f, .maxSpeed = 150, .shapeFile = "enemy8.xml", .radius = 24, .points = 15});
-    game->particles.add(swarmer->particle);
-    game->enemies.add(swarmer);
-    return swarmer;
 }
 
 void TSwarmer::update(float dt) {

@@ -1,9 +1,7 @@
 #include "enemies/wanderer.h"
 
-#include "app/game.h"
 #include "platform/random.h"
 #include "play/particle.h"
-#include "play/recycler.h"
 #include "shapes/shape.h"
 
 namespace {
@@ -14,22 +12,16 @@ constexpr float wandererSpinPerUpdate = -10;
 } // namespace
 
 std::shared_ptr<TWanderer> TWanderer::create(float x, float y) {
-    auto wanderer = std::allocate_shared<TWanderer>(TRecycler<TWanderer>{});
-    wanderer->setUp(x, y,
-                    {.damping = 1.0f, .maxSpeed = 75, .shapeFile = "enemy0.xml", .radius = 32, .points = 25});
-    game->particles.add(wanderer->particle);
-    game->enemies.add(wanderer);
-    return wanderer;
+    return makeListed<TWanderer>(
+        x, y, {.damping = 1.0f, .maxSpeed = 75, .shapeFile = "enemy0.xml", .radius = 32, .points = 25});
 }
 
 void TWanderer::entryEnded() {
     // It sets off in a random direction the moment it is solid. The y draw comes first.
     const auto y = static_cast<float>(randomReal(-1, 1));
     const auto x = static_cast<float>(randomReal(-1, 1));
-    TVector push{x, y};
     // Both draws exactly zero would give no direction; normalize then leaves the push at zero (no NaN).
-    push.normalize().scale(cruiseSpeed);
-    particle->velocity.add(push);
+    particle->velocity.add(TVector{x, y}.normalized() * cruiseSpeed);
 }
 
 void TWanderer::activeStep(float dt) {

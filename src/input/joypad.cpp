@@ -10,6 +10,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -63,38 +64,17 @@ std::string TJoypad::axisName(int number) {
     return std::string(axisNameView(number));
 }
 
-// The platform numbers the driven axes X, Y, Z, R, U, V as 0..5. Pitch, roll and yaw would be angles in
-// degrees (a value / 180), but the platform has no angle axes to give, so they read 0 like an unplugged
-// axis: they can still be chosen in the mapping and simply never move.
+// An axis the platform does not drive (none, pitch, roll, yaw) reads 0, like an unplugged one.
 float TJoypad::readAxis(int number, int port) {
-    switch (number) {
-    case 1:
-        return padAxis(0, port);
-    case 2:
-        return padAxis(1, port);
-    case 3:
-        return padAxis(2, port);
-    case 4:
-        return padAxis(3, port);
-    case 8:
-        return padAxis(4, port);
-    case 9:
-        return padAxis(5, port);
-    default:
-        return 0;
-    }
+    const auto& numbers = TJoypadMapping::PlatformAxisNumbers;
+    const auto found = std::find(numbers.begin(), numbers.end(), number);
+    return found == numbers.end() ? 0 : padAxis(static_cast<int>(found - numbers.begin()), port);
 }
 
 // --- Reading -------------------------------------------------------------------------------------------
 
 std::shared_ptr<TJoypad> TJoypad::create() {
-    auto joypad = std::make_shared<TJoypad>();
-    joypad->move.set(0, 0);
-    joypad->fire.set(0, 0);
-    joypad->mode = JoypadMode::Hidden;
-    joypad->pauseTimer = ConfirmationSeconds;
-    joypad->mapping = TJoypadMapping{};
-    return joypad;
+    return std::make_shared<TJoypad>(); // unmapped, hidden, the confirmation timer full
 }
 
 TJoypadMapping TJoypad::mappingInForce(int port) const {

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "play/vector.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,10 @@ class TJoypadMapping {
 public:
     static constexpr int LastAxis = 9;
     static constexpr int LastButton = 11;
+    // The mapping's numbers of the platform's driven axes X, Y, Z, R, U, V (platform axes 0..5). The rest,
+    // pitch, roll and yaw, would be angles, which the platform has none of: they can still be chosen and
+    // simply never move.
+    static constexpr std::array<int, 6> PlatformAxisNumbers = {1, 2, 3, 4, 8, 9};
 
     // Writes "[JoyPad]" and the eight values, one a line.
     void write(const TextFile& file) const;

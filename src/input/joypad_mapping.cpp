@@ -24,9 +24,9 @@ constexpr std::array<TStoredField, 8> storedOrder = {{
     {&TJoypadMapping::backButton, TJoypadMapping::LastButton},
 }};
 
-// The mapping's number for a platform axis: X, Y, Z, R, U, V are platform axes 0..5. 0 for any other.
+// The mapping's number for a platform axis; 0 for one the platform does not drive.
 int axisNumberOf(int platformAxis) {
-    constexpr std::array<int, 6> numbers = {1, 2, 3, 4, 8, 9};
+    const auto& numbers = TJoypadMapping::PlatformAxisNumbers;
     return platformAxis >= 0 && platformAxis < static_cast<int>(numbers.size()) ? numbers[platformAxis] : 0;
 }
 

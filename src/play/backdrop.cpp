@@ -7,25 +7,6 @@
 #include "play/player.h"
 #include "play/scroll.h"
 
-TColor TColor::create(std::string name, int red, int green, int blue) {
-    return TColor{std::move(name), red, green, blue};
-}
-
-void TColor::apply() const {
-    setDrawColor(red, green, blue);
-}
-
-void TColor::clearScreen() const {
-    setClearColor(red, green, blue);
-    clearFrame();
-}
-
-void TColor::set(int newRed, int newGreen, int newBlue) {
-    red = newRed;
-    green = newGreen;
-    blue = newBlue;
-}
-
 TBackdrop::TBackdrop() : scroll(worldScrollOffset()) {}
 
 std::shared_ptr<TBackdrop> TBackdrop::create(int count) {
@@ -40,7 +21,6 @@ std::shared_ptr<TBackdrop> TBackdrop::create(int count) {
         backdrop->stars.push_back(star);
     }
     backdrop->scroll.set(0, 0);
-    backdrop->background = TColor::create("backdrop", 10, 10, 20);
     return backdrop;
 }
 
@@ -68,7 +48,8 @@ void TBackdrop::draw() {
     setDrawOrigin(0, 0);
     setDrawAlpha(1.0f);
     setDrawTransform(0, 1, 1);
-    background.clearScreen();
+    setClearColor(10, 10, 20);
+    clearFrame();
     for (const TStar& star : stars) {
         const int grey = static_cast<int>(star.depth * 255);
         setDrawColor(grey, grey, grey);

@@ -8,21 +8,7 @@
 #include "play/vector.h"
 
 #include <memory>
-#include <string>
 #include <vector>
-
-// A named drawing colour.
-struct TColor {
-    std::string name;
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-
-    static TColor create(std::string name, int red, int green, int blue);
-    void apply() const;       // becomes the drawing colour
-    void clearScreen() const; // becomes the clear colour and clears the whole screen
-    void set(int newRed, int newGreen, int newBlue);
-};
 
 struct TStar {
     float x = 0;
@@ -35,14 +21,13 @@ public:
     static std::shared_ptr<TBackdrop> create(int count);
 
     void update(float dt); // computes the scroll from the craft's velocity, then moves the stars
-    void draw();           // clears the screen and plots the stars
+    void draw();           // clears the screen to a dark blue and plots the stars
     void moveStars();      // by this frame's scroll, wrapping at the screen edges
 
     std::vector<TStar> stars;
     // The world scroll offset itself, so that particles, which do not know the backdrop, read the same
     // vector.
     TVector& scroll;
-    TColor background;
 
     TBackdrop();
 };

@@ -47,12 +47,10 @@ std::shared_ptr<TGrid> TGrid::create() {
         for (int j = 0; j < Rows; ++j) {
             TParticle& point = grid->points[i][j];
             point.position.set(restX(i), restY(j));
-            point.previousPosition.setFrom(point.position);
+            point.previousPosition = point.position;
             point.damping = pointDamping;
             point.maxSpeed = pointMaxSpeed;
         }
-    grid->enabled = true;
-    grid->fade = 1.0f;
     grid->sortPointsIntoSquares();
     return grid;
 }

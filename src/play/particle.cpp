@@ -29,7 +29,7 @@ std::shared_ptr<TParticle> TParticle::create(float x, float y, float damping, fl
 }
 
 void TParticle::update(float dt, bool fixedToWorld) {
-    previousPosition.setFrom(position);
+    previousPosition = position;
     velocity.x += acceleration.x * dt;
     velocity.y += acceleration.y * dt;
     // The order matters to everything tuned against it: this frame's force is damped along with the rest.
@@ -48,6 +48,12 @@ void TParticle::confine(float minX, float maxX, float minY, float maxY) {
     } else {
         bounceOffEdges(minX, maxX, minY, maxY);
     }
+}
+
+void TParticle::pullToward(const TVector& target, float strength) {
+    const TVector toward = target - position;
+    if (toward.length() == 0) return;
+    acceleration.add(toward.normalized() * strength);
 }
 
 void TParticle::stopInsideMargin(float minX, float maxX, float minY, float maxY) {

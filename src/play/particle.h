@@ -26,6 +26,9 @@ struct TParticle {
 
     void update(float dt, bool fixedToWorld);
     void confine(float minX, float maxX, float minY, float maxY);
+    // Adds a pull of the given strength toward target for this frame. Right on the target there is no
+    // direction to pull in, and nothing is added rather than a NaN.
+    void pullToward(const TVector& target, float strength);
 
 private:
     void stopInsideMargin(float minX, float maxX, float minY, float maxY);

@@ -34,6 +34,15 @@ constexpr TSparkLook ExhaustSpark{.red = 200, .green = 100, .blue = 50, .life = 
 constexpr int StartingLives = 3;
 constexpr int StartingBombs = 3;
 
+// The fans of weapon levels 2 and 3: the shots leave spread degrees either side of the aim, step degrees
+// apart; the craft's own velocity is part of the fanned vector.
+struct TFan {
+    float spread, speed, step;
+    int shots;
+    float fireDelay, soundRate;
+};
+constexpr TFan Fans[] = {{5, 1100, 5, 3, 0.1f, 1.0f}, {8, 700, 4, 5, 0.15f, 0.8f}};
+
 // kills needed to leave multiplier n, indexed by n; 10 is the top.
 constexpr int MultiplierThresholds[] = {0, 25, 50, 100, 200, 400, 700, 1000, 1500, 2000};
 constexpr int TopMultiplier = 10;
@@ -212,42 +221,24 @@ bool TPlayer::fireWeapon(const TVector& aim) {
     const TVector& craftVelocity = particle->velocity;
     const TVector& p = particle->position;
 
-    float rate = 1.0f;
-    int shotCount = 0;
-    switch (weaponLevel) {
-    case 1: {
+    if (weaponLevel == 1) {
         // Two parallel shots from either side of the nose.
         const TVector velocity = dir * 800 + craftVelocity;
         const TVector offset = dir * 6;
         TShot::create(p + offset.rotated(-45), velocity);
         TShot::create(p + offset.rotated(45), velocity);
         fireDelay = 0.12f;
-        shotCount = 2;
-        rate = 0.9f;
-        break;
+        stats.shotsFired += 2;
+        game->sounds->play(game->sounds->fireSound, 0.9f);
+        return true;
     }
-    case 2: {
-        // A fan of three; the craft's own velocity is part of the fanned vector.
-        const TVector first = dir.rotated(-5) * 1100 + craftVelocity;
-        for (int i = 0; i < 3; ++i)
-            TShot::create(p, first.rotated(5.0f * i));
-        fireDelay = 0.1f;
-        shotCount = 3;
-        rate = 1.0f;
-        break;
-    }
-    default: {
-        const TVector first = dir.rotated(-8) * 700 + craftVelocity;
-        for (int i = 0; i < 5; ++i)
-            TShot::create(p, first.rotated(4.0f * i));
-        fireDelay = 0.15f;
-        shotCount = 5;
-        rate = 0.8f;
-        break;
-    }
-    }
-    stats.shotsFired += shotCount;
-    game->sounds->play(game->sounds->fireSound, rate);
+    const TFan& fan = Fans[weaponLevel == 2 ? 0 : 1];
+    const TVector first = dir.rotated(-fan.spread) * fan.speed + craftVelocity;
+    for (int i = 0; i < fan.shots; ++i)
+        TShot::create(p, first.rotated(fan.step * static_cast<float>(i)));
+    fireDelay = fan.fireDelay;
+    stats.shotsFired += fan.shots;
+    game->sounds->play(game->sounds->fireSound, fan.soundRate);
     return true;
 }
 
@@ -275,7 +266,7 @@ void TPlayer::reset() {
     particle->velocity.set(0, 0);
     particle->acceleration.set(0, 0);
     // Recentres the arena on the screen around the craft.
-    game->border->particle->position.setFrom(particle->position);
+    game->border->particle->position = particle->position;
 }
 
 void TPlayer::startRun() {

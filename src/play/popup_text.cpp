@@ -13,7 +13,6 @@ constexpr float shrinkPerSecond = 1.25f;
 
 std::shared_ptr<TPopupText> TPopupText::create(const std::string& text, float x, float y) {
     auto popup = std::allocate_shared<TPopupText>(TRecycler<TPopupText>{});
-    popup->scale = 1.0f;
     popup->text = text;
     popup->x = x;
     popup->y = y;

@@ -50,7 +50,7 @@ std::shared_ptr<TShot> TShot::create(const TVector& position, const TVector& vel
         shot->shape->heading.set(-velocity.y, -velocity.x);
         shot->shape->needsRotation = true;
     }
-    shot->particle->velocity.setFrom(velocity);
+    shot->particle->velocity = velocity;
 
     game->shots.add(shot);
     game->particles.add(shot->particle);

@@ -21,7 +21,7 @@ std::shared_ptr<TSpark> TSpark::create(const TVector& position, const TVector& v
                                        const TSparkLook& look) {
     auto spark = std::allocate_shared<TSpark>(TInArrivalOrder<TSpark>{});
     spark->particle = TParticle(position.x, position.y, look.damping, sparkMaxSpeed);
-    spark->particle.velocity.setFrom(velocity);
+    spark->particle.velocity = velocity;
     spark->life = look.life;
     // A spark made without life is gone on its first update; it must not carry an infinite fade meanwhile.
     spark->fadeRate = look.life > 0 ? 1.0f / look.life : 0.0f;

@@ -71,12 +71,6 @@ TVector& TVector::set(float newX, float newY) {
     return *this;
 }
 
-TVector& TVector::setFrom(const TVector& other) {
-    x = other.x;
-    y = other.y;
-    return *this;
-}
-
 TVector& TVector::scale(float factor) {
     x *= factor;
     y *= factor;

@@ -32,7 +32,6 @@ struct TVector {
     TVector& subtract(const TVector& other);
     TVector& add(const TVector& other);
     TVector& set(float newX, float newY);
-    TVector& setFrom(const TVector& other);
     TVector& scale(float factor);
     // Positive degrees turn counter-clockwise on the y-down screen: (1, 0) by 90 becomes (0, -1).
     TVector& rotate(float degrees);

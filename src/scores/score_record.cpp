@@ -115,29 +115,6 @@ void TScoreRecord::enterIntoTable() {
 
 // --- Statistics ----------------------------------------------------------------------------------------
 
-namespace {
-
-struct TIconPlace {
-    float x;
-    float rowOffset;
-};
-
-// Where each enemy kind's icon sits in the detailed block: four to a row, the last two in the middle.
-constexpr std::array<TIconPlace, TScoreRecord::KindCount> iconPlaces{{
-    {70, 45},
-    {240, 45},
-    {410, 45},
-    {580, 45},
-    {70, 78},
-    {240, 78},
-    {410, 78},
-    {580, 78},
-    {240, 111},
-    {410, 111},
-}};
-
-} // namespace
-
 void TScoreRecord::drawStats(float y, int place, bool detailed) const {
     if (!detailed) {
         TTextLine line;
@@ -156,13 +133,13 @@ void TScoreRecord::drawStats(float y, int place, bool detailed) const {
     // drawCaption has left the origin, scale, opacity and additive blending as the icons need them.
     setDrawRotation(0);
     setDrawColor(255, 255, 255);
+    // The kinds' icons four to a row in columns 170 apart, the last two in the middle columns.
     for (int kind = 0; kind < KindCount; ++kind) {
-        const TIconPlace& at = iconPlaces[static_cast<size_t>(kind)];
-        const float top = y + at.rowOffset;
-        drawPicture(game->enemyIcons, at.x, top, kind);
-        TTextLine count;
-        count << ": " << kills[static_cast<size_t>(kind)];
-        drawString(count.view(), at.x + 35, top + 8);
+        const int row = kind / 4;
+        const auto x = static_cast<float>(70 + 170 * (kind % 4 + (row == 2 ? 1 : 0)));
+        const float top = y + static_cast<float>(45 + 33 * row);
+        drawPicture(game->enemyIcons, x, top, kind);
+        drawString((TTextLine() << ": " << kills[static_cast<size_t>(kind)]).view(), x + 35, top + 8);
     }
 }
 

@@ -13,7 +13,6 @@ public:
     static constexpr size_t NameLimit = 10;
     static constexpr size_t BragLimit = 20;
     static constexpr int KindCount = 10;
-    static constexpr int StoredLines = 15; // name, brag, score, ten kill counts, shots fired, shots hit
 
     static std::shared_ptr<TScoreRecord> create(const std::string& name, int score, const std::string& brag);
 

@@ -34,10 +34,6 @@ void drawGlowSegment(const Picture& strip, int frame, const TVector& from, const
     drawGlowLine(strip, frame, from.x, from.y, to.x, to.y, glowLineWidth, glowLineCapped);
 }
 
-const Picture& shapeGlowPicture() {
-    return glowStrip();
-}
-
 TShapeLine TShapeLine::create(float x1, float y1, float x2, float y2, float /*width*/, int red, int green,
                               int blue) {
     TShapeLine line;

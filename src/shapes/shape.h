@@ -19,7 +19,6 @@
 void setShapeGlowPicture(Picture glowPicture);
 // Every glow line in the arena is as wide and capped alike; only the strip's frame varies.
 void drawGlowSegment(const Picture& strip, int frame, const TVector& from, const TVector& to);
-const Picture& shapeGlowPicture();
 
 struct TShapeLine {
     TVector start; // shape units relative to the shape's origin

@@ -126,6 +126,34 @@ TEST_F(RunRecordingTest, ARecordedRunVerifiesFromItsFileAndOneChangedInputDoesNo
     }
 }
 
+// The joypad reader, caught in the middle of its dialogue with every field set, leaves in a run file's
+// start and comes back whole, field for field, and into the game when the run is applied.
+TEST_F(RunRecordingTest, TheJoypadReaderARunCarriesComesBackWholeFromItsFile) {
+    useTableOpenToAll();
+    TRun run = playScriptedRun(true);
+    TJoypad& pad = run.start.pad;
+    pad.mapping = TJoypadMapping{1, 2, 3, 4, 5, 6, 7, 8};
+    pad.move = {0.5f, -0.25f}, pad.fire = {-1, 0.75f};
+    pad.bomb = pad.select = pad.pausePrevious = pad.backPrevious = true;
+    pad.pause = pad.back = pad.selectPrevious = pad.stickPushed = false;
+    pad.mode = JoypadMode::Configuration, pad.step = 5, pad.waiting = true, pad.pauseTimer = 1.25f;
+    pad.connected = false, pad.connectedPrevious = true;
+    const std::string text = runFileText(run);
+    std::string problem;
+    const auto back = runFromText(text, problem);
+    ASSERT_TRUE(back) << problem;
+    EXPECT_EQ(runFileText(*back), text); // a field read into another's place would be written elsewhere
+    back->start.apply(*game, true);
+    const TJoypad& applied = *game->joypad;
+    EXPECT_EQ(applied.mapping.backButton, 8);
+    EXPECT_TRUE(applied.move.equals({0.5f, -0.25f}));
+    EXPECT_TRUE(applied.bomb && applied.backPrevious && !applied.stickPushed && applied.waiting);
+    EXPECT_EQ(applied.mode, JoypadMode::Configuration);
+    EXPECT_EQ(applied.step, 5);
+    EXPECT_EQ(applied.pauseTimer, 1.25f);
+    EXPECT_TRUE(applied.connectedPrevious && !applied.connected);
+}
+
 TEST_F(RunRecordingTest, DamagedRunFilesAreRefusedWithAReason) {
     useTableOpenToAll();
     const std::string text = runFileText(playScriptedRun(true));

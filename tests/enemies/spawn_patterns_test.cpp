@@ -196,6 +196,22 @@ TEST_P(SurvivorsPostpone, ByEightSecondsAtATimeDyingOnesIncluded) {
 
 INSTANTIATE_TEST_SUITE_P(StreamAndDasher, SurvivorsPostpone, testing::Values(0, 1));
 
+// Past level 14 a stream draws among the kinds a ring chooses from, but never the ring's snakes.
+TEST_F(SpawnPatterns, AStreamPastLevelFourteenMixesChasersDodgersAndSplittersOnly) {
+    atLevel(18);
+    auto& stream = pattern<TStreamPattern>();
+    stream.phase = 1;
+    stream.remaining = 30;
+    stepUntilWaiting(stream);
+    const int chasers = watcher.count(EnemyKind::Chaser), dodgers = watcher.count(EnemyKind::Dodger);
+    const int splitters = watcher.count(EnemyKind::Splitter);
+    EXPECT_GT(chasers, 0);
+    EXPECT_GT(dodgers, 0);
+    EXPECT_GT(splitters, 0);
+    EXPECT_EQ(chasers + dodgers + splitters, 30);
+    EXPECT_EQ(static_cast<int>(watcher.spawns.size()), 30);
+}
+
 TEST_F(SpawnPatterns, TheWellPatternKeepsToItsOwnLimitOfOneThenTwo) {
     atLevel(4);
     for (int i = 0; i < 4; ++i)
@@ -228,9 +244,11 @@ TEST_F(SpawnPatterns, RingsHoldWhatTheWholeDegreeStepGivesAllRoundTheCraft) {
         int choice, asked, made;
         EnemyKind kind;
     };
+    // A run file may hand a ring any choice: one outside the four kinds makes snakes, like the fourth.
     for (const Case c : {Case{1, 16, 17, EnemyKind::Chaser}, Case{2, 24, 24, EnemyKind::Dodger},
                          Case{3, 32, 33, EnemyKind::Splitter}, Case{1, 48, 52, EnemyKind::Chaser},
-                         Case{4, 12, 12, EnemyKind::Snake}}) {
+                         Case{4, 12, 12, EnemyKind::Snake}, Case{0, 12, 12, EnemyKind::Snake},
+                         Case{99, 12, 12, EnemyKind::Snake}}) {
         game->removeAllEnemies();
         watcher.spawns.clear();
         watcher.look(frame);

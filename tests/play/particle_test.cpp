@@ -68,6 +68,24 @@ TEST_F(ParticleTest, OtherParticlesBounceOffTheEdges) {
     EXPECT_TRUE(particle->velocity.equals({3, -7}));
 }
 
+// Homing, wells and the craft's pull all go through pullToward: the strength along the way to the target,
+// added to what is already there, and nothing at all from right on the target.
+TEST_F(ParticleTest, APullAddsItsStrengthTowardTheTargetAndNothingFromOnTopOfIt) {
+    struct TCase {
+        TVector target;
+        float strength;
+        TVector added;
+    };
+    for (const TCase& c : {TCase{{13, 24}, 10, {6, 8}}, TCase{{10, 0}, 2.5f, {0, -2.5f}},
+                           TCase{{7, 20}, -4, {4, 0}}, TCase{{10, 20}, 1000, {0, 0}}}) {
+        const auto particle = TParticle::create(10, 20, 1, 100);
+        particle->acceleration.set(1, -1);
+        particle->pullToward(c.target, c.strength);
+        EXPECT_NEAR(particle->acceleration.x, 1 + c.added.x, 1e-5) << c.target.toString();
+        EXPECT_NEAR(particle->acceleration.y, -1 + c.added.y, 1e-5) << c.target.toString();
+    }
+}
+
 TEST_F(ParticleTest, TheCraftStopsInsideTheMarginAndHoldsTheViewOnThatAxisOnly) {
     const auto craft = TParticle::create(5, 60, 1, 100);
     craft->keepsMargin = true;

@@ -133,11 +133,7 @@ void TGame::frontEndBackdrop(float dt, bool hideCraft) {
     drawLogo();
 }
 
-namespace {
-
 constexpr float NoteSeconds = 4.0f;
-
-} // namespace
 
 void TGame::showNote(std::string text) {
     noteText = std::move(text);

@@ -57,6 +57,12 @@ int stickMove(const TJoypad& pad) {
     return 0;
 }
 
+// Watches the run, or says why there is none to watch.
+void watchOrNote(TGame& g, const std::optional<TRun>& run, const std::string& note) {
+    page.note = run ? std::string() : note;
+    if (run) startWatching(g, *run);
+}
+
 void watchChosen(TGame& g) {
     std::string problem;
     std::optional<TRun> run;
@@ -66,12 +72,7 @@ void watchChosen(TGame& g) {
     } else {
         run = runForEntry(TRecordResult::of(*g.hiscores->entries[static_cast<size_t>(page.row)]), problem);
     }
-    if (!run) {
-        page.note = problem;
-        return;
-    }
-    page.note.clear();
-    startWatching(g, *run);
+    watchOrNote(g, run, problem);
 }
 
 } // namespace
@@ -104,13 +105,8 @@ std::string chosenRunPath(const TGame& g) {
 void watchOpenedRun(TGame& g) {
     std::string problem;
     const auto run = readRunFile(PageFiles::Opened, problem);
-    if (!run) {
-        page.note = "THIS FILE IS NOT A RUN";
-        setWatchOutcome(3);
-        return;
-    }
-    page.note.clear();
-    startWatching(g, *run);
+    if (!run) setWatchOutcome(3);
+    watchOrNote(g, run, "THIS FILE IS NOT A RUN");
 }
 
 } // namespace

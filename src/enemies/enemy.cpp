@@ -212,8 +212,9 @@ void TEnemy::separate() {
         const TEnemy* carriedAway = nullptr;
         const auto visit = [&](TEnemy& other, const TVector& where) {
             pushApart(other, where);
-            const float drift = std::abs(here.x - start.x) + std::abs(here.y - start.y); // >= the distance
-            if (drift <= driftAllowed) return false; // a NaN drift is carried away too
+            const float dx = here.x - start.x, dy = here.y - start.y;
+            // The index's margin of a unit covers this square's rounding; a NaN is carried away too.
+            if (dx * dx + dy * dy <= driftAllowed * driftAllowed) return false;
             carriedAway = &other;
             return true;
         };

@@ -4,6 +4,7 @@
 // when hit, and the fields and states only it has, are the kind's own.
 #pragma once
 
+#include "play/list_place.h"
 #include "play/recycler.h"
 
 #include <functional>
@@ -93,6 +94,7 @@ public:
     float blinkTime = 0;
     float dyingTime = 0.25f;
     bool killedPlayer = false; // the wave of the craft's death passes over its killer
+    TListPlace listPlace;
 
 protected:
     // The particle at (x, y), the outline, radius, points and first state of the kind's row.

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "play/list_place.h"
 #include "play/vector.h"
 
 struct TParticle {
@@ -19,6 +20,7 @@ struct TParticle {
     // Set by the craft on its own particle only: it stops short of the walls instead of bouncing, and
     // holds the view still on the axis it is stopped on.
     bool keepsMargin = false;
+    TListPlace listPlace;
 
     TParticle() = default;
     TParticle(float x, float y, float damping, float maxSpeed);

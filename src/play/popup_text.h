@@ -1,6 +1,8 @@
 // TPopupText: a score or "Multiplier X " text that shrinks and flickers where an enemy died.
 #pragma once
 
+#include "play/list_place.h"
+
 #include <memory>
 #include <string>
 
@@ -16,4 +18,5 @@ public:
     std::string text;
     float x = 0;
     float y = 0;
+    TListPlace listPlace;
 };

@@ -2,6 +2,7 @@
 // and enemies once, when it is made; bomb and death waves also destroy every enemy they reach.
 #pragma once
 
+#include "play/list_place.h"
 #include "play/vector.h"
 
 #include <memory>
@@ -22,6 +23,7 @@ public:
     float maxRadius = 0;
     bool destroysEnemies = false;
     float alpha = 1.0f;
+    TListPlace listPlace;
 
 private:
     void destroyEnemiesWithin(); // bomb and death waves: no score, no kill count

@@ -2,6 +2,7 @@
 // the first enemy it touches, and pushes the grid aside as it goes.
 #pragma once
 
+#include "play/list_place.h"
 #include "play/vector.h"
 
 #include <memory>
@@ -21,6 +22,7 @@ public:
     std::shared_ptr<TParticle> particle;
     std::shared_ptr<TShape> shape;
     float life = 5.0f;
+    TListPlace listPlace;
 
 private:
     enum class HitResult { Missed, Struck, Absorbed };

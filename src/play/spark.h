@@ -1,6 +1,7 @@
 // TSpark: a short-lived glowing streak; explosions, exhaust and impacts are made of them.
 #pragma once
 
+#include "play/list_place.h"
 #include "play/particle.h"
 #include "play/vector.h"
 
@@ -29,6 +30,7 @@ public:
     float alpha = 1.0f;
     float fadeRate = 0;
     int red = 0, green = 0, blue = 0;
+    TListPlace listPlace;
 };
 
 // A ring of sparks thrown out of a point; a red of 0 gives the whole ring one random colour.

@@ -22,6 +22,7 @@ struct TDot {
     float radius = 0;
     int id = 0;
     int kind = 0;
+    TListPlace listPlace{};
 };
 
 const TVector& dotPosition(const TDot& dot) {

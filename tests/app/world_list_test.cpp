@@ -14,6 +14,7 @@ namespace {
 
 struct TEntry {
     int id = 0;
+    TListPlace listPlace{};
 };
 
 struct WorldListVisit : ::testing::Test {
@@ -290,8 +291,42 @@ TEST(WorldListAgainstTheSearchingList, TheSameObjectAddedTwiceIsRemovedFirstCopy
     EXPECT_EQ(list.size(), 1u);
 }
 
+// An entry's place in its list is kept in the entry. Play never puts one object in two lists, or copies a
+// listed one; should it happen, each list still finds exactly what it holds.
+TEST(WorldListAgainstTheSearchingList, AnObjectInTwoListsOrCopiedIsFoundWhereItIs) {
+    TWorldList<TEntry> first, second;
+    std::vector<std::shared_ptr<TEntry>> all;
+    for (int id = 1; id <= 8; ++id) {
+        all.push_back(std::make_shared<TEntry>(TEntry{id}));
+        first.add(all.back());
+    }
+    TEntry& shared = *all[5];
+    second.add(all[0]);
+    second.add(all[5]); // its place now names the second list's slot
+    // Closing the second list's gaps moves the shared entry there, and its place with it.
+    EXPECT_TRUE(second.remove(all[0].get()));
+    EXPECT_TRUE(first.contains(&shared));
+    EXPECT_TRUE(second.contains(&shared));
+    EXPECT_TRUE(second.remove(&shared));
+    EXPECT_FALSE(second.contains(&shared));
+    // Held by one list again, under a place that was the other's.
+    EXPECT_TRUE(first.contains(&shared));
+    EXPECT_TRUE(first.remove(&shared));
+    EXPECT_FALSE(first.contains(&shared));
+
+    // A copy of a listed entry is in no list, and adding it leaves the original where it was.
+    auto copy = std::make_shared<TEntry>(*all[2]);
+    EXPECT_FALSE(first.contains(copy.get()));
+    first.add(copy);
+    EXPECT_TRUE(first.remove(all[2].get()));
+    EXPECT_TRUE(first.contains(copy.get()));
+    std::vector<int> seen;
+    first.forEach([&](TEntry& e) { seen.push_back(e.id); });
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 4, 5, 7, 8, 3}));
+}
+
 TEST(WorldListAgainstTheSearchingList, ThousandsOfRemovalsLeaveTheOthersInOrder) {
-    // Enough to grow the index several times and to close holes many times over.
+    // Enough to close holes many times over, each time moving the places the entries keep.
     TWorldList<TEntry> list;
     std::vector<std::shared_ptr<TEntry>> all;
     for (int id = 0; id < 20000; ++id) {

@@ -10,7 +10,11 @@
 #include "play/grid.h"
 #include "play/particle.h"
 #include "play/player.h"
+#include "play/popup_text.h"
 #include "play/scroll.h"
+#include "play/shockwave.h"
+#include "play/shot.h"
+#include "play/spark.h"
 #include "shapes/shape.h"
 
 #include <cmath>

@@ -9,8 +9,8 @@
 // - Removal finds its entry by the place the entry keeps of itself (TListPlace) instead of a search, and
 //   leaves a hole instead of closing the gap; holes are skipped by every visit and closed in one sweep
 //   once they make up a quarter of the list (when the outermost visit ends, or at the removal itself
-//   outside visits). A frame that ends
-//   a thousand sparks thus neither searches nor shifts the particle list a thousand times.
+//   outside visits). A frame that ends a thousand sparks thus neither searches nor shifts the particle
+//   list a thousand times.
 // - A visit takes no reference per entry: an entry removed while any visit of its list is running is kept
 //   alive until the outermost visit ends, so the one being visited can remove itself safely.
 #pragma once

@@ -76,18 +76,21 @@ public:
             return;
         }
         widestReach_ = std::max(widestReach_, reach);
+        const uint32_t cell = cellOf(at);
+        // Within its cell an entry is only put where it now stands: most moves in a crowd are small.
+        if (place && place->cell == cell) {
+            place->x = at.x;
+            place->y = at.y;
+            place->reach = reach;
+            return;
+        }
         const TPlaced placed{at.x,
                              at.y,
                              reach,
                              keyOf_ ? keyOf_(entry) : 0,
                              static_cast<uint32_t>(slot),
-                             cellOf(at),
+                             cell,
                              const_cast<T*>(&entry)};
-        // Within its cell an entry is only put where it now stands.
-        if (place && place->cell == placed.cell) {
-            *place = placed;
-            return;
-        }
         if (place) leave(slot);
         const auto move = static_cast<uint32_t>(moves_.size());
         const uint32_t next = cellMoves_[placed.cell];
@@ -164,7 +167,7 @@ public:
         });
         for (size_t i = 0; i < count; ++i) {
             mark(gathered_[i]->slot);
-            markedPlace_[gathered_[i]->slot] = *gathered_[i];
+            markedPlace_[gathered_[i]->slot] = {gathered_[i]->x, gathered_[i]->y, gathered_[i]->entry};
         }
         for (const uint32_t slot : anywhere_)
             if (home_[slot] == Anywhere) {
@@ -172,13 +175,13 @@ public:
                 markedPlace_[slot].entry = nullptr; // nowhere: looked at where it is
             }
         const bool stopped = walkMarked(from, [&](size_t slot) {
-            const TPlaced& placed = markedPlace_[slot];
-            if (!placed.entry) {
+            const TChosen& chosen = markedPlace_[slot];
+            if (!chosen.entry) {
                 T* entry = list_->atSlot(slot);
                 return entry && visitLive(*entry);
             }
-            T* entry = entryAt(placed);
-            return entry && visit(*entry, TVector{placed.x, placed.y});
+            T* entry = list_->removalCount() == builtRemovals_ ? chosen.entry : list_->atSlot(slot);
+            return entry && visit(*entry, TVector{chosen.x, chosen.y});
         });
         if (!stopped) visitJoined(visitLive, from);
     }
@@ -202,6 +205,12 @@ private:
         float x = 0, y = 0, reach = 0;
         int key = 0;
         uint32_t slot = 0, cell = 0;
+        T* entry = nullptr;
+    };
+
+    // Where a candidate of the walk by key stood when it was chosen; no entry when it is in no cell.
+    struct TChosen {
+        float x = 0, y = 0;
         T* entry = nullptr;
     };
 
@@ -437,6 +446,6 @@ private:
     std::vector<uint8_t> listedAnywhere_;  // by slot: in anywhere_ already
     std::vector<uint32_t> placedAt_;       // by slot: the build's place in placed_, or NoMove
     std::vector<uint64_t> marked_;         // the ordered walk's candidates, one bit per slot
-    std::vector<TPlaced> markedPlace_;     // by slot: where a candidate of the walk by key stands
+    std::vector<TChosen> markedPlace_;     // by slot: the walk by key's candidates
     std::vector<const TPlaced*> gathered_; // the walk by key's candidates, before they are marked
 };

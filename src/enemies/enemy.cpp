@@ -17,6 +17,7 @@
 #include "shapes/shape.h"
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -176,6 +177,7 @@ void TEnemy::seekPlayer(int force) {
 void TEnemy::separate() {
     const EnemyKind ownKind = kind();
     TVector& here = particle->position;
+    const double radiusSquared = static_cast<double>(radius) * radius; // exact in double
     // Where is other's position, which the walk may know without going to other.
     const auto pushApart = [&](TEnemy& other, const TVector& where) {
         if (&other == this) return;
@@ -184,7 +186,12 @@ void TEnemy::separate() {
         // Pairs lined up exactly on an axis are left alone, which also keeps two enemies on one spot from
         // dividing by zero.
         if (dx == 0 || dy == 0) return;
-        const float distance = std::sqrt(dx * dx + dy * dy);
+        const float squared = dx * dx + dy * dy;
+        // Most of a walk's candidates are out of reach, which the square tells without the root: a square
+        // of at least radius² has a root of at least radius, rounded or not. An infinite one goes on to
+        // the root, as it always has.
+        if (squared >= radiusSquared && squared <= std::numeric_limits<float>::max()) return;
+        const float distance = std::sqrt(squared);
         const float overlap = (distance - radius) / distance;
         if (overlap >= 0) return;
         const float sx = dx * 0.5f * overlap;

@@ -78,25 +78,18 @@ public:
         widestReach_ = std::max(widestReach_, reach);
         const uint32_t cell = cellOf(at);
         // Within its cell an entry is only put where it now stands: most moves in a crowd are small.
-        if (place && place->cell == cell) {
-            place->x = at.x;
-            place->y = at.y;
-            place->reach = reach;
+        if (place && cellAt_[slot] == cell) {
+            *place = {at.x, at.y, reach, place->key, place->slot};
             return;
         }
-        const TPlaced placed{at.x,
-                             at.y,
-                             reach,
-                             keyOf_ ? keyOf_(entry) : 0,
-                             static_cast<uint32_t>(slot),
-                             cell,
-                             const_cast<T*>(&entry)};
         if (place) leave(slot);
         const auto move = static_cast<uint32_t>(moves_.size());
-        const uint32_t next = cellMoves_[placed.cell];
-        moves_.push_back({placed, next, NoMove});
+        const uint32_t next = cellMoves_[cell];
+        moves_.push_back(
+            {{at.x, at.y, reach, keyOf_ ? keyOf_(entry) : 0, static_cast<uint32_t>(slot)}, next, NoMove});
         if (next != NoMove) moves_[next].previousInCell = move;
-        cellMoves_[placed.cell] = move;
+        cellMoves_[cell] = move;
+        cellAt_[slot] = cell;
         home_[slot] = move;
     }
 
@@ -111,7 +104,7 @@ public:
         }
         forEachCandidate(at, reach, box, [&](const TPlaced& placed, bool near) {
             if (!near) return;
-            if (T* entry = entryAt(placed)) visit(*entry);
+            if (T* entry = list_->atSlot(placed.slot)) visit(*entry);
         });
         for (const uint32_t slot : anywhere_)
             if (home_[slot] == Anywhere)
@@ -167,21 +160,18 @@ public:
         });
         for (size_t i = 0; i < count; ++i) {
             mark(gathered_[i]->slot);
-            markedPlace_[gathered_[i]->slot] = {gathered_[i]->x, gathered_[i]->y, gathered_[i]->entry};
+            markedPlace_[gathered_[i]->slot] = {gathered_[i]->x, gathered_[i]->y, true};
         }
         for (const uint32_t slot : anywhere_)
             if (home_[slot] == Anywhere) {
                 mark(slot);
-                markedPlace_[slot].entry = nullptr; // nowhere: looked at where it is
+                markedPlace_[slot].placed = false; // looked at where it is
             }
         const bool stopped = walkMarked(from, [&](size_t slot) {
             const TChosen& chosen = markedPlace_[slot];
-            if (!chosen.entry) {
-                T* entry = list_->atSlot(slot);
-                return entry && visitLive(*entry);
-            }
-            T* entry = list_->removalCount() == builtRemovals_ ? chosen.entry : list_->atSlot(slot);
-            return entry && visit(*entry, TVector{chosen.x, chosen.y});
+            T* entry = list_->atSlot(slot);
+            if (!entry) return false;
+            return chosen.placed ? visit(*entry, TVector{chosen.x, chosen.y}) : visitLive(*entry);
         });
         if (!stopped) visitJoined(visitLive, from);
     }
@@ -204,14 +194,13 @@ private:
     struct TPlaced {
         float x = 0, y = 0, reach = 0;
         int key = 0;
-        uint32_t slot = 0, cell = 0;
-        T* entry = nullptr;
+        uint32_t slot = 0;
     };
 
-    // Where a candidate of the walk by key stood when it was chosen; no entry when it is in no cell.
+    // Where a candidate of the walk by key stood when it was chosen, if it was placed in a cell.
     struct TChosen {
         float x = 0, y = 0;
-        T* entry = nullptr;
+        bool placed = false;
     };
 
     // Where an entry is to be looked for: where the build placed it, in no cell, or its last move.
@@ -239,7 +228,7 @@ private:
         const uint32_t home = home_[slot];
         if (home == AtBuild) {
             const uint32_t at = placedAt_[slot];
-            const uint32_t last = --cellEnd_[placed_[at].cell];
+            const uint32_t last = --cellEnd_[cellAt_[slot]];
             placed_[at] = placed_[last];
             placedAt_[placed_[at].slot] = at;
             placedAt_[slot] = NoMove;
@@ -247,7 +236,7 @@ private:
         }
         const TMove& move = moves_[home];
         if (move.previousInCell == NoMove)
-            cellMoves_[move.placed.cell] = move.nextInCell;
+            cellMoves_[cellAt_[slot]] = move.nextInCell;
         else
             moves_[move.previousInCell].nextInCell = move.nextInCell;
         if (move.nextInCell != NoMove) moves_[move.nextInCell].previousInCell = move.previousInCell;
@@ -286,12 +275,6 @@ private:
                 }
             }
         }
-    }
-
-    // Straight from the build or the move while nothing has left the list since; through the list
-    // otherwise.
-    T* entryAt(const TPlaced& placed) const {
-        return list_->removalCount() == builtRemovals_ ? placed.entry : list_->atSlot(placed.slot);
     }
 
     // The cells a query can touch; false when the query is not finite and must see everything.
@@ -343,7 +326,6 @@ private:
     void build() {
         built_ = true;
         builtSlots_ = list_->slotCount();
-        builtRemovals_ = list_->removalCount();
         widestReach_ = 0;
         // Room for as many entries as the list has room for: a list that grows does not make the index
         // reallocate pass after pass, and every entry is in anywhere_ at most once, so the pass's moves
@@ -354,6 +336,7 @@ private:
         makeRoom(placed_, room);
         makeRoom(home_, room);
         makeRoom(placedAt_, room);
+        makeRoom(cellAt_, room);
         makeRoom(moves_, room);
         makeRoom(listedAnywhere_, room);
         makeRoom(marked_, (room + 63) / 64);
@@ -366,6 +349,7 @@ private:
         cellMoves_.assign(columns * rows, NoMove);
         home_.assign(builtSlots_, AtBuild);
         placedAt_.assign(builtSlots_, NoMove);
+        cellAt_.resize(builtSlots_);
         listedAnywhere_.assign(builtSlots_, 0);
         for (size_t slot = 0; slot < builtSlots_; ++slot) {
             T* entry = list_->atSlot(slot);
@@ -381,7 +365,8 @@ private:
             widestReach_ = std::max(widestReach_, reach);
             const uint32_t cell = cellOf(at);
             const int key = keyOf_ ? keyOf_(*entry) : 0;
-            bySlot_.push_back({at.x, at.y, reach, key, static_cast<uint32_t>(slot), cell, entry});
+            bySlot_.push_back({at.x, at.y, reach, key, static_cast<uint32_t>(slot)});
+            cellAt_[slot] = cell;
             ++cellStart_[cell + 1];
         }
         for (size_t cell = 0; cell < columns * rows; ++cell)
@@ -389,8 +374,9 @@ private:
         placed_.resize(cellStart_.back());
         cellEnd_.assign(cellStart_.begin(), cellStart_.end() - 1);
         for (const TPlaced& placed : bySlot_) {
-            placedAt_[placed.slot] = cellEnd_[placed.cell];
-            placed_[cellEnd_[placed.cell]++] = placed;
+            const uint32_t at = cellEnd_[cellAt_[placed.slot]]++;
+            placedAt_[placed.slot] = at;
+            placed_[at] = placed;
         }
         marked_.assign((builtSlots_ + 63) / 64, 0);
         if (keyOf_) markedPlace_.resize(builtSlots_);
@@ -433,7 +419,6 @@ private:
     float left_ = 0, top_ = 0;
     bool built_ = false;
     size_t builtSlots_ = 0;
-    size_t builtRemovals_ = 0;
     float widestReach_ = 0;
     std::vector<TPlaced> bySlot_; // the build's first pass, in slot order
     // By cell: placed_[cellStart_[c] .. cellEnd_[c]) are cell c's entries still where the build found them.
@@ -445,6 +430,7 @@ private:
     std::vector<uint32_t> anywhere_;       // in no cell: candidates of every query while home_ says so
     std::vector<uint8_t> listedAnywhere_;  // by slot: in anywhere_ already
     std::vector<uint32_t> placedAt_;       // by slot: the build's place in placed_, or NoMove
+    std::vector<uint32_t> cellAt_;         // by slot: the cell it is placed in, while it is
     std::vector<uint64_t> marked_;         // the ordered walk's candidates, one bit per slot
     std::vector<TChosen> markedPlace_;     // by slot: the walk by key's candidates
     std::vector<const TPlaced*> gathered_; // the walk by key's candidates, before they are marked

@@ -92,7 +92,6 @@ public:
     }
 
     void clear() {
-        ++removals_;
         for (const auto& e : entries_)
             if (e) --e->listPlace.memberships;
         if (visiting_ == 0) {
@@ -114,8 +113,6 @@ public:
     size_t slotRoom() const { return entries_.capacity(); } // slots there is room for without growing
     T* atSlot(size_t slot) const { return entries_[slot].get(); }
     void holdOrder() { ++visiting_; }
-    // Rises with every removal: while it stands still, every slot that held an entry still holds it.
-    size_t removalCount() const { return removals_; }
     void releaseOrder() {
         if (--visiting_ == 0) endVisit();
     }
@@ -132,7 +129,6 @@ public:
 
 private:
     void removeAt(size_t i) {
-        ++removals_;
         --entries_[i]->listPlace.memberships;
         ++holes_;
         if (visiting_ > 0) {
@@ -164,7 +160,6 @@ private:
 
     std::vector<Handle> entries_;
     size_t holes_ = 0;
-    size_t removals_ = 0;
     int visiting_ = 0; // visits running plus holds of the order
     // Entries removed during a visit, kept alive until the outermost visit ends.
     std::vector<Handle> retired_;

@@ -175,10 +175,11 @@ public:
     // wells and enemies near enemies (wells' pulls, separation) during the enemies pass. Without them (or
     // with useNearbyIndexes off) those passes walk the whole lists, with the same outcome at quadratic
     // cost. Separation moves most of a crowd in every pass, and each move out of its cell costs the index
-    // more than a few more entries to pass over in a query: its cells are twice as wide.
+    // more than a few more entries to pass over in a query: its cells are twice as wide. It looks only at
+    // its own kind, so every kind has a grid of its own (the shield's code, 91, shares none).
     TNearbyIndex<TEnemy> enemiesNear{enemyPosition, enemyRadius, canMeetShots};
     TNearbyIndex<TSpark> sparksNear{sparkPosition, nullptr};
-    TNearbyIndex<TEnemy, 64> enemiesAround{enemyPosition, nullptr, nullptr, enemyKind};
+    TNearbyIndex<TEnemy, 64, 16> enemiesAround{enemyPosition, nullptr, nullptr, enemyKind};
     bool useNearbyIndexes = true;
 
     int snakeLimit = 0;

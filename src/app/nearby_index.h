@@ -27,7 +27,7 @@
 #include <cstdint>
 #include <vector>
 
-template <class T, int CellSize = 32> class TNearbyIndex {
+template <class T, int CellSize = 32, int KeyGrids = 1> class TNearbyIndex {
 public:
     using PositionOf = const TVector& (*)(const T&);
     // How far an entry reaches out of its own position (an enemy's radius); null for points.
@@ -76,7 +76,8 @@ public:
             return;
         }
         widestReach_ = std::max(widestReach_, reach);
-        const uint32_t cell = cellOf(at);
+        const int key = place ? place->key : keyOf_ ? keyOf_(entry) : 0;
+        const uint32_t cell = cellOf(at, key);
         // Within its cell an entry is only put where it now stands: most moves in a crowd are small.
         if (place && cellAt_[slot] == cell) {
             *place = {at.x, at.y, reach, place->key, place->slot};
@@ -85,8 +86,7 @@ public:
         if (place) leave(slot);
         const auto move = static_cast<uint32_t>(moves_.size());
         const uint32_t next = cellMoves_[cell];
-        moves_.push_back(
-            {{at.x, at.y, reach, keyOf_ ? keyOf_(entry) : 0, static_cast<uint32_t>(slot)}, next, NoMove});
+        moves_.push_back({{at.x, at.y, reach, key, static_cast<uint32_t>(slot)}, next, NoMove});
         if (next != NoMove) moves_[next].previousInCell = move;
         cellMoves_[cell] = move;
         cellAt_[slot] = cell;
@@ -102,7 +102,7 @@ public:
             list_->forEach(visit);
             return;
         }
-        forEachCandidate(at, reach, box, [&](const TPlaced& placed, bool near) {
+        forEachCandidate(at, reach, box, AllGrids, [&](const TPlaced& placed, bool near) {
             if (!near) return;
             if (T* entry = list_->atSlot(placed.slot)) visit(*entry);
         });
@@ -125,7 +125,8 @@ public:
             return;
         }
         std::fill(marked_.begin(), marked_.end(), 0);
-        forEachCandidate(at, reach, box, [&](const TPlaced& placed, bool near) { mark(placed.slot, near); });
+        forEachCandidate(at, reach, box, AllGrids,
+                         [&](const TPlaced& placed, bool near) { mark(placed.slot, near); });
         for (const uint32_t slot : anywhere_)
             if (home_[slot] == Anywhere) mark(slot);
         const bool stopped = walkMarked(from, [&](size_t slot) {
@@ -154,7 +155,7 @@ public:
         // Gathered without a branch, as whether an entry of a crowd is near is a toss-up.
         gathered_.resize(placed_.size() + moves_.size());
         size_t count = 0;
-        forEachCandidate(at, reach, box, [&](const TPlaced& placed, bool near) {
+        forEachCandidate(at, reach, box, gridOf(key), [&](const TPlaced& placed, bool near) {
             gathered_[count] = &placed;
             count += near & (placed.key == key);
         });
@@ -181,6 +182,9 @@ public:
     static constexpr float cellSize = CellSize;
     static constexpr int columns = 1024 / CellSize;
     static constexpr int rows = 640 / CellSize;
+    // With key grids, each key's entries have cells of their own, so that a walk by key passes over no
+    // other key's.
+    static constexpr int cellsPerGrid = columns * rows;
 
 private:
     struct TBox {
@@ -250,10 +254,12 @@ private:
 
     // A crowd in the box is near or not at random, so the tests are combined without branching.
 
-    // Calls take(TPlaced, near) for the placed entries of the cells in reach, near when the entry may lie
-    // within reach where it now stands. Not those in no cell.
+    // Calls take(TPlaced, near) for the placed entries of the cells in reach of the given key's grid (or of
+    // every grid), near when the entry may lie within reach where it now stands. Not those in no cell.
     template <class Take>
-    void forEachCandidate(const TVector& at, float reach, const TBox& box, Take&& take) {
+    void forEachCandidate(const TVector& at, float reach, const TBox& box, int grid, Take&& take) {
+        const int firstGrid = grid == AllGrids ? 0 : grid;
+        const int endGrid = grid == AllGrids ? KeyGrids : grid + 1;
         // Of the box, only the cells that come within reach of the circle: four in five of them for a
         // wide reach. The edge cells reach out for ever, as entries beyond the walls are clamped into them.
         const float reachSquared = box.reach * box.reach;
@@ -262,16 +268,18 @@ private:
             for (int cx = box.x0; cx <= box.x1; ++cx) {
                 const float gapX = gapTo(at.x, left_, cx, columns);
                 if (gapX * gapX + gapY * gapY > reachSquared) continue;
-                const auto cell = static_cast<size_t>(cy * columns + cx);
-                // Decided where the entry stands, without going to it: most in the box are out of reach,
-                // and a busy arena's thousands of sparks lie all over memory.
-                for (uint32_t i = cellStart_[cell]; i < cellEnd_[cell]; ++i) {
-                    const TPlaced& placed = placed_[i];
-                    take(placed, mayReach(placed, at, reach, box));
-                }
-                for (uint32_t m = cellMoves_[cell]; m != NoMove; m = moves_[m].nextInCell) {
-                    const TPlaced& placed = moves_[m].placed;
-                    take(placed, mayReach(placed, at, reach, box));
+                for (int g = firstGrid; g < endGrid; ++g) {
+                    const auto cell = static_cast<size_t>(g * cellsPerGrid + cy * columns + cx);
+                    // Decided where the entry stands, without going to it: most in the box are out of
+                    // reach, and a busy arena's thousands of sparks lie all over memory.
+                    for (uint32_t i = cellStart_[cell]; i < cellEnd_[cell]; ++i) {
+                        const TPlaced& placed = placed_[i];
+                        take(placed, mayReach(placed, at, reach, box));
+                    }
+                    for (uint32_t m = cellMoves_[cell]; m != NoMove; m = moves_[m].nextInCell) {
+                        const TPlaced& placed = moves_[m].placed;
+                        take(placed, mayReach(placed, at, reach, box));
+                    }
                 }
             }
         }
@@ -319,8 +327,11 @@ private:
     }
     int column(float x) const { return clampedCell(x - left_, columns); }
     int row(float y) const { return clampedCell(y - top_, rows); }
-    uint32_t cellOf(const TVector& at) const {
-        return static_cast<uint32_t>(row(at.y) * columns + column(at.x));
+    // Keys share grids when there are more of them than grids: the walks by key still look at the key.
+    static int gridOf(int key) { return static_cast<int>(static_cast<unsigned>(key) % KeyGrids); }
+    static constexpr int AllGrids = -1;
+    uint32_t cellOf(const TVector& at, int key) const {
+        return static_cast<uint32_t>(gridOf(key) * cellsPerGrid + row(at.y) * columns + column(at.x));
     }
 
     void build() {
@@ -344,9 +355,9 @@ private:
         if (keyOf_) makeRoom(gathered_, 2 * room);
         anywhere_.clear();
         bySlot_.clear();
-        cellStart_.assign(columns * rows + 1, 0);
+        cellStart_.assign(cellsPerGrid * KeyGrids + 1, 0);
         moves_.clear();
-        cellMoves_.assign(columns * rows, NoMove);
+        cellMoves_.assign(cellsPerGrid * KeyGrids, NoMove);
         home_.assign(builtSlots_, AtBuild);
         placedAt_.assign(builtSlots_, NoMove);
         cellAt_.resize(builtSlots_);
@@ -363,13 +374,13 @@ private:
                 continue;
             }
             widestReach_ = std::max(widestReach_, reach);
-            const uint32_t cell = cellOf(at);
             const int key = keyOf_ ? keyOf_(*entry) : 0;
+            const uint32_t cell = cellOf(at, key);
             bySlot_.push_back({at.x, at.y, reach, key, static_cast<uint32_t>(slot)});
             cellAt_[slot] = cell;
             ++cellStart_[cell + 1];
         }
-        for (size_t cell = 0; cell < columns * rows; ++cell)
+        for (size_t cell = 0; cell < cellsPerGrid * KeyGrids; ++cell)
             cellStart_[cell + 1] += cellStart_[cell];
         placed_.resize(cellStart_.back());
         cellEnd_.assign(cellStart_.begin(), cellStart_.end() - 1);

@@ -93,7 +93,8 @@ struct NearbyIndexSession : ::testing::TestWithParam<uint32_t> {
     TNearbyIndex<TDot> index{dotPosition, dotRadius};
     TNearbyIndex<TDot> counted{dotPosition, dotRadius, [](const TDot& dot) { return dot.kind != 3; }};
     TNearbyIndex<TDot> keyed{dotPosition, dotRadius, nullptr, dotKind};
-    TNearbyIndex<TDot, 64> wideKeyed{dotPosition, dotRadius, nullptr, dotKind}; // separation's cells
+    // Separation's: wider cells, and a grid per key, fewer grids than kinds so that two kinds share one.
+    TNearbyIndex<TDot, 64, 4> wideKeyed{dotPosition, dotRadius, nullptr, dotKind};
     std::vector<TDot*> all; // every dot ever made, alive while the session lasts
     std::vector<std::shared_ptr<TDot>> keep;
 
@@ -152,13 +153,18 @@ TEST_P(NearbyIndexSession, AnswersAsTheWholeListWalkDoes) {
             // First inside, in list order; a hit takes the dot off the list and brings two new ones,
             // as a shot does to a splitter, so later queries meet holes and joiners.
             const int expected = firstInsideByWalk(at, reach);
-            int found = 0;
-            index.forEachNearInOrder(at, reach, [&](TDot& dot) {
-                if (!inside(at, reach, dot)) return false;
-                found = dot.id;
-                return true;
-            });
+            const auto firstInside = [&](int& id) {
+                return [&](TDot& dot) {
+                    if (!inside(at, reach, dot)) return false;
+                    id = dot.id;
+                    return true;
+                };
+            };
+            int found = 0, foundAcrossGrids = 0;
+            index.forEachNearInOrder(at, reach, firstInside(found));
+            wideKeyed.forEachNearInOrder(at, reach, firstInside(foundAcrossGrids)); // as a well, any kind
             ASSERT_EQ(found, expected) << "seed " << GetParam() << " pass " << pass << " query " << q;
+            ASSERT_EQ(foundAcrossGrids, expected) << "seed " << GetParam() << " pass " << pass;
             if (found != 0) {
                 ++matches;
                 list.remove(

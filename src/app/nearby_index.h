@@ -36,7 +36,9 @@ public:
     // Entries for which this is false at the build are left out: the pass guarantees that they can match
     // no query before it ends (an enemy that is dying stays dying). Null keeps every entry.
     using Counts = bool (*)(const T&);
-    // A key that never changes for an entry (an enemy's kind), for the walks that want one key only.
+    // A key that never changes for an entry (an enemy's kind), for the walks that want one key only. With
+    // KeyGrids above one, keys have cells of their own (key modulo KeyGrids), and such a walk passes over
+    // no other key's entries unless two keys share a grid.
     using KeyOf = int (*)(const T&);
 
     TNearbyIndex(PositionOf positionOf, ReachOf reachOf, Counts counts = nullptr, KeyOf keyOf = nullptr)
@@ -161,15 +163,15 @@ public:
         });
         for (size_t i = 0; i < count; ++i) {
             mark(gathered_[i]->slot);
-            markedPlace_[gathered_[i]->slot] = {gathered_[i]->x, gathered_[i]->y, true};
+            chosen_[gathered_[i]->slot] = {gathered_[i]->x, gathered_[i]->y, true};
         }
         for (const uint32_t slot : anywhere_)
             if (home_[slot] == Anywhere) {
                 mark(slot);
-                markedPlace_[slot].placed = false; // looked at where it is
+                chosen_[slot].placed = false; // looked at where it is
             }
         const bool stopped = walkMarked(from, [&](size_t slot) {
-            const TChosen& chosen = markedPlace_[slot];
+            const TChosen& chosen = chosen_[slot];
             T* entry = list_->atSlot(slot);
             if (!entry) return false;
             return chosen.placed ? visit(*entry, TVector{chosen.x, chosen.y}) : visitLive(*entry);
@@ -182,8 +184,6 @@ public:
     static constexpr float cellSize = CellSize;
     static constexpr int columns = 1024 / CellSize;
     static constexpr int rows = 640 / CellSize;
-    // With key grids, each key's entries have cells of their own, so that a walk by key passes over no
-    // other key's.
     static constexpr int cellsPerGrid = columns * rows;
 
 private:
@@ -327,7 +327,6 @@ private:
     }
     int column(float x) const { return clampedCell(x - left_, columns); }
     int row(float y) const { return clampedCell(y - top_, rows); }
-    // Keys share grids when there are more of them than grids: the walks by key still look at the key.
     static int gridOf(int key) { return static_cast<int>(static_cast<unsigned>(key) % KeyGrids); }
     static constexpr int AllGrids = -1;
     uint32_t cellOf(const TVector& at, int key) const {
@@ -351,7 +350,7 @@ private:
         makeRoom(moves_, room);
         makeRoom(listedAnywhere_, room);
         makeRoom(marked_, (room + 63) / 64);
-        if (keyOf_) makeRoom(markedPlace_, room);
+        if (keyOf_) makeRoom(chosen_, room);
         if (keyOf_) makeRoom(gathered_, 2 * room);
         anywhere_.clear();
         bySlot_.clear();
@@ -390,7 +389,7 @@ private:
             placed_[at] = placed;
         }
         marked_.assign((builtSlots_ + 63) / 64, 0);
-        if (keyOf_) markedPlace_.resize(builtSlots_);
+        if (keyOf_) chosen_.resize(builtSlots_);
     }
 
     template <class V> static void makeRoom(V& values, size_t count) {
@@ -443,6 +442,6 @@ private:
     std::vector<uint32_t> placedAt_;       // by slot: the build's place in placed_, or NoMove
     std::vector<uint32_t> cellAt_;         // by slot: the cell it is placed in, while it is
     std::vector<uint64_t> marked_;         // the ordered walk's candidates, one bit per slot
-    std::vector<TChosen> markedPlace_;     // by slot: the walk by key's candidates
+    std::vector<TChosen> chosen_;          // by slot: the walk by key's candidates
     std::vector<const TPlaced*> gathered_; // the walk by key's candidates, before they are marked
 };
